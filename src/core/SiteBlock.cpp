@@ -1,0 +1,83 @@
+#include "SiteBlock.h"
+
+#include "TextCodec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <openssl/evp.h>
+#include <stdexcept>
+
+namespace tandrel::site {
+namespace {
+
+void PutText(Block& block, std::size_t at, std::string_view name, const std::string& value) {
+  std::string bytes;
+  try {
+    bytes = Utf8ToCp936(value);
+  } catch (const std::runtime_error&) {
+    throw std::invalid_argument(std::string(name) + ": the text has characters that code page 936 cannot hold");
+  }
+  if (bytes.size() > kFieldSize) {
+    throw std::invalid_argument(std::string(name) + ": the text takes " + std::to_string(bytes.size()) +
+                                " bytes in code page 936; at most 150 fit");
+  }
+  std::fill_n(block.begin() + at, kFieldSize, ' ');
+  std::copy(bytes.begin(), bytes.end(), block.begin() + at);
+}
+
+std::string GetText(std::span<const std::uint8_t, kBlockSize> block, std::size_t at) {
+  return Cp936ToUtf8(std::string_view(reinterpret_cast<const char*>(block.data() + at), kFieldSize));
+}
+
+}  // namespace
+
+Block Encode(const Settings& settings) {
+  if (settings.authHeaderValue.size() != kAuthSize) {
+    throw std::invalid_argument("Authorization: the value must be \"Basic \" followed by 88 Base64 characters");
+  }
+  Block block{};
+  std::copy(kMarker.begin(), kMarker.end(), block.begin());
+  PutText(block, kServerUrlAt, "server URL", settings.serverUrl);
+  PutText(block, kShortcutNameAt, "shortcut name", settings.shortcutName);
+  PutText(block, kInstallDirNameAt, "install folder name", settings.installDirName);
+  PutText(block, kTraceTagAt, "trace tag", settings.traceTag);
+  std::copy(settings.configKey.begin(), settings.configKey.end(), block.begin() + kConfigKeyAt);
+  std::copy(settings.configIv.begin(), settings.configIv.end(), block.begin() + kConfigIvAt);
+  std::copy(settings.authHeaderValue.begin(), settings.authHeaderValue.end(), block.begin() + kAuthHeaderAt);
+  return block;
+}
+
+Settings Decode(std::span<const std::uint8_t, kBlockSize> block) {
+  Settings s;
+  s.serverUrl = GetText(block, kServerUrlAt);
+  s.shortcutName = GetText(block, kShortcutNameAt);
+  s.installDirName = GetText(block, kInstallDirNameAt);
+  s.traceTag = GetText(block, kTraceTagAt);
+  std::copy_n(block.begin() + kConfigKeyAt, kSecretSize, s.configKey.begin());
+  std::copy_n(block.begin() + kConfigIvAt, kSecretSize, s.configIv.begin());
+  s.authHeaderValue.assign(reinterpret_cast<const char*>(block.data() + kAuthHeaderAt), kAuthSize);
+  return s;
+}
+
+std::size_t Find(std::span<const std::uint8_t> image) {
+  const auto marker = std::span(reinterpret_cast<const std::uint8_t*>(kMarker.data()), kMarkerSize);
+  auto first = std::search(image.begin(), image.end(), marker.begin(), marker.end());
+  if (first == image.end()) throw std::invalid_argument("the file holds no site settings block");
+  if (std::search(first + 1, image.end(), marker.begin(), marker.end()) != image.end()) {
+    throw std::invalid_argument("the file holds more than one site settings marker");
+  }
+  const auto at = static_cast<std::size_t>(first - image.begin());
+  if (image.size() - at < kBlockSize) throw std::invalid_argument("the site settings block is cut off");
+  return at;
+}
+
+std::string BasicAuthorization(std::string_view user, std::string_view password) {
+  const std::string plain = std::string(user) + ":" + std::string(password);
+  std::string encoded(4 * ((plain.size() + 2) / 3) + 1, '\0');
+  const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
+                                reinterpret_cast<const unsigned char*>(plain.data()), static_cast<int>(plain.size()));
+  encoded.resize(static_cast<std::size_t>(n));
+  return "Basic " + encoded;
+}
+
+}  // namespace tandrel::site

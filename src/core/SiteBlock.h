@@ -1,0 +1,60 @@
+// The site settings block: one contiguous run of bytes inside the executable that
+// holds everything that differs between operators. The operator tool finds it by
+// its marker and rewrites it in a built binary, so its layout is fixed here once.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tandrel::site {
+
+inline constexpr std::size_t kFieldSize = 150;  // each text setting, code page 936, space-filled
+inline constexpr std::size_t kSecretSize = 16;  // ConfigKey and ConfigIV
+inline constexpr std::size_t kAuthSize = 94;    // "Basic " + 88 Base64 characters
+
+inline constexpr std::string_view kMarker = "\x7FTandrel site settings block v1\x7F";
+inline constexpr std::size_t kMarkerSize = kMarker.size();
+
+inline constexpr std::size_t kServerUrlAt = kMarkerSize;
+inline constexpr std::size_t kShortcutNameAt = kServerUrlAt + kFieldSize;
+inline constexpr std::size_t kInstallDirNameAt = kShortcutNameAt + kFieldSize;
+inline constexpr std::size_t kTraceTagAt = kInstallDirNameAt + kFieldSize;
+inline constexpr std::size_t kConfigKeyAt = kTraceTagAt + kFieldSize;
+inline constexpr std::size_t kConfigIvAt = kConfigKeyAt + kSecretSize;
+inline constexpr std::size_t kAuthHeaderAt = kConfigIvAt + kSecretSize;
+inline constexpr std::size_t kBlockSize = kAuthHeaderAt + kAuthSize;
+
+using Block = std::array<std::uint8_t, kBlockSize>;
+using Secret = std::array<std::uint8_t, kSecretSize>;
+
+// A block's values as the operator sees them. The texts are UTF-8, untrimmed.
+struct Settings {
+  std::string serverUrl;
+  std::string shortcutName;
+  std::string installDirName;
+  std::string traceTag;
+  Secret configKey{};
+  Secret configIv{};
+  std::string authHeaderValue;
+};
+
+// Builds a block. Throws std::invalid_argument with the operator's reason when a
+// value cannot be stored: a text that has no code page 936 form or is longer than
+// 150 bytes in it, or an "Authorization" value that is not exactly 94 bytes.
+Block Encode(const Settings& settings);
+
+// Reading cannot fail: undecodable bytes read as U+FFFD.
+Settings Decode(std::span<const std::uint8_t, kBlockSize> block);
+
+// The offset of the one block in an executable image. Throws std::invalid_argument
+// when the image holds no marker or more than one.
+std::size_t Find(std::span<const std::uint8_t> image);
+
+// The value of an "Authorization" header for HTTP Basic credentials.
+std::string BasicAuthorization(std::string_view user, std::string_view password);
+
+}  // namespace tandrel::site

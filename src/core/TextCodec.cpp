@@ -1,0 +1,211 @@
+#include "TextCodec.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+#include <stdexcept>
+
+namespace tandrel {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+struct IconvCloser {
+  void operator()(iconv_t cd) const { iconv_close(cd); }
+};
+using Iconv = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
+
+Iconv OpenIconv(const std::string& to, const std::string& from) {
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    throw std::runtime_error("Unsupported character set '" + from + "'");
+  }
+  return Iconv(cd);
+}
+
+// Runs iconv over the whole input. onInvalid decides what an undecodable byte
+// becomes: it returns false to give up (the caller throws).
+template <typename OnInvalid>
+bool Convert(iconv_t cd, std::string_view in, std::string& out, OnInvalid onInvalid) {
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  char buffer[4096];
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    out.append(buffer, static_cast<size_t>(dst - buffer));
+    if (rc != static_cast<size_t>(-1)) continue;
+    if (errno == E2BIG) continue;
+    // EILSEQ, or EINVAL for a sequence cut off by the end of the input.
+    if (!onInvalid(out)) return false;
+    ++src;
+    --srcLeft;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  char* dst = buffer;
+  size_t dstLeft = sizeof buffer;
+  iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+  out.append(buffer, static_cast<size_t>(dst - buffer));
+  return true;
+}
+
+// Length of the valid UTF-8 sequence at the start of s, or 0 when it is invalid.
+size_t ValidUtf8Sequence(std::string_view s) {
+  const auto b0 = static_cast<unsigned char>(s[0]);
+  if (b0 < 0x80) return 1;
+  size_t len;
+  unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    len = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    len = 3;
+    if (b0 == 0xE0) lo = 0xA0;  // no overlong forms
+    if (b0 == 0xED) hi = 0x9F;  // no surrogates
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    len = 4;
+    if (b0 == 0xF0) lo = 0x90;
+    if (b0 == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (s.size() < len) return 0;
+  for (size_t i = 1; i < len; ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const unsigned char min = i == 1 ? lo : 0x80, max = i == 1 ? hi : 0xBF;
+    if (b < min || b > max) return 0;
+  }
+  return len;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Cp936ToUtf8(std::string_view bytes) {
+  const Iconv cd = OpenIconv("UTF-8", "CP936");
+  std::string out;
+  Convert(cd.get(), bytes, out, [](std::string& o) {
+    o += kReplacement;
+    return true;
+  });
+  return out;
+}
+
+std::string Utf8ToCp936(std::string_view text) {
+  const Iconv cd = OpenIconv("CP936", "UTF-8");
+  std::string out;
+  if (!Convert(cd.get(), text, out, [](std::string&) { return false; })) {
+    throw std::runtime_error("'" + SanitizeUtf8(text) + "' cannot be written in code page 936");
+  }
+  return out;
+}
+
+std::string ToUtf8(std::string_view bytes, const std::string& charset) {
+  const Iconv cd = OpenIconv("UTF-8", charset);
+  std::string out;
+  Convert(cd.get(), bytes, out, [](std::string& o) {
+    o += kReplacement;
+    return true;
+  });
+  return out;
+}
+
+std::string SanitizeUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    // Copy runs of ASCII at once: most text is mostly ASCII.
+    size_t j = i;
+    while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) < 0x80) ++j;
+    out.append(bytes.data() + i, j - i);
+    i = j;
+    if (i == bytes.size()) break;
+    const size_t len = ValidUtf8Sequence(bytes.substr(i));
+    if (len == 0) {
+      out += kReplacement;
+      ++i;
+    } else {
+      out.append(bytes.data() + i, len);
+      i += len;
+    }
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t len = ValidUtf8Sequence(text.substr(i));
+    if (len == 0) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    char32_t c = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
+    for (size_t k = 1; k < len; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::string_view TrimControl(std::string_view text) {
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace tandrel

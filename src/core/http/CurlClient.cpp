@@ -1,0 +1,357 @@
+#include "CurlClient.h"
+
+#include "../TextCodec.h"
+#include "Url.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <condition_variable>
+#include <functional>
+#include <curl/curl.h>
+#include <mutex>
+#include <thread>
+
+namespace tandrel::http {
+namespace {
+
+constexpr long kMaxRedirects = 5;
+
+void GlobalInit() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) throw Error("The HTTP library could not start");
+  });
+}
+
+// What a transfer tells its owner while it runs, on the thread that runs it.
+class TransferHooks {
+ public:
+  virtual ~TransferHooks() = default;
+  virtual bool OnBodyStart(std::int64_t total) = 0;  // false aborts
+  virtual bool OnChunk(std::int64_t total, std::int64_t received) = 0;
+  virtual bool Cancelled() = 0;
+};
+
+class NoHooks final : public TransferHooks {
+ public:
+  bool OnBodyStart(std::int64_t) override { return true; }
+  bool OnChunk(std::int64_t, std::int64_t) override { return true; }
+  bool Cancelled() override { return false; }
+};
+
+// Cookies of one client, shared by the easy handles of its requests.
+class CookieJar {
+ public:
+  CookieJar() : share_(curl_share_init()) {
+    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CookieJar::Lock);
+    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieJar::Unlock);
+    curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
+    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+  }
+  ~CookieJar() { curl_share_cleanup(share_); }
+  CURLSH* handle() const { return share_; }
+
+ private:
+  static void Lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
+    static_cast<CookieJar*>(self)->mutexes_[data % kLocks].lock();
+  }
+  static void Unlock(CURL*, curl_lock_data data, void* self) {
+    static_cast<CookieJar*>(self)->mutexes_[data % kLocks].unlock();
+  }
+  static constexpr int kLocks = CURL_LOCK_DATA_LAST;
+  CURLSH* share_;
+  std::mutex mutexes_[kLocks];
+};
+
+std::int64_t ParseContentLength(std::string_view value) {
+  value = TrimControl(value);
+  std::int64_t n = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size() || n <= 0) return -1;
+  return n;
+}
+
+// One GET on one easy handle, run to its end on the calling thread.
+class Transfer {
+ public:
+  Transfer(const std::string& url, const Headers& headers, Timeouts timeouts, CURLSH* cookies, TransferHooks& hooks)
+      : easy_(curl_easy_init()), timeouts_(timeouts), hooks_(hooks) {
+    if (!easy_) throw Error("The HTTP library could not start a request");
+    const std::string encoded = EncodeUrl(url);
+    curl_easy_setopt(easy_, CURLOPT_URL, encoded.c_str());
+    curl_easy_setopt(easy_, CURLOPT_USERAGENT, kUserAgent);
+    for (const auto& [name, value] : headers) headerList_ = curl_slist_append(headerList_, (name + ": " + value).c_str());
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headerList_);
+    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // Only the web: a redirect must never make the box read a local file.
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
+    curl_easy_setopt(easy_, CURLOPT_SHARE, cookies);
+    curl_easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnWrite);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &Transfer::OnProgress);
+    curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
+  }
+  ~Transfer() {
+    curl_easy_cleanup(easy_);
+    curl_slist_free_all(headerList_);
+  }
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  // The response, or Error with the reason no response came.
+  Response Run() {
+    lastActivity_ = std::chrono::steady_clock::now();
+    const CURLcode rc = curl_easy_perform(easy_);
+    if (rc != CURLE_OK) throw Error(Reason(rc));
+    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &response_.status);
+    return std::move(response_);
+  }
+
+ private:
+  std::string Reason(CURLcode rc) const {
+    if (rc == CURLE_TOO_MANY_REDIRECTS) {
+      return "Maximum number of redirections (" + std::to_string(kMaxRedirects) + ") exceeded";
+    }
+    if (stalled_ || rc == CURLE_OPERATION_TIMEDOUT) return "The server did not answer in time";
+    if (aborted_) return "The request was aborted";
+    return errorText_[0] ? std::string(errorText_) : std::string(curl_easy_strerror(rc));
+  }
+
+  bool Successful() const { return status_ >= 200 && status_ < 300; }
+
+  static size_t OnHeader(char* data, size_t size, size_t count, void* self) {
+    auto& t = *static_cast<Transfer*>(self);
+    const size_t length = size * count;
+    const std::string_view line(data, length);
+    t.lastActivity_ = std::chrono::steady_clock::now();
+    if (line.starts_with("HTTP/")) {
+      // A new response begins (after a redirect or an interim answer): forget the last.
+      t.response_.contentType.clear();
+      t.response_.body.clear();
+      t.contentLength_ = -1;
+      t.status_ = 0;
+    } else if (TrimControl(line).empty()) {
+      curl_easy_getinfo(t.easy_, CURLINFO_RESPONSE_CODE, &t.status_);
+      if (t.Successful()) {
+        t.response_.body.reserve(static_cast<size_t>(std::clamp<std::int64_t>(t.contentLength_, 0, kMaxReserve)));
+        if (!t.hooks_.OnBodyStart(t.contentLength_)) return t.Abort();
+      }
+    } else if (const size_t colon = line.find(':'); colon != std::string_view::npos) {
+      const std::string_view name = TrimControl(line.substr(0, colon));
+      const std::string_view value = TrimControl(line.substr(colon + 1));
+      if (EqualsIgnoringAsciiCase(name, "Content-Length")) t.contentLength_ = ParseContentLength(value);
+      if (EqualsIgnoringAsciiCase(name, "Content-Type")) t.response_.contentType.assign(value);
+    }
+    return length;
+  }
+
+  static size_t OnWrite(char* data, size_t size, size_t count, void* self) {
+    auto& t = *static_cast<Transfer*>(self);
+    const size_t length = size * count;
+    t.response_.body.insert(t.response_.body.end(), data, data + length);
+    t.lastActivity_ = std::chrono::steady_clock::now();
+    if (t.Successful() &&
+        !t.hooks_.OnChunk(t.contentLength_, static_cast<std::int64_t>(t.response_.body.size()))) {
+      return t.Abort();
+    }
+    return length;
+  }
+
+  static int OnProgress(void* self, curl_off_t, curl_off_t dlNow, curl_off_t, curl_off_t ulNow) {
+    auto& t = *static_cast<Transfer*>(self);
+    if (t.hooks_.Cancelled()) {
+      t.aborted_ = true;
+      return 1;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (dlNow != t.lastDown_ || ulNow != t.lastUp_) {
+      t.lastDown_ = dlNow;
+      t.lastUp_ = ulNow;
+      t.lastActivity_ = now;
+    } else if (now - t.lastActivity_ > t.timeouts_.stall) {
+      t.stalled_ = true;
+      return 1;
+    }
+    return 0;
+  }
+
+  size_t Abort() {
+    aborted_ = true;
+    return 0;  // anything but the length given makes curl stop
+  }
+
+  static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
+
+  CURL* easy_;
+  curl_slist* headerList_ = nullptr;
+  Timeouts timeouts_;
+  TransferHooks& hooks_;
+  Response response_;
+  long status_ = 0;
+  std::int64_t contentLength_ = -1;
+  std::chrono::steady_clock::time_point lastActivity_;
+  curl_off_t lastDown_ = 0, lastUp_ = 0;
+  bool stalled_ = false;
+  bool aborted_ = false;
+  char errorText_[CURL_ERROR_SIZE] = {};
+};
+
+// State an asynchronous request shares between its worker, the user-interface
+// thread and the handle the caller holds.
+struct AsyncShared {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool abandoned = false;
+  bool finished = false;  // the worker is done and may be joined
+};
+
+class CurlAsyncRequest final : public AsyncRequest {
+ public:
+  explicit CurlAsyncRequest(std::shared_ptr<AsyncShared> shared) : shared_(std::move(shared)) {}
+  ~CurlAsyncRequest() override { Abandon(); }
+  void Abandon() override {
+    std::lock_guard lock(shared_->mutex);
+    shared_->abandoned = true;
+    shared_->changed.notify_all();
+  }
+
+ private:
+  std::shared_ptr<AsyncShared> shared_;
+};
+
+// The worker's side: hands each report to the user-interface thread and waits for it.
+class AsyncWorker final : public TransferHooks {
+ public:
+  AsyncWorker(std::shared_ptr<AsyncShared> shared, Dispatcher& dispatcher, AsyncHandler& handler)
+      : shared_(std::move(shared)), dispatcher_(dispatcher), handler_(handler) {}
+
+  void Run(const std::string& url, const Headers& headers, Timeouts timeouts, CURLSH* cookies) {
+    try {
+      Transfer transfer(url, headers, timeouts, cookies, *this);
+      Response response = transfer.Run();
+      OnUiThread([&] { handler_.OnRequestCompleted(std::move(response)); });
+    } catch (const std::exception& e) {
+      const std::string message = e.what();
+      OnUiThread([&] { handler_.OnRequestError(message); });
+    }
+    std::lock_guard lock(shared_->mutex);
+    shared_->finished = true;
+  }
+
+  bool OnBodyStart(std::int64_t total) override { return Progress(total, 0); }
+  bool OnChunk(std::int64_t total, std::int64_t received) override { return Progress(total, received); }
+  bool Cancelled() override {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->abandoned;
+  }
+
+ private:
+  bool Progress(std::int64_t total, std::int64_t received) {
+    bool abort = false;
+    const bool delivered = OnUiThread([&] { handler_.OnReceiveData(total, received, abort); });
+    return delivered && !abort;
+  }
+
+  // Runs report on the user-interface thread unless the request is abandoned first;
+  // waits until it has run. False when it was abandoned.
+  bool OnUiThread(const std::function<void()>& report) {
+    auto ran = std::make_shared<bool>(false);
+    {
+      std::lock_guard lock(shared_->mutex);
+      if (shared_->abandoned) return false;
+    }
+    // The task may run after the worker stopped waiting; it then touches nothing of
+    // the worker's, because an abandoned request runs no report.
+    dispatcher_.Post([shared = shared_, ran, &report] {
+      bool abandoned;
+      {
+        std::lock_guard lock(shared->mutex);
+        abandoned = shared->abandoned;
+      }
+      if (!abandoned) report();
+      std::lock_guard lock(shared->mutex);
+      *ran = true;
+      shared->changed.notify_all();
+    });
+    std::unique_lock lock(shared_->mutex);
+    shared_->changed.wait(lock, [&] { return *ran || shared_->abandoned; });
+    return *ran && !shared_->abandoned;
+  }
+
+  std::shared_ptr<AsyncShared> shared_;
+  Dispatcher& dispatcher_;
+  AsyncHandler& handler_;
+};
+
+}  // namespace
+
+struct CurlClient::Impl {
+  Dispatcher* dispatcher;
+  CookieJar cookies;
+  Timeouts timeouts;
+  std::mutex workersMutex;
+  std::vector<std::pair<std::shared_ptr<AsyncShared>, std::thread>> workers;
+
+  void JoinFinished() {
+    std::lock_guard lock(workersMutex);
+    std::erase_if(workers, [](auto& w) {
+      bool finished;
+      {
+        std::lock_guard l(w.first->mutex);
+        finished = w.first->finished;
+      }
+      if (finished) w.second.join();
+      return finished;
+    });
+  }
+};
+
+CurlClient::CurlClient(Dispatcher* dispatcher) : impl_(std::make_unique<Impl>()) {
+  GlobalInit();
+  impl_->dispatcher = dispatcher;
+}
+
+CurlClient::~CurlClient() {
+  for (auto& [shared, thread] : impl_->workers) {
+    {
+      std::lock_guard lock(shared->mutex);
+      shared->abandoned = true;
+      shared->changed.notify_all();
+    }
+    thread.join();
+  }
+}
+
+void CurlClient::SetTimeouts(Timeouts timeouts) { impl_->timeouts = timeouts; }
+
+Response CurlClient::Get(const std::string& url, const Headers& headers) {
+  NoHooks hooks;
+  Transfer transfer(url, headers, impl_->timeouts, impl_->cookies.handle(), hooks);
+  return transfer.Run();
+}
+
+std::unique_ptr<AsyncRequest> CurlClient::GetAsync(const std::string& url, const Headers& headers,
+                                                   AsyncHandler& handler) {
+  if (!impl_->dispatcher) throw Error("This HTTP client has no dispatcher for asynchronous requests");
+  impl_->JoinFinished();
+  auto shared = std::make_shared<AsyncShared>();
+  std::thread worker([shared, dispatcher = impl_->dispatcher, &handler, url, headers, timeouts = impl_->timeouts,
+                      cookies = impl_->cookies.handle()] {
+    AsyncWorker(shared, *dispatcher, handler).Run(url, headers, timeouts, cookies);
+  });
+  std::lock_guard lock(impl_->workersMutex);
+  impl_->workers.emplace_back(shared, std::move(worker));
+  return std::make_unique<CurlAsyncRequest>(std::move(shared));
+}
+
+}  // namespace tandrel::http

@@ -1,0 +1,32 @@
+// The HTTP client on libcurl. One client keeps its cookies across all of its
+// requests; asynchronous requests run on worker threads of their own.
+#pragma once
+
+#include "HttpClient.h"
+
+#include <memory>
+
+namespace tandrel::http {
+
+class CurlClient final : public Client {
+ public:
+  // The dispatcher is needed only for asynchronous requests; it must outlive the client.
+  explicit CurlClient(Dispatcher* dispatcher = nullptr);
+  // Abandons the requests still running and waits for their workers to end.
+  ~CurlClient() override;
+  CurlClient(const CurlClient&) = delete;
+  CurlClient& operator=(const CurlClient&) = delete;
+
+  // Shorter time-outs let tests see a stalled server fail quickly.
+  void SetTimeouts(Timeouts timeouts);
+
+  Response Get(const std::string& url, const Headers& headers = {}) override;
+  std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers,
+                                         AsyncHandler& handler) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tandrel::http

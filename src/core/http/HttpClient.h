@@ -1,0 +1,77 @@
+// The box's HTTP client as the rest of the core sees it: GET only, the body taken
+// as the content asked for whatever the status, failures raised as http::Error.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tandrel::http {
+
+inline constexpr const char* kUserAgent = "Embarcadero URI Client/1.0";
+
+using Headers = std::vector<std::pair<std::string, std::string>>;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Response {
+  long status = 0;
+  std::string contentType;
+  Bytes body;
+};
+
+// No answer came: no connection, a time-out, a malformed URL, too many redirects.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Timeouts {
+  std::chrono::milliseconds connect{60000};
+  std::chrono::milliseconds stall{60000};  // longest time without a byte moving
+};
+
+// Runs tasks on the user-interface thread, in the order they were posted.
+class Dispatcher {
+ public:
+  virtual ~Dispatcher() = default;
+  virtual void Post(std::function<void()> task) = 0;
+};
+
+// Reports of an asynchronous GET. Each runs on the user-interface thread while the
+// worker waits for it to return.
+class AsyncHandler {
+ public:
+  virtual ~AsyncHandler() = default;
+  // First with readCount 0 before any body byte, then after each chunk; only while
+  // the status is below 300. contentLength is -1 when the size is not announced.
+  // Setting abort stops the transfer, which then ends with an error report.
+  virtual void OnReceiveData(std::int64_t contentLength, std::int64_t readCount, bool& abort) = 0;
+  virtual void OnRequestCompleted(Response response) = 0;
+  virtual void OnRequestError(const std::string& message) = 0;
+};
+
+// A running asynchronous GET. Destroying it abandons the request: once the
+// destructor (or Abandon) has returned, no report reaches the handler.
+class AsyncRequest {
+ public:
+  virtual ~AsyncRequest() = default;
+  virtual void Abandon() = 0;
+};
+
+class Client {
+ public:
+  virtual ~Client() = default;
+  // Blocks until the whole reply is in. Throws Error when no reply came.
+  virtual Response Get(const std::string& url, const Headers& headers = {}) = 0;
+  // Returns at once; exactly one completion or error report follows unless the
+  // request is abandoned first.
+  virtual std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers,
+                                                 AsyncHandler& handler) = 0;
+};
+
+}  // namespace tandrel::http
