@@ -25,6 +25,23 @@ void PutText(Block& block, std::size_t at, std::string_view name, const std::str
   std::copy(bytes.begin(), bytes.end(), block.begin() + at);
 }
 
+// The marker must stand in a binary only inside its block, yet the search needs
+// it too: it is kept masked here and unmasked at run time.
+constexpr std::uint8_t kMask = 0xA5;
+constexpr auto kMaskedMarker = [] {
+  std::array<std::uint8_t, kMarkerSize> masked{};
+  for (std::size_t i = 0; i < kMarkerSize; ++i) masked[i] = static_cast<std::uint8_t>(kMarker[i]) ^ kMask;
+  return masked;
+}();
+
+std::array<std::uint8_t, kMarkerSize> UnmaskedMarker() {
+  static const std::array<std::uint8_t, kMarkerSize> masked = kMaskedMarker;
+  const volatile std::uint8_t* bytes = masked.data();  // keeps the compiler from unmasking it at build time
+  std::array<std::uint8_t, kMarkerSize> marker;
+  for (std::size_t i = 0; i < kMarkerSize; ++i) marker[i] = bytes[i] ^ kMask;
+  return marker;
+}
+
 std::string GetText(std::span<const std::uint8_t, kBlockSize> block, std::size_t at) {
   return Cp936ToUtf8(std::string_view(reinterpret_cast<const char*>(block.data() + at), kFieldSize));
 }
@@ -36,7 +53,8 @@ Block Encode(const Settings& settings) {
     throw std::invalid_argument("Authorization: the value must be \"Basic \" followed by 88 Base64 characters");
   }
   Block block{};
-  std::copy(kMarker.begin(), kMarker.end(), block.begin());
+  const auto marker = UnmaskedMarker();
+  std::copy(marker.begin(), marker.end(), block.begin());
   PutText(block, kServerUrlAt, "server URL", settings.serverUrl);
   PutText(block, kShortcutNameAt, "shortcut name", settings.shortcutName);
   PutText(block, kInstallDirNameAt, "install folder name", settings.installDirName);
@@ -60,7 +78,7 @@ Settings Decode(std::span<const std::uint8_t, kBlockSize> block) {
 }
 
 std::size_t Find(std::span<const std::uint8_t> image) {
-  const auto marker = std::span(reinterpret_cast<const std::uint8_t*>(kMarker.data()), kMarkerSize);
+  const auto marker = UnmaskedMarker();
   auto first = std::search(image.begin(), image.end(), marker.begin(), marker.end());
   if (first == image.end()) throw std::invalid_argument("the file holds no site settings block");
   if (std::search(first + 1, image.end(), marker.begin(), marker.end()) != image.end()) {

@@ -1,5 +1,7 @@
 #include "crypto.h"
 
+#include "Hex.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,16 +26,6 @@ struct Fd {
 struct MdCtxFree {
   void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
 };
-
-std::string ToHex(const unsigned char* bytes, unsigned length) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex(2 * length, '0');
-  for (unsigned i = 0; i < length; ++i) {
-    hex[2 * i] = kDigits[bytes[i] >> 4];
-    hex[2 * i + 1] = kDigits[bytes[i] & 0x0F];
-  }
-  return hex;
-}
 
 }  // namespace
 
@@ -60,7 +52,7 @@ std::string GetFileMd5(const std::string& path) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned length = 0;
   EVP_DigestFinal_ex(ctx.get(), digest, &length);
-  return ToHex(digest, length);
+  return ToHex(std::span<const std::uint8_t>(digest, length));
 }
 
 }  // namespace tandrel

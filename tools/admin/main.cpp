@@ -1,1 +1,41 @@
-int main(){}
+// tandrel-admin: the operator's tool for branding, checking and serving a box.
+#include "Commands.h"
+
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tandrel-admin COMMAND ...\n"
+    "  stamp IN OUT --url URL --name NAME [--install-dir NAME] [--trace TEXT]\n"
+    "        [--key HEX --iv HEX] [--user HEX32 --password HEX32 | --new-credentials]\n"
+    "                     write a copy of the box IN branded with these site settings\n"
+    "  show BIN           print the site settings of a box\n"
+    "  digest FILE...     print MD5 digests as md5sum does, for the list's \"Md5\" fields\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tandrel::admin;
+  const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
+      {"stamp", Stamp},
+      {"show", Show},
+      {"digest", Digest},
+  };
+  if (argc < 2 || !commands.count(argv[1])) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  try {
+    return commands.at(argv[1])(std::vector<std::string>(argv + 2, argv + argc));
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "tandrel-admin %s: %s\n%s", argv[1], e.what(), kUsage);
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tandrel-admin %s: %s\n", argv[1], e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,22 @@
+// Whole-file reads and writes that never leave a half-written file under the real name.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace tandrel {
+
+// Throws std::runtime_error naming the path and the system's reason.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
+
+// Writes the bytes to a temporary file in the same folder, flushes it to disk and
+// renames it over path, so readers see the old file or the whole new one. The
+// rename also replaces an executable that is still running. Throws
+// std::runtime_error naming the path and the system's reason; the temporary file
+// is removed on failure.
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                         std::filesystem::perms mode = std::filesystem::perms(0644));
+
+}  // namespace tandrel

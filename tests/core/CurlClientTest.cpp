@@ -1,0 +1,294 @@
+#include "core/http/CurlClient.h"
+
+#include "support/LoopbackServer.h"
+#include "support/QueueDispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <optional>
+#include <thread>
+
+namespace tandrel::http {
+namespace {
+
+using namespace std::chrono_literals;
+using test::LoopbackServer;
+using test::QueueDispatcher;
+
+std::string Text(const Bytes& body) { return std::string(body.begin(), body.end()); }
+
+// Bodies made of a byte pattern, sent in 16 KiB pieces with or without a length.
+std::string Pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+  return bytes;
+}
+
+void Routes(httplib::Server& s, LoopbackServer*& self) {
+  s.Get("/headers", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content("UA=" + req.get_header_value("User-Agent") + "\nAUTH=" + req.get_header_value("Authorization") +
+                        "\nHAS_AUTH=" + (req.has_header("Authorization") ? "1" : "0"),
+                    "text/plain");
+  });
+  s.Get(R"(/redirect/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+    const int left = std::stoi(req.matches[1]);
+    if (left == 0) res.set_content("arrived", "text/plain");
+    else res.set_redirect("/redirect/" + std::to_string(left - 1));
+  });
+  s.Get("/to-file", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
+  s.Get("/set-cookie", [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Set-Cookie", "session=s3cr3t; Path=/");
+    res.set_content("set", "text/plain");
+  });
+  s.Get("/echo-cookie", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content(req.get_header_value("Cookie"), "text/plain");
+  });
+  s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+    res.status = 404;
+    res.set_content("<html>not here</html>", "text/html");
+  });
+  s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
+  s.Get("/stall", [&self](const httplib::Request&, httplib::Response& res) {
+    self->WaitForStop(10s);  // says nothing until the test ends
+    res.set_content("too late", "text/plain");
+  });
+  s.Get(R"(/sized/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+    const std::size_t size = std::stoul(req.matches[1]);
+    res.set_content_provider(size, "application/octet-stream",
+                             [size](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                               const std::string piece = Pattern(size).substr(offset, 16384);
+                               return sink.write(piece.data(), piece.size());
+                             });
+  });
+  s.Get(R"(/unsized/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+    const std::size_t size = std::stoul(req.matches[1]);
+    res.set_chunked_content_provider("application/octet-stream", [size](std::size_t offset, httplib::DataSink& sink) {
+      if (offset >= size) {
+        sink.done();
+        return true;
+      }
+      const std::string piece = Pattern(size).substr(offset, 16384);
+      return sink.write(piece.data(), piece.size());
+    });
+  });
+  // Endless and slow, until the client goes away or the server stops.
+  s.Get("/endless", [&self](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider(std::size_t{1} << 32, "application/octet-stream",
+                             [&self](std::size_t, std::size_t, httplib::DataSink& sink) {
+                               if (self->WaitForStop(5ms)) return false;
+                               const std::string piece(8192, 'x');
+                               return sink.write(piece.data(), piece.size());
+                             });
+  });
+}
+
+class CurlClientTest : public ::testing::Test {
+ protected:
+  CurlClientTest() : server_([this](httplib::Server& s) { Routes(s, self_); }) { self_ = &server_; }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+
+  LoopbackServer* self_ = nullptr;
+  LoopbackServer server_;
+  QueueDispatcher dispatcher_;
+};
+
+TEST_F(CurlClientTest, SendsUserAgentAlwaysAndAuthorizationOnlyWhenAsked) {
+  CurlClient client;
+  EXPECT_EQ(Text(client.Get(Url("/headers")).body), "UA=Embarcadero URI Client/1.0\nAUTH=\nHAS_AUTH=0");
+  EXPECT_EQ(Text(client.Get(Url("/headers"), {{"Authorization", "Basic YTpi"}}).body),
+            "UA=Embarcadero URI Client/1.0\nAUTH=Basic YTpi\nHAS_AUTH=1");
+}
+
+TEST_F(CurlClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
+  CurlClient client;
+  const Response five = client.Get(Url("/redirect/5"));
+  EXPECT_EQ(five.status, 200);
+  EXPECT_EQ(Text(five.body), "arrived");
+  try {
+    client.Get(Url("/redirect/6"));
+    FAIL() << "six redirects were followed";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Maximum number of redirections (5) exceeded");
+  }
+}
+
+TEST_F(CurlClientTest, NeverFollowsARedirectOffTheWeb) {
+  CurlClient client;
+  EXPECT_THROW(client.Get(Url("/to-file")), Error);
+  EXPECT_THROW(client.Get("file:///etc/hostname"), Error);
+}
+
+TEST_F(CurlClientTest, KeepsCookiesAcrossRequestsOfOneClientOnly) {
+  CurlClient client;
+  client.Get(Url("/set-cookie"));
+  EXPECT_EQ(Text(client.Get(Url("/echo-cookie")).body), "session=s3cr3t");
+  CurlClient other;
+  EXPECT_EQ(Text(other.Get(Url("/echo-cookie")).body), "");
+}
+
+TEST_F(CurlClientTest, DeliversAnErrorPageAsContentWithItsStatus) {
+  CurlClient client;
+  const Response page = client.Get(Url("/missing"));
+  EXPECT_EQ(page.status, 404);
+  EXPECT_EQ(page.contentType, "text/html");
+  EXPECT_EQ(Text(page.body), "<html>not here</html>");
+}
+
+TEST_F(CurlClientTest, FailsWhenNoAnswerComes) {
+  CurlClient client;
+  std::string refusedUrl;
+  {
+    LoopbackServer gone([](httplib::Server&) {});
+    refusedUrl = gone.Url("/");
+  }
+  EXPECT_THROW(client.Get(refusedUrl), Error);
+  EXPECT_THROW(client.Get("not a url"), Error);
+
+  client.SetTimeouts({1000ms, 1000ms});
+  try {
+    client.Get(Url("/stall"));
+    FAIL() << "a stalled server did not time out";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "The server did not answer in time");
+  }
+}
+
+TEST_F(CurlClientTest, EncodesBlanksAndNonAsciiInThePath) {
+  std::string seen;
+  LoopbackServer paths([&seen](httplib::Server& s) {
+    s.Get(".*", [&seen](const httplib::Request& req, httplib::Response& res) {
+      seen = req.target;
+      res.set_content("x", "text/plain");
+    });
+  });
+  CurlClient client;
+  client.Get(paths.Url("/getvalue/游戏 a.exe"));
+  EXPECT_EQ(seen, "/getvalue/%E6%B8%B8%E6%88%8F%20a.exe");
+}
+
+// Records the reports of one asynchronous request and the thread each ran on.
+struct Recorder final : AsyncHandler {
+  std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+  std::optional<Response> completed;
+  std::optional<std::string> error;
+  std::thread::id uiThread = std::this_thread::get_id();
+  bool offUiThread = false;
+  std::int64_t abortAt = -1;
+
+  void OnReceiveData(std::int64_t total, std::int64_t read, bool& abort) override {
+    Check();
+    progress.emplace_back(total, read);
+    if (abortAt >= 0 && read >= abortAt) abort = true;
+  }
+  void OnRequestCompleted(Response response) override {
+    Check();
+    completed = std::move(response);
+  }
+  void OnRequestError(const std::string& message) override {
+    Check();
+    error = message;
+  }
+  void Check() { offUiThread |= std::this_thread::get_id() != uiThread; }
+  bool Done() const { return completed || error; }
+};
+
+void ExpectReportsCountUpTo(const Recorder& r, std::int64_t total, std::int64_t size) {
+  ASSERT_GE(r.progress.size(), 2u);
+  EXPECT_EQ(r.progress.front(), std::make_pair(total, std::int64_t{0}));  // before any body byte
+  EXPECT_EQ(r.progress.back(), std::make_pair(total, size));
+  for (std::size_t i = 1; i < r.progress.size(); ++i) {
+    EXPECT_GT(r.progress[i].second, r.progress[i - 1].second);  // one report per chunk, each with more
+    EXPECT_EQ(r.progress[i].first, total);
+  }
+}
+
+TEST_F(CurlClientTest, ReportsProgressWithTheAnnouncedSizeOnTheUiThread) {
+  CurlClient client(&dispatcher_);
+  Recorder r;
+  const auto request = client.GetAsync(Url("/sized/300000"), {}, r);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return r.Done(); }));
+  ASSERT_TRUE(r.completed) << *r.error;
+  EXPECT_EQ(Text(r.completed->body), Pattern(300000));
+  ExpectReportsCountUpTo(r, 300000, 300000);
+  EXPECT_FALSE(r.offUiThread);
+}
+
+TEST_F(CurlClientTest, ReportsMinusOneWhenNoSizeIsAnnounced) {
+  CurlClient client(&dispatcher_);
+  Recorder unsized;
+  const auto a = client.GetAsync(Url("/unsized/100000"), {}, unsized);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return unsized.Done(); }));
+  ASSERT_TRUE(unsized.completed);
+  EXPECT_EQ(Text(unsized.completed->body), Pattern(100000));
+  ExpectReportsCountUpTo(unsized, -1, 100000);
+
+  // An announced length of 0 counts as no size; the one report comes before the (empty) body.
+  Recorder empty;
+  const auto b = client.GetAsync(Url("/empty"), {}, empty);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return empty.Done(); }));
+  ASSERT_TRUE(empty.completed);
+  EXPECT_TRUE(empty.completed->body.empty());
+  EXPECT_EQ(empty.progress, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, 0}}));
+}
+
+TEST_F(CurlClientTest, MakesNoProgressReportsForAnErrorStatus) {
+  CurlClient client(&dispatcher_);
+  Recorder r;
+  const auto request = client.GetAsync(Url("/missing"), {}, r);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return r.Done(); }));
+  ASSERT_TRUE(r.completed);
+  EXPECT_EQ(r.completed->status, 404);
+  EXPECT_EQ(Text(r.completed->body), "<html>not here</html>");
+  EXPECT_TRUE(r.progress.empty());
+}
+
+TEST_F(CurlClientTest, ReportsFailuresAsErrors) {
+  CurlClient client(&dispatcher_);
+  Recorder redirects, offWeb;
+  const auto a = client.GetAsync(Url("/redirect/6"), {}, redirects);
+  const auto b = client.GetAsync(Url("/to-file"), {}, offWeb);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return redirects.Done() && offWeb.Done(); }));
+  EXPECT_EQ(redirects.error, "Maximum number of redirections (5) exceeded");
+  EXPECT_TRUE(offWeb.error);
+  EXPECT_FALSE(redirects.offUiThread || offWeb.offUiThread);
+}
+
+TEST_F(CurlClientTest, StopsWhenTheHandlerAborts) {
+  CurlClient client(&dispatcher_);
+  Recorder r;
+  r.abortAt = 1;
+  const auto request = client.GetAsync(Url("/endless"), {}, r);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return r.Done(); }));
+  EXPECT_EQ(r.error, "The request was aborted");
+}
+
+TEST_F(CurlClientTest, AnAbandonedRequestReachesNothingOfTheCaller) {
+  CurlClient client(&dispatcher_);
+  auto recorder = std::make_unique<Recorder>();
+  auto request = client.GetAsync(Url("/endless"), {}, *recorder);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return recorder->progress.size() >= 3; }));
+  // The caller destroys the request and its handler at once; a report that runs
+  // after this would touch freed memory (the sanitizer build sees it).
+  request.reset();
+  recorder.reset();
+  const auto until = std::chrono::steady_clock::now() + 300ms;
+  dispatcher_.RunUntil([&] { return std::chrono::steady_clock::now() > until; }, 400ms);
+}
+
+TEST_F(CurlClientTest, DestroyingTheClientEndsItsRunningRequests) {
+  Recorder r;
+  std::unique_ptr<AsyncRequest> request;
+  {
+    CurlClient client(&dispatcher_);
+    request = client.GetAsync(Url("/endless"), {}, r);
+    ASSERT_TRUE(dispatcher_.RunUntil([&] { return !r.progress.empty(); }));
+  }  // joins the worker, which must give up waiting for the UI thread
+  const std::size_t reports = r.progress.size();
+  dispatcher_.Drain();
+  EXPECT_EQ(r.progress.size(), reports);
+  EXPECT_FALSE(r.Done());
+}
+
+}  // namespace
+}  // namespace tandrel::http

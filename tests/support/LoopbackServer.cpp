@@ -1,0 +1,41 @@
+#include "LoopbackServer.h"
+
+#include <stdexcept>
+
+namespace tandrel::test {
+
+LoopbackServer::LoopbackServer(const std::function<void(httplib::Server&)>& routes, std::chrono::seconds limit) {
+  routes(server_);
+  port_ = server_.bind_to_any_port("127.0.0.1");
+  if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
+  listener_ = std::thread([this] { server_.listen_after_bind(); });
+  watchdog_ = std::thread([this, limit] {
+    std::unique_lock lock(mutex_);
+    stopping_.wait_for(lock, limit, [this] { return stopped_; });
+    stopped_ = true;
+    stopping_.notify_all();
+    lock.unlock();
+    server_.stop();
+  });
+}
+
+LoopbackServer::~LoopbackServer() {
+  {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    stopping_.notify_all();
+  }
+  watchdog_.join();
+  listener_.join();
+}
+
+std::string LoopbackServer::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+bool LoopbackServer::WaitForStop(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  return stopping_.wait_for(lock, timeout, [this] { return stopped_; });
+}
+
+}  // namespace tandrel::test

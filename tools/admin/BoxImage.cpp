@@ -1,0 +1,30 @@
+#include "BoxImage.h"
+
+#include "core/FileIo.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tandrel::admin {
+
+BoxImage::BoxImage(const std::filesystem::path& path)
+    : bytes_(ReadWholeFile(path)), mode_(std::filesystem::status(path).permissions()) {
+  try {
+    blockAt_ = site::Find(bytes_);
+  } catch (const std::invalid_argument& e) {
+    throw std::runtime_error(path.string() + ": " + e.what());
+  }
+}
+
+site::Settings BoxImage::Settings() const {
+  return site::Decode(std::span<const std::uint8_t, site::kBlockSize>(bytes_.data() + blockAt_, site::kBlockSize));
+}
+
+void BoxImage::SetSettings(const site::Settings& settings) {
+  const site::Block block = site::Encode(settings);
+  std::copy(block.begin(), block.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(blockAt_));
+}
+
+void BoxImage::Save(const std::filesystem::path& path) const { WriteFileAtomically(path, bytes_, mode_); }
+
+}  // namespace tandrel::admin

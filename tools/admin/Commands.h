@@ -1,0 +1,16 @@
+// The operator tool's commands. Each returns the process exit code and throws
+// UsageError or std::exception with a message for the operator.
+#pragma once
+
+#include "Args.h"
+
+#include <string>
+#include <vector>
+
+namespace tandrel::admin {
+
+int Stamp(const std::vector<std::string>& words);
+int Show(const std::vector<std::string>& words);
+int Digest(const std::vector<std::string>& words);
+
+}  // namespace tandrel::admin
