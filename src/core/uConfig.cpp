@@ -1,0 +1,293 @@
+#include "uConfig.h"
+
+#include "TextCodec.h"
+
+#include <array>
+#include <rapidjson/error/en.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
+namespace tandrel {
+namespace {
+
+constexpr const char* kNotAnObject = "Implement population for rest of the types";
+constexpr const char* kRootArray = "Unexpected Token while populate an Array";
+constexpr const char* kArrayForObject = "Unexpected type while read json array";
+constexpr const char* kPrimitiveForObject = "Unexpected type to create a primitive contract";
+constexpr const char* kFieldNotText = "Invalid class typecast";
+
+using Field = std::string TBoxConfig::*;
+constexpr std::array<std::pair<std::string_view, Field>, 6> kFields = {{
+    {"ServerName", &TBoxConfig::ServerName},
+    {"LauncherName", &TBoxConfig::LauncherName},
+    {"Url", &TBoxConfig::Url},
+    {"BriefIntroduction", &TBoxConfig::BriefIntroduction},
+    {"BeginTime", &TBoxConfig::BeginTime},
+    {"Md5", &TBoxConfig::Md5},
+}};
+
+// What an open object or array of the document stands for.
+enum class Role { RootObject, ListObject, FCountObject, Entries, Entry, Skipped };
+
+// What the next value inside the innermost object is read as, decided by its name.
+enum class Slot { Skip, ServerList, FListHelper, FItems, FCount, EntryField };
+
+enum class Kind { Null, Bool, Number, String, Object, Array };
+
+struct Frame {
+  Role role = Role::Skipped;
+  bool isArray = false;
+  std::string name;  // member being read (objects)
+  long index = -1;   // element being read (arrays)
+  Slot slot = Slot::Skip;
+  Field field = nullptr;
+  TBoxConfig entry;          // Entry
+  int members = 0;           // FCountObject
+  bool expectItems = false;  // ListObject: the "FCount" form wants "FItems" next
+};
+
+class ParseFailure {};  // unwinds out of the handler; the message is kept aside
+
+class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentReader> {
+ public:
+  DocumentReader(std::string_view text, std::vector<TBoxConfig>& list) : text_(text), list_(list) {}
+
+  void Read() {
+    rapidjson::MemoryStream stream(text_.data(), text_.size());
+    stream_ = &stream;
+    rapidjson::Reader reader;
+    constexpr unsigned kFlags =
+        rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+    const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, *this);
+    if (!failure_.empty()) throw DocumentError(failure_);
+    if (result.IsError()) throw DocumentError(GrammarMessage(result));
+  }
+
+  bool Null() { return Value(Kind::Null); }
+  bool Bool(bool) { return Value(Kind::Bool); }
+  bool RawNumber(const char* str, rapidjson::SizeType length, bool) {
+    number_ = std::string_view(str, length);
+    return Value(Kind::Number);
+  }
+  bool String(const char* str, rapidjson::SizeType length, bool) {
+    string_ = std::string_view(str, length);
+    return Value(Kind::String);
+  }
+  bool StartObject() { return Value(Kind::Object); }
+  bool StartArray() { return Value(Kind::Array); }
+  bool Key(const char* str, rapidjson::SizeType length, bool) { return Guard([&] { OnKey({str, length}); }); }
+  bool EndObject(rapidjson::SizeType) { return Guard([&] { OnEnd(); }); }
+  bool EndArray(rapidjson::SizeType) { return Guard([&] { OnEnd(); }); }
+
+ private:
+  template <typename F>
+  bool Guard(F&& step) {
+    try {
+      step();
+      return true;
+    } catch (const ParseFailure&) {
+      return false;
+    }
+  }
+
+  bool Value(Kind kind) {
+    // RapidJSON reports "{" and "[" before it takes them; count them as read.
+    valueEnd_ = stream_->Tell() + (IsContainer(kind) ? 1 : 0);
+    return Guard([&] { OnValue(kind); });
+  }
+
+  [[noreturn]] void Fail(std::string message) {
+    failure_ = std::move(message);
+    throw ParseFailure();
+  }
+  // At the value just read, or at the member name just read.
+  [[noreturn]] void FailAt(const std::string& reason) { Fail(WithPosition(reason, valueEnd_)); }
+  [[noreturn]] void FailAtKey(const std::string& reason) { Fail(WithPosition(reason, stream_->Tell())); }
+
+  static bool IsContainer(Kind kind) { return kind == Kind::Object || kind == Kind::Array; }
+
+  void Push(Role role, Kind kind) {
+    Frame frame;
+    frame.role = role;
+    frame.isArray = kind == Kind::Array;
+    frames_.push_back(std::move(frame));
+  }
+
+  // A value of a kind the rules have no use for: skipped whole.
+  void Skip(Kind kind) {
+    if (IsContainer(kind)) Push(Role::Skipped, kind);
+  }
+
+  // An object (a list, an entry) was expected here.
+  void ExpectObject(Kind kind, Role role) {
+    switch (kind) {
+      case Kind::Object: Push(role, kind); return;
+      case Kind::Null: return;
+      case Kind::Array: Fail(kArrayForObject);
+      default: Fail(kPrimitiveForObject);
+    }
+  }
+
+  void OnValue(Kind kind) {
+    if (frames_.empty()) {
+      if (kind == Kind::Object) return Push(Role::RootObject, kind);
+      Fail(kind == Kind::Array ? kRootArray : kNotAnObject);
+    }
+    Frame& top = frames_.back();
+    if (top.isArray) ++top.index;
+    switch (top.role) {
+      case Role::Skipped: return Skip(kind);
+      case Role::RootObject:
+        if (top.slot == Slot::ServerList) return ExpectObject(kind, Role::ListObject);
+        return Skip(kind);
+      case Role::ListObject: return OnListMember(top, kind);
+      case Role::FCountObject:
+        if (kind != Kind::Number || number_.find_first_of(".eE") != std::string_view::npos) {
+          FailAt("\"FCount\" must hold a whole number");
+        }
+        return;
+      case Role::Entries: return ExpectObject(kind, Role::Entry);
+      case Role::Entry: return OnEntryMember(top, kind);
+    }
+  }
+
+  void OnListMember(Frame& list, Kind kind) {
+    if (list.slot == Slot::FItems) {
+      if (kind != Kind::Array) FailAt("\"FItems\" must hold an array of entries");
+      return Push(Role::Entries, kind);
+    }
+    // "FListHelper": the entries themselves, or the older {"FCount": n} followed by "FItems".
+    if (kind == Kind::Array) {
+      list_.clear();
+      return Push(Role::Entries, kind);
+    }
+    if (kind == Kind::Object) {
+      list_.clear();
+      return Push(Role::FCountObject, kind);
+    }
+    FailAt("\"FListHelper\" must hold an array of entries or an object with \"FCount\"");
+  }
+
+  void OnEntryMember(Frame& entry, Kind kind) {
+    if (entry.slot != Slot::EntryField) return Skip(kind);
+    switch (kind) {
+      case Kind::String: entry.entry.*entry.field = std::string(string_); return;
+      case Kind::Null: return;
+      case Kind::Object: FailAt("Error reading string. Unexpected token: StartObject");
+      case Kind::Array: FailAt("Error reading string. Unexpected token: StartArray");
+      default: Fail(kFieldNotText);
+    }
+  }
+
+  void OnKey(std::string_view name) {
+    Frame& top = frames_.back();
+    top.name = std::string(name);
+    top.slot = Slot::Skip;
+    switch (top.role) {
+      case Role::RootObject:
+        if (EqualsIgnoringAsciiCase(name, "ServerList")) top.slot = Slot::ServerList;
+        return;
+      case Role::ListObject:
+        if (top.expectItems) {
+          if (!EqualsIgnoringAsciiCase(name, "FItems")) FailAtKey("\"FCount\" must be followed by \"FItems\"");
+          top.expectItems = false;
+          top.slot = Slot::FItems;
+        } else if (EqualsIgnoringAsciiCase(name, "FListHelper")) {
+          top.slot = Slot::FListHelper;
+        } else {
+          FailAtKey("Unexpected member '" + top.name + "' in the server list");
+        }
+        return;
+      case Role::FCountObject:
+        if (++top.members > 1 || !EqualsIgnoringAsciiCase(name, "FCount")) {
+          FailAtKey("\"FListHelper\" must hold only \"FCount\"");
+        }
+        top.slot = Slot::FCount;
+        return;
+      case Role::Entry:
+        for (const auto& [fieldName, field] : kFields) {
+          if (EqualsIgnoringAsciiCase(name, fieldName)) {
+            top.slot = Slot::EntryField;
+            top.field = field;
+            return;
+          }
+        }
+        return;
+      default: return;
+    }
+  }
+
+  void OnEnd() {
+    valueEnd_ = stream_->Tell() + 1;  // the closing brace, not taken yet
+    Frame done = std::move(frames_.back());
+    frames_.pop_back();
+    switch (done.role) {
+      case Role::Entry: list_.push_back(std::move(done.entry)); return;
+      case Role::FCountObject:
+        if (done.members != 1) FailAt("\"FListHelper\" must hold only \"FCount\"");
+        frames_.back().expectItems = true;
+        return;
+      case Role::ListObject:
+        if (done.expectItems) FailAt("\"FCount\" must be followed by \"FItems\"");
+        return;
+      default: return;
+    }
+  }
+
+  std::string GrammarMessage(const rapidjson::ParseResult& result) const {
+    const bool atEnd = result.Offset() >= text_.size() && result.Code() != rapidjson::kParseErrorStringMissQuotationMark;
+    if (result.Code() == rapidjson::kParseErrorDocumentEmpty) return kNotAnObject;
+    if (atEnd && !frames_.empty()) {
+      return frames_.back().isArray ? "Unexpected end when deserializing array"
+                                    : "Unexpected end when deserializing object";
+    }
+    return WithPosition(rapidjson::GetParseError_En(result.Code()), result.Offset() + 1);
+  }
+
+  // "<reason>. Path '<path>', line L, position P": P counts the characters of the
+  // line up to and including the last one read (end is the offset just past it).
+  std::string WithPosition(std::string reason, std::size_t end) const {
+    reason = std::string(TrimControl(reason));
+    if (reason.empty() || reason.back() != '.') reason += '.';
+    std::size_t line = 1, lineStart = 0;
+    const std::size_t offset = std::min(end, text_.size());
+    for (std::size_t i = 0; i + 1 < offset; ++i) {
+      if (text_[i] == '\n') {
+        ++line;
+        lineStart = i + 1;
+      }
+    }
+    std::size_t position = 0;  // characters, not bytes
+    for (std::size_t i = lineStart; i < offset; ++i) {
+      if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++position;
+    }
+    return reason + " Path '" + Path() + "', line " + std::to_string(line) + ", position " + std::to_string(position);
+  }
+
+  std::string Path() const {
+    std::string path;
+    for (const Frame& f : frames_) {
+      if (f.isArray) {
+        if (f.index >= 0) path += "[" + std::to_string(f.index) + "]";
+      } else if (!f.name.empty()) {
+        if (!path.empty()) path += '.';
+        path += f.name;
+      }
+    }
+    return path;
+  }
+
+  std::string_view text_;
+  std::vector<TBoxConfig>& list_;
+  rapidjson::MemoryStream* stream_ = nullptr;
+  std::vector<Frame> frames_;
+  std::string_view number_, string_;
+  std::size_t valueEnd_ = 0;
+  std::string failure_;
+};
+
+}  // namespace
+
+TConfig::TConfig(std::string_view text) { DocumentReader(text, FServerList).Read(); }
+
+}  // namespace tandrel

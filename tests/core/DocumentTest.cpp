@@ -1,0 +1,163 @@
+#include "core/uConfig.h"
+
+#include <gtest/gtest.h>
+
+namespace tandrel {
+namespace {
+
+std::vector<std::string> Names(const TConfig& config) {
+  std::vector<std::string> names;
+  for (const auto& e : config.ServerList()) names.push_back(e.ServerName);
+  return names;
+}
+
+TEST(TConfig, ReadsTheNormalFormWithAllSixFields) {
+  const TConfig config(R"({"ServerList":{"FListHelper":[
+      {"ServerName":"Server A","LauncherName":"launcher_a","Url":"http://a.example/",
+       "BriefIntroduction":"An introduction line","BeginTime":"12月31日上午11:00",
+       "Md5":"0123456789abcdef0123456789abcdef"},
+      {"ServerName":"Server B","LauncherName":"launcher_b","Url":"","BriefIntroduction":"","BeginTime":"","Md5":""}
+    ]}})");
+  ASSERT_EQ(config.ServerList().size(), 2u);
+  EXPECT_EQ(config.ServerList()[0],
+            (TBoxConfig{"Server A", "launcher_a", "http://a.example/", "An introduction line", "12月31日上午11:00",
+                        "0123456789abcdef0123456789abcdef"}));
+  EXPECT_EQ(config.ServerList()[1], (TBoxConfig{"Server B", "launcher_b", "", "", "", ""}));
+}
+
+struct Accepted {
+  std::string document;
+  std::vector<std::string> names;
+};
+
+TEST(TConfig, MapsMembersByTheDocumentRules) {
+  const std::vector<Accepted> cases = {
+      {R"({"ServerList":{"FListHelper":[]}})", {}},
+      {"{}", {}},
+      {R"({"ServerList":null})", {}},
+      {R"({"ServerList":{}})", {}},
+      {R"({"serverlist":{"flisthelper":[{"servername":"A"}]}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":{"FCount":5},"FItems":[{"ServerName":"A"},{"ServerName":"B"}]}})", {"A", "B"}},
+      {R"({"ServerList":{"flisthelper":{"fcount":-0},"fitems":[{"ServerName":"A"}]}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":[null,{"ServerName":"A"},null]}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A","ServerName":"B"}]}})", {"B"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A","ServerName":null}]}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A","Port":7000,"Extra":{"a":[1,2]}}]}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A"}],"FListHelper":[{"ServerName":"B"}]}})", {"B"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A"},{"ServerName":"A"}]}})", {"A", "A"}},
+      // A later list object without "FListHelper" keeps what an earlier one filled in.
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A"}]},"ServerList":{}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A"}]},"ServerList":null})", {"A"}},
+      {R"({"Other":[1,{"ServerList":5}],"ServerList":{"FListHelper":[{"ServerName":"C"}]},"Tail":true})", {"C"}},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A\u00e9\n\"q\""}]}})", {"Aé\n\"q\""}},
+      {"{\"ServerList\":{\"FListHelper\":[{\"ServerName\":\"A\"}]}}\x05\x05\x05\x05\x05", {"A"}},
+      {std::string("{\"ServerList\":{\"FListHelper\":[{\"ServerName\":\"A\"}]}}\0\0\0\0", 51), {"A"}},
+      {"{} trailing garbage } ] {", {}},
+      {" \r\n\t{}", {}},
+  };
+  for (const auto& c : cases) {
+    try {
+      EXPECT_EQ(Names(TConfig(c.document)), c.names) << c.document;
+    } catch (const DocumentError& e) {
+      ADD_FAILURE() << c.document << " was refused: " << e.what();
+    }
+  }
+}
+
+TEST(TConfig, KeepsTextThatLooksLikeOtherTypes) {
+  const TConfig config(R"({"ServerList":{"FListHelper":[{"Md5":"123","BeginTime":"2026-12-31 11:00"}]}})");
+  EXPECT_EQ(config.ServerList()[0].Md5, "123");
+  EXPECT_EQ(config.ServerList()[0].BeginTime, "2026-12-31 11:00");
+}
+
+struct Refused {
+  std::string document;
+  std::string message;
+};
+
+TEST(TConfig, RefusesWithTheDocumentedMessages) {
+  const std::vector<Refused> cases = {
+      {"", "Implement population for rest of the types"},
+      {"  \n ", "Implement population for rest of the types"},
+      {R"("text")", "Implement population for rest of the types"},
+      {"42", "Implement population for rest of the types"},
+      {"true", "Implement population for rest of the types"},
+      {"null", "Implement population for rest of the types"},
+      {R"([{"ServerList":{}}])", "Unexpected Token while populate an Array"},
+      {R"({"ServerList":[{"ServerName":"A"}]})", "Unexpected type while read json array"},
+      {R"({"ServerList":{"FListHelper":[[]]}})", "Unexpected type while read json array"},
+      {R"({"ServerList":"x"})", "Unexpected type to create a primitive contract"},
+      {R"({"ServerList":1})", "Unexpected type to create a primitive contract"},
+      {R"({"ServerList":{"FListHelper":[true]}})", "Unexpected type to create a primitive contract"},
+      {R"({"ServerList":{"FListHelper":["A"]}})", "Unexpected type to create a primitive contract"},
+      {R"({"ServerList":{"FListHelper":[{"Md5":123}]}})", "Invalid class typecast"},
+      {R"({"ServerList":{"FListHelper":[{"Md5":false}]}})", "Invalid class typecast"},
+      {R"({"ServerList":{"FListHelper":[{"Md5":{}}]}})",
+       "Error reading string. Unexpected token: StartObject. Path 'ServerList.FListHelper[0].Md5', line 1, position 38"},
+      {"{\"ServerList\":{\"FListHelper\":[\n  {\"ServerName\":\"A\"},\n  {\"Url\":[\"x\"]}]}}",
+       "Error reading string. Unexpected token: StartArray. Path 'ServerList.FListHelper[1].Url', line 3, position 10"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A"})", "Unexpected end when deserializing array"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A")", "Unexpected end when deserializing object"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":)", "Unexpected end when deserializing object"},
+      {R"({"ServerList":{"FListHelper":[)", "Unexpected end when deserializing array"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A"},)", "Unexpected end when deserializing array"},
+      {"{", "Unexpected end when deserializing object"},
+      {R"({"a":[1,)", "Unexpected end when deserializing array"},
+  };
+  for (const auto& c : cases) {
+    try {
+      TConfig config(c.document);
+      ADD_FAILURE() << c.document << " was accepted";
+    } catch (const DocumentError& e) {
+      EXPECT_EQ(e.what(), c.message) << c.document;
+    }
+  }
+}
+
+TEST(TConfig, RefusesGrammarBreachesWithPathLineAndPosition) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A",}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 49"},
+      {"{\"ServerList\":\n{'FListHelper':[]}}", "Path 'ServerList', line 2, position 2"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"中文" "x"}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 50"},  // characters, not bytes
+  };
+  for (const auto& [document, suffix] : cases) {
+    try {
+      TConfig config(document);
+      ADD_FAILURE() << document << " was accepted";
+    } catch (const DocumentError& e) {
+      const std::string message = e.what();
+      EXPECT_TRUE(message.ends_with(suffix)) << message;
+      EXPECT_NE(message.find(". Path '"), std::string::npos) << message;  // the reason ends with one full stop
+      EXPECT_EQ(message.find(".. Path"), std::string::npos) << message;
+    }
+  }
+}
+
+TEST(TConfig, RefusesListShapesTheProducerNeverSends) {
+  for (const std::string document : {
+           R"({"ServerList":{"FListHelper":null}})",
+           R"({"ServerList":{"FListHelper":"x"}})",
+           R"({"ServerList":{"FListHelper":{"FCount":1.5},"FItems":[]}})",
+           R"({"ServerList":{"FListHelper":{"FCount":1e2},"FItems":[]}})",
+           R"({"ServerList":{"FListHelper":{"FCount":"2"},"FItems":[]}})",
+           R"({"ServerList":{"FListHelper":{"FCount":1,"Other":2},"FItems":[]}})",
+           R"({"ServerList":{"FListHelper":{},"FItems":[]}})",
+           R"({"ServerList":{"FListHelper":{"FCount":1}}})",
+           R"({"ServerList":{"FListHelper":{"FCount":1},"Other":1,"FItems":[]}})",
+           R"({"ServerList":{"FListHelper":{"FCount":1},"FItems":{}}})",
+           R"({"ServerList":{"FItems":[{"ServerName":"A"}]}})",
+           R"({"ServerList":{"FListHelper":[],"FItems":[]}})",
+           R"({"ServerList":{"Count":2}})",
+       }) {
+    EXPECT_THROW(TConfig{document}, DocumentError) << document;
+  }
+}
+
+TEST(TConfig, ReadsDeepNestingWithoutExhaustingTheStack) {
+  const std::string deep = "{\"skip\":" + std::string(200000, '[') + std::string(200000, ']') + "}";
+  EXPECT_TRUE(TConfig(deep).ServerList().empty());
+  EXPECT_THROW(TConfig("{\"skip\":" + std::string(200000, '[')), DocumentError);
+}
+
+}  // namespace
+}  // namespace tandrel
