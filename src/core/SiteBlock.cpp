@@ -98,4 +98,22 @@ std::string BasicAuthorization(std::string_view user, std::string_view password)
   return "Basic " + encoded;
 }
 
+std::optional<Credentials> ParseBasicAuthorization(std::string_view value) {
+  constexpr std::string_view kScheme = "Basic ";
+  if (!value.starts_with(kScheme)) return std::nullopt;
+  const std::string_view encoded = value.substr(kScheme.size());
+  std::string plain(encoded.size(), '\0');
+  const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(plain.data()),
+                                reinterpret_cast<const unsigned char*>(encoded.data()), static_cast<int>(encoded.size()));
+  if (n < 0) return std::nullopt;
+  plain.resize(static_cast<std::size_t>(n));
+  // EVP_DecodeBlock turns the Base64 padding into trailing zeros.
+  for (std::size_t pad = 0; pad < 2 && encoded.size() > pad && encoded[encoded.size() - 1 - pad] == '='; ++pad) {
+    plain.pop_back();
+  }
+  const std::size_t colon = plain.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  return Credentials{plain.substr(0, colon), plain.substr(colon + 1)};
+}
+
 }  // namespace tandrel::site

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,5 +57,12 @@ std::size_t Find(std::span<const std::uint8_t> image);
 
 // The value of an "Authorization" header for HTTP Basic credentials.
 std::string BasicAuthorization(std::string_view user, std::string_view password);
+
+struct Credentials {
+  std::string user;
+  std::string password;
+};
+// The credentials inside a Basic "Authorization" value; nothing when it is none.
+std::optional<Credentials> ParseBasicAuthorization(std::string_view value);
 
 }  // namespace tandrel::site

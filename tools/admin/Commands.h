@@ -12,5 +12,10 @@ namespace tandrel::admin {
 int Stamp(const std::vector<std::string>& words);
 int Show(const std::vector<std::string>& words);
 int Digest(const std::vector<std::string>& words);
+int Encrypt(const std::vector<std::string>& words);
+int Decrypt(const std::vector<std::string>& words);
+int Check(const std::vector<std::string>& words);
+int Serve(const std::vector<std::string>& words);
+int NewSite(const std::vector<std::string>& words);
 
 }  // namespace tandrel::admin

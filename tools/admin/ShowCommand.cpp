@@ -5,7 +5,6 @@
 #include "core/TextCodec.h"
 
 #include <cstdio>
-#include <openssl/evp.h>
 
 namespace tandrel::admin {
 namespace {
@@ -16,20 +15,10 @@ void PrintText(const char* name, const std::string& raw) {
               trimmed.empty() ? " (space-only)" : "");
 }
 
-// The user and password inside a Basic "Authorization" value, for the service's side.
-std::string Credentials(const std::string& header) {
-  constexpr std::string_view kScheme = "Basic ";
-  if (!header.starts_with(kScheme)) return "(not Basic)";
-  const std::string encoded = header.substr(kScheme.size());
-  std::string plain(encoded.size(), '\0');
-  const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(plain.data()),
-                                reinterpret_cast<const unsigned char*>(encoded.data()), static_cast<int>(encoded.size()));
-  if (n < 0) return "(not Base64)";
-  plain.resize(static_cast<std::size_t>(n));
-  while (!plain.empty() && plain.back() == '\0') plain.pop_back();  // EVP_DecodeBlock keeps the padding's zeros
-  const std::size_t colon = plain.find(':');
-  if (colon == std::string::npos) return "(no user:password)";
-  return "user " + plain.substr(0, colon) + ", password " + plain.substr(colon + 1);
+std::string CredentialsText(const std::string& header) {
+  const auto credentials = site::ParseBasicAuthorization(header);
+  if (!credentials) return "not Basic user:password";
+  return "user " + credentials->user + ", password " + credentials->password;
 }
 
 }  // namespace
@@ -44,7 +33,7 @@ int Show(const std::vector<std::string>& words) {
   PrintText("TraceTag", s.traceTag);
   std::printf("%-16s %s\n", "ConfigKey", ToHex(s.configKey).c_str());
   std::printf("%-16s %s\n", "ConfigIV", ToHex(s.configIv).c_str());
-  std::printf("%-16s %s (%s)\n", "Authorization", s.authHeaderValue.c_str(), Credentials(s.authHeaderValue).c_str());
+  std::printf("%-16s %s (%s)\n", "Authorization", s.authHeaderValue.c_str(), CredentialsText(s.authHeaderValue).c_str());
   return 0;
 }
 

@@ -1,39 +1,27 @@
 #include "BoxImage.h"
 #include "Commands.h"
+#include "KeyOptions.h"
+#include "SiteFolder.h"
 
 #include "core/Hex.h"
 #include "core/http/Url.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <openssl/rand.h>
 
 namespace tandrel::admin {
 namespace {
-
-site::Secret ParseSecret(const std::string& option, const std::string& text) {
-  const auto bytes = FromHex(text);
-  if (text.size() != 2 * site::kSecretSize || !bytes) throw UsageError(option + " must be 32 hexadecimal digits");
-  site::Secret secret{};
-  std::copy(bytes->begin(), bytes->end(), secret.begin());
-  return secret;
-}
 
 std::string ParseCredential(const std::string& option, const std::string& text) {
   if (text.size() != 32 || !IsLowerHex(text)) throw UsageError(option + " must be 32 lowercase hexadecimal digits");
   return text;
 }
 
-std::string RandomCredential() {
-  std::uint8_t bytes[16];
-  if (RAND_bytes(bytes, sizeof bytes) != 1) throw std::runtime_error("no random numbers available");
-  return ToHex(bytes);
-}
-
 }  // namespace
 
 int Stamp(const std::vector<std::string>& words) {
-  const Args args(words, {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password"},
+  const Args args(words,
+                  {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir"},
                   {"--new-credentials"});
   args.ExpectPositionals(2, "IN and OUT");
   BoxImage image(args.positionals()[0]);
@@ -47,11 +35,22 @@ int Stamp(const std::vector<std::string>& words) {
   s.installDirName = args.Value("--install-dir").value_or(s.shortcutName);
   if (auto trace = args.Value("--trace")) s.traceTag = *trace;
 
+  if (const auto dir = args.Value("--site-dir")) {
+    if (args.Value("--key") || args.Value("--iv") || args.Value("--user") || args.Value("--password") ||
+        args.Flag("--new-credentials")) {
+      throw UsageError("--site-dir gives key, IV and credentials; it goes with none of the others");
+    }
+    const SiteKeys keys = SiteFolder(*dir).keys();
+    s.configKey = keys.key;
+    s.configIv = keys.iv;
+    s.authHeaderValue = keys.AuthHeaderValue();
+  }
+
   const auto key = args.Value("--key"), iv = args.Value("--iv");
   if (key.has_value() != iv.has_value()) throw UsageError("--key and --iv go together");
   if (key) {
-    s.configKey = ParseSecret("--key", *key);
-    s.configIv = ParseSecret("--iv", *iv);
+    s.configKey = ParseSecretOption("--key", *key);
+    s.configIv = ParseSecretOption("--iv", *iv);
   }
 
   const auto user = args.Value("--user"), password = args.Value("--password");

@@ -11,10 +11,18 @@ namespace {
 constexpr const char* kUsage =
     "usage: tandrel-admin COMMAND ...\n"
     "  stamp IN OUT --url URL --name NAME [--install-dir NAME] [--trace TEXT]\n"
-    "        [--key HEX --iv HEX] [--user HEX32 --password HEX32 | --new-credentials]\n"
+    "        [--key HEX --iv HEX] [--user HEX32 --password HEX32 | --new-credentials | --site-dir SITE]\n"
     "                     write a copy of the box IN branded with these site settings\n"
     "  show BIN           print the site settings of a box\n"
-    "  digest FILE...     print MD5 digests as md5sum does, for the list's \"Md5\" fields\n";
+    "  digest FILE...     print MD5 digests as md5sum does, for the list's \"Md5\" fields\n"
+    "  encrypt KEYS IN OUT  encrypt a plain list for the service (AES-128-CBC, PKCS#7)\n"
+    "  decrypt KEYS IN OUT  decrypt a list body as the box does\n"
+    "  check [--encrypted KEYS] [--json] FILE\n"
+    "                     read a list as the box will: its entries, or the box's error\n"
+    "  serve SITE [--listen ADDR] [--port N] [--base-path /P/] [--exit-after SECONDS]\n"
+    "                     the reference web service for a site folder; prints its base URL first\n"
+    "  new-site DIR       write an example site with fresh keys and credentials\n"
+    "KEYS is --key HEX --iv HEX, --site BIN (a stamped box) or --site-dir SITE.\n";
 
 }  // namespace
 
@@ -24,6 +32,11 @@ int main(int argc, char** argv) {
       {"stamp", Stamp},
       {"show", Show},
       {"digest", Digest},
+      {"encrypt", Encrypt},
+      {"decrypt", Decrypt},
+      {"check", Check},
+      {"serve", Serve},
+      {"new-site", NewSite},
   };
   if (argc < 2 || !commands.count(argv[1])) {
     std::fputs(kUsage, stderr);

@@ -1,0 +1,5 @@
+file(READ "${IN}" hex HEX)
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+string(LENGTH "${hex}" digits)
+math(EXPR size "${digits} / 2")
+file(WRITE "${OUT}" "#include <cstddef>\nextern const unsigned char ${SYMBOL}[] = {${bytes}};\nextern const std::size_t ${SYMBOL}_size = ${size};\n")

@@ -1,0 +1,40 @@
+// The reference web service: one site folder on the five endpoints the box asks,
+// below a base path. The list is encrypted on the fly with the site's key and
+// re-read whenever servers.json changes; an invalid new one is refused and the
+// last good list stays.
+#pragma once
+
+#include "../SiteFolder.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tandrel::admin {
+
+class SiteService {
+ public:
+  using Log = std::function<void(const std::string& line)>;
+
+  // basePath starts and ends with "/". Throws when the site's list is not one the
+  // box would read.
+  SiteService(SiteFolder site, std::string basePath, Log log);
+  ~SiteService();
+  SiteService(const SiteService&) = delete;
+  SiteService& operator=(const SiteService&) = delete;
+
+  // Returns the port bound (a free one for 0). Throws when it cannot bind.
+  int Bind(const std::string& address, int port);
+  // Serves until Stop(); requests are handled on a pool of threads.
+  void Run();
+  void Stop();
+
+  // "http://ADDRESS:PORT/BASE/" for the address and port bound.
+  std::string BaseUrl() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tandrel::admin
