@@ -1,14 +1,13 @@
 #include "ServerListLoader.h"
 
-#include "TextCodec.h"
 #include "crypto.h"
 
 namespace tandrel {
 
-std::string DecodeDocumentText(std::span<const std::uint8_t> bytes) {
-  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+TConfig ReadDocument(std::span<const std::uint8_t> decrypted) {
+  std::string_view text(reinterpret_cast<const char*>(decrypted.data()), decrypted.size());
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  return SanitizeUtf8(text);
+  return TConfig(text);
 }
 
 ServerListLoader::ServerListLoader(http::Client& client, RowCountView& view, SiteSource site)
@@ -30,8 +29,8 @@ void ServerListLoader::LoadServerList() {
     return;
   }
   try {
-    const auto plain = DecryptServerList(response.body, site.configKey, site.configIv);
-    config_ = std::make_unique<TConfig>(DecodeDocumentText(plain));
+    const auto plain = DecryptServerList(std::move(response.body), site.configKey, site.configIv);
+    config_ = std::make_unique<TConfig>(ReadDocument(plain));
   } catch (...) {
     view_.SetRowCount(0);
     throw;

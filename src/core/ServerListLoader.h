@@ -22,9 +22,9 @@ class RowCountView {
   virtual void SetRowCount(std::size_t count) = 0;
 };
 
-// Decrypted bytes as document text: a UTF-8 byte-order mark is skipped (no other
-// is recognised) and invalid sequences become U+FFFD.
-std::string DecodeDocumentText(std::span<const std::uint8_t> bytes);
+// Decrypted bytes read as a document: a UTF-8 byte-order mark is skipped (no
+// other is recognised) and invalid sequences read as U+FFFD. Throws DocumentError.
+TConfig ReadDocument(std::span<const std::uint8_t> decrypted);
 
 class ServerListLoader {
  public:

@@ -1,6 +1,8 @@
 #include "TextCodec.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 #include <stdexcept>
@@ -127,25 +129,46 @@ std::string ToUtf8(std::string_view bytes, const std::string& charset) {
   return out;
 }
 
-std::string SanitizeUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  size_t i = 0;
-  while (i < bytes.size()) {
-    // Copy runs of ASCII at once: most text is mostly ASCII.
-    size_t j = i;
-    while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) < 0x80) ++j;
-    out.append(bytes.data() + i, j - i);
-    i = j;
-    if (i == bytes.size()) break;
-    const size_t len = ValidUtf8Sequence(bytes.substr(i));
-    if (len == 0) {
-      out += kReplacement;
-      ++i;
-    } else {
-      out.append(bytes.data() + i, len);
-      i += len;
+size_t ValidUtf8Prefix(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const begin = p;
+  const auto* const end = p + bytes.size();
+  while (p < end) {
+    // Runs of ASCII, eight bytes at a time.
+    if (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & 0x8080808080808080ull) == 0) {
+        p += 8;
+        continue;
+      }
     }
+    const unsigned c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    // The common three-byte forms (most CJK text) without the general checks.
+    if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || c == 0xEF) {
+      if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) break;
+      p += 3;
+      continue;
+    }
+    const size_t len = ValidUtf8Sequence(bytes.substr(static_cast<size_t>(p - begin)));
+    if (len == 0) break;
+    p += len;
+  }
+  return static_cast<size_t>(p - begin);
+}
+
+std::string SanitizeUtf8(std::string_view bytes) {
+  size_t valid = ValidUtf8Prefix(bytes);
+  std::string out(bytes.substr(0, valid));
+  while (valid < bytes.size()) {
+    out += kReplacement;  // for the one byte that starts no valid sequence
+    bytes.remove_prefix(valid + 1);
+    valid = ValidUtf8Prefix(bytes);
+    out.append(bytes.substr(0, valid));
   }
   return out;
 }

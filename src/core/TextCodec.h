@@ -18,6 +18,8 @@ std::string ToUtf8(std::string_view bytes, const std::string& charset);
 
 // Invalid UTF-8 sequences become U+FFFD; valid text comes back unchanged.
 std::string SanitizeUtf8(std::string_view bytes);
+// How many bytes at the start are valid UTF-8.
+std::size_t ValidUtf8Prefix(std::string_view bytes);
 
 std::u16string Utf8ToUtf16(std::string_view text);  // expects valid UTF-8
 std::string Utf16ToUtf8(std::u16string_view text);   // lone surrogates become U+FFFD

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <algorithm>
 #include <openssl/evp.h>
 #include <stdexcept>
 #include <unistd.h>
@@ -75,17 +76,20 @@ std::string GetFileMd5(const std::string& path) {
 }
 
 
-std::vector<std::uint8_t> DecryptServerList(std::span<const std::uint8_t> body, const AesKey& key, const AesKey& iv) {
+std::vector<std::uint8_t> DecryptServerList(std::vector<std::uint8_t> body, const AesKey& key, const AesKey& iv) {
   constexpr std::size_t kBlock = 16;
   const std::size_t whole = body.size() / kBlock * kBlock;
-  std::vector<std::uint8_t> plain(body.size() + kBlock);
-  if (whole > 0) RunCipher(EVP_aes_128_cbc(), false, false, key, iv.data(), body.first(whole), plain.data());
+  // The tail's register is the last whole ciphertext block, which the in-place
+  // decryption of the blocks overwrites: keep it first.
+  AesKey tailRegister = iv;
+  if (whole > 0) std::copy_n(body.begin() + static_cast<std::ptrdiff_t>(whole - kBlock), kBlock, tailRegister.begin());
+  const std::span<std::uint8_t> all(body);
+  // Without padding, OpenSSL writes exactly the input's length, so in place is safe.
+  if (whole > 0) RunCipher(EVP_aes_128_cbc(), false, false, key, iv.data(), all.first(whole), body.data());
   if (whole < body.size()) {
-    const std::uint8_t* registerStart = whole > 0 ? body.data() + whole - kBlock : iv.data();
-    RunCipher(EVP_aes_128_cfb8(), false, false, key, registerStart, body.subspan(whole), plain.data() + whole);
+    RunCipher(EVP_aes_128_cfb8(), false, false, key, tailRegister.data(), all.subspan(whole), body.data() + whole);
   }
-  plain.resize(body.size());
-  return plain;
+  return body;
 }
 
 std::vector<std::uint8_t> EncryptServerList(std::span<const std::uint8_t> plain, const AesKey& key, const AesKey& iv) {

@@ -24,8 +24,9 @@ using AesKey = std::array<std::uint8_t, 16>;
 // AES-128 in the list's CBCx mode: the whole 16-byte blocks as in CBC, then the
 // trailing bytes in 8-bit CFB with the register starting at the last whole
 // ciphertext block (at the IV when there is none). No padding is checked or
-// removed: the output is exactly as long as the input. Never fails.
-std::vector<std::uint8_t> DecryptServerList(std::span<const std::uint8_t> body, const AesKey& key, const AesKey& iv);
+// removed: the output is exactly as long as the input. Works in place on the
+// body it is given. Never fails.
+std::vector<std::uint8_t> DecryptServerList(std::vector<std::uint8_t> body, const AesKey& key, const AesKey& iv);
 
 // AES-128-CBC with PKCS#7 padding, byte for byte what `openssl enc -aes-128-cbc`
 // writes; the operator's side of the list.

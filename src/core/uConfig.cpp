@@ -2,10 +2,12 @@
 
 #include "TextCodec.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <rapidjson/error/en.h>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
+#include <rapidjson/stream.h>
 
 namespace tandrel {
 namespace {
@@ -40,8 +42,7 @@ struct Frame {
   std::string name;  // member being read (objects)
   long index = -1;   // element being read (arrays)
   Slot slot = Slot::Skip;
-  Field field = nullptr;
-  TBoxConfig entry;          // Entry
+  Field field = nullptr;      // Entry: the field the next value goes to
   int members = 0;           // FCountObject
   bool expectItems = false;  // ListObject: the "FCount" form wants "FItems" next
 };
@@ -50,17 +51,19 @@ class ParseFailure {};  // unwinds out of the handler; the message is kept aside
 
 class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentReader> {
  public:
-  DocumentReader(std::string_view text, std::vector<TBoxConfig>& list) : text_(text), list_(list) {}
+  // text is kept as given, for the positions of errors; the reader decodes strings
+  // in place in a copy of its own.
+  DocumentReader(std::string_view text, std::vector<TBoxConfig>& list) : text_(text), work_(text), list_(list) {}
 
   void Read() {
-    rapidjson::MemoryStream stream(text_.data(), text_.size());
+    rapidjson::InsituStringStream stream(work_.data());
     stream_ = &stream;
     rapidjson::Reader reader;
-    constexpr unsigned kFlags =
-        rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+    constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseStopWhenDoneFlag |
+                                rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
     const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, *this);
     if (!failure_.empty()) throw DocumentError(failure_);
-    if (result.IsError()) throw DocumentError(GrammarMessage(result));
+    if (result.IsError()) throw DocumentError(SanitizeUtf8(GrammarMessage(result)));
   }
 
   bool Null() { return Value(Kind::Null); }
@@ -96,8 +99,8 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
     return Guard([&] { OnValue(kind); });
   }
 
-  [[noreturn]] void Fail(std::string message) {
-    failure_ = std::move(message);
+  [[noreturn]] void Fail(const std::string& message) {
+    failure_ = SanitizeUtf8(message);  // member names in it may hold invalid UTF-8
     throw ParseFailure();
   }
   // At the value just read, or at the member name just read.
@@ -106,11 +109,20 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
 
   static bool IsContainer(Kind kind) { return kind == Kind::Object || kind == Kind::Array; }
 
+  // Frames are reused, not destroyed, so a member name's storage is allocated once.
+  Frame& Top() { return frames_[depth_ - 1]; }
   void Push(Role role, Kind kind) {
-    Frame frame;
+    if (depth_ == frames_.size()) frames_.emplace_back();
+    Frame& frame = frames_[depth_++];
     frame.role = role;
     frame.isArray = kind == Kind::Array;
-    frames_.push_back(std::move(frame));
+    frame.name.clear();
+    frame.index = -1;
+    frame.slot = Slot::Skip;
+    frame.members = 0;
+    frame.expectItems = false;
+    // An entry is appended as it starts; a failure later discards the whole list anyway.
+    if (role == Role::Entry) list_.emplace_back();
   }
 
   // A value of a kind the rules have no use for: skipped whole.
@@ -129,11 +141,11 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
 
   void OnValue(Kind kind) {
-    if (frames_.empty()) {
+    if (depth_ == 0) {
       if (kind == Kind::Object) return Push(Role::RootObject, kind);
       Fail(kind == Kind::Array ? kRootArray : kNotAnObject);
     }
-    Frame& top = frames_.back();
+    Frame& top = Top();
     if (top.isArray) ++top.index;
     switch (top.role) {
       case Role::Skipped: return Skip(kind);
@@ -171,7 +183,13 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   void OnEntryMember(Frame& entry, Kind kind) {
     if (entry.slot != Slot::EntryField) return Skip(kind);
     switch (kind) {
-      case Kind::String: entry.entry.*entry.field = std::string(string_); return;
+      case Kind::String: {
+        // Only the text that is kept needs its invalid UTF-8 repaired.
+        std::string& field = list_.back().*entry.field;
+        if (ValidUtf8Prefix(string_) == string_.size()) field.assign(string_);
+        else field = SanitizeUtf8(string_);
+        return;
+      }
       case Kind::Null: return;
       case Kind::Object: FailAt("Error reading string. Unexpected token: StartObject");
       case Kind::Array: FailAt("Error reading string. Unexpected token: StartArray");
@@ -180,8 +198,8 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
 
   void OnKey(std::string_view name) {
-    Frame& top = frames_.back();
-    top.name = std::string(name);
+    Frame& top = Top();
+    top.name.assign(name);
     top.slot = Slot::Skip;
     switch (top.role) {
       case Role::RootObject:
@@ -219,13 +237,11 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
 
   void OnEnd() {
     valueEnd_ = stream_->Tell() + 1;  // the closing brace, not taken yet
-    Frame done = std::move(frames_.back());
-    frames_.pop_back();
+    const Frame& done = frames_[--depth_];
     switch (done.role) {
-      case Role::Entry: list_.push_back(std::move(done.entry)); return;
       case Role::FCountObject:
         if (done.members != 1) FailAt("\"FListHelper\" must hold only \"FCount\"");
-        frames_.back().expectItems = true;
+        Top().expectItems = true;
         return;
       case Role::ListObject:
         if (done.expectItems) FailAt("\"FCount\" must be followed by \"FItems\"");
@@ -237,8 +253,8 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   std::string GrammarMessage(const rapidjson::ParseResult& result) const {
     const bool atEnd = result.Offset() >= text_.size() && result.Code() != rapidjson::kParseErrorStringMissQuotationMark;
     if (result.Code() == rapidjson::kParseErrorDocumentEmpty) return kNotAnObject;
-    if (atEnd && !frames_.empty()) {
-      return frames_.back().isArray ? "Unexpected end when deserializing array"
+    if (atEnd && depth_ > 0) {
+      return frames_[depth_ - 1].isArray ? "Unexpected end when deserializing array"
                                     : "Unexpected end when deserializing object";
     }
     return WithPosition(rapidjson::GetParseError_En(result.Code()), result.Offset() + 1);
@@ -257,16 +273,15 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
         lineStart = i + 1;
       }
     }
-    std::size_t position = 0;  // characters, not bytes
-    for (std::size_t i = lineStart; i < offset; ++i) {
-      if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++position;
-    }
+    // Characters, not bytes; a byte of invalid UTF-8 reads as one character.
+    const std::size_t position = Utf8ToUtf16(SanitizeUtf8(text_.substr(lineStart, offset - lineStart))).size();
     return reason + " Path '" + Path() + "', line " + std::to_string(line) + ", position " + std::to_string(position);
   }
 
   std::string Path() const {
     std::string path;
-    for (const Frame& f : frames_) {
+    for (std::size_t i = 0; i < depth_; ++i) {
+      const Frame& f = frames_[i];
       if (f.isArray) {
         if (f.index >= 0) path += "[" + std::to_string(f.index) + "]";
       } else if (!f.name.empty()) {
@@ -278,16 +293,29 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
 
   std::string_view text_;
+  std::string work_;  // NUL-terminated, as the in-place reader needs
   std::vector<TBoxConfig>& list_;
-  rapidjson::MemoryStream* stream_ = nullptr;
+  rapidjson::InsituStringStream* stream_ = nullptr;
   std::vector<Frame> frames_;
+  std::size_t depth_ = 0;
   std::string_view number_, string_;
   std::size_t valueEnd_ = 0;
   std::string failure_;
 };
 
+// Every entry has its own "{": a cheap count spares the list its growth copies.
+// The cap keeps a text of many tiny objects from reserving far more than it holds.
+std::size_t EntriesToReserve(std::string_view text) {
+  std::size_t braces = 0;
+  for (std::size_t at = text.find('{'); at != std::string_view::npos; at = text.find('{', at + 1)) ++braces;
+  return std::min(braces, text.size() / 64);
+}
+
 }  // namespace
 
-TConfig::TConfig(std::string_view text) { DocumentReader(text, FServerList).Read(); }
+TConfig::TConfig(std::string_view text) {
+  FServerList.reserve(EntriesToReserve(text));
+  DocumentReader(text, FServerList).Read();
+}
 
 }  // namespace tandrel

@@ -29,8 +29,9 @@ class DocumentError : public std::runtime_error {
 
 class TConfig {
  public:
-  // Reads text (UTF-8) up to the root object's closing brace; whatever follows is
-  // never looked at. Throws DocumentError; no half-built TConfig escapes.
+  // Reads text (UTF-8; invalid sequences read as U+FFFD) up to the root object's
+  // closing brace; whatever follows is never looked at. Throws DocumentError; no
+  // half-built TConfig escapes.
   explicit TConfig(std::string_view text);
 
   const std::vector<TBoxConfig>& ServerList() const { return FServerList; }

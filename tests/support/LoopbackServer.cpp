@@ -9,6 +9,11 @@ LoopbackServer::LoopbackServer(const std::function<void(httplib::Server&)>& rout
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
   listener_ = std::thread([this] { server_.listen_after_bind(); });
+  // stop() does nothing until the server runs: wait for that, or the end could hang.
+  for (int waited = 0; !server_.is_running(); ++waited) {
+    if (waited > 5000) throw std::runtime_error("the loopback server did not start");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   watchdog_ = std::thread([this, limit] {
     std::unique_lock lock(mutex_);
     stopping_.wait_for(lock, limit, [this] { return stopped_; });

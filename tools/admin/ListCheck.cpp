@@ -8,8 +8,8 @@
 namespace tandrel::admin {
 
 TConfig ReadList(std::span<const std::uint8_t> bytes, const std::optional<ListKeys>& keys) {
-  if (!keys) return TConfig(DecodeDocumentText(bytes));
-  return TConfig(DecodeDocumentText(DecryptServerList(bytes, keys->key, keys->iv)));
+  if (!keys) return ReadDocument(bytes);
+  return ReadDocument(DecryptServerList({bytes.begin(), bytes.end()}, keys->key, keys->iv));
 }
 
 namespace {

@@ -7,8 +7,10 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <fstream>
 #include <mutex>
+#include <thread>
 #include <optional>
 
 namespace tandrel::admin {
@@ -80,6 +82,8 @@ struct SiteService::Impl {
   httplib::Server server;
   std::string address;
   int port = 0;
+  std::atomic<bool> running{false};
+  std::atomic<bool> stopRequested{false};
 
   std::mutex mutex;  // guards the cached list and digest
   std::optional<FileStamp> listStamp;
@@ -198,8 +202,18 @@ int SiteService::Bind(const std::string& address, int port) {
   return impl_->port;
 }
 
-void SiteService::Run() { impl_->server.listen_after_bind(); }
-void SiteService::Stop() { impl_->server.stop(); }
+void SiteService::Run() {
+  impl_->running = true;
+  if (!impl_->stopRequested) impl_->server.listen_after_bind();
+  impl_->running = false;
+}
+
+void SiteService::Stop() {
+  impl_->stopRequested = true;
+  // The server ignores a stop before it listens: wait until it does, or Run may never end.
+  while (impl_->running && !impl_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  impl_->server.stop();
+}
 
 std::string SiteService::BaseUrl() const {
   const bool v6 = impl_->address.find(':') != std::string::npos;

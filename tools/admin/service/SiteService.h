@@ -27,6 +27,7 @@ class SiteService {
   int Bind(const std::string& address, int port);
   // Serves until Stop(); requests are handled on a pool of threads.
   void Run();
+  // From any thread, also before Run has started (Run then returns at once).
   void Stop();
 
   // "http://ADDRESS:PORT/BASE/" for the address and port bound.

@@ -1,0 +1,36 @@
+#include "RunningService.h"
+
+namespace tandrel::test {
+
+RunningService::RunningService(const std::filesystem::path& site, const std::string& basePath,
+                               std::chrono::seconds limit)
+    : service_(admin::SiteFolder(site), basePath, [this](const std::string& line) {
+        std::lock_guard lock(mutex_);
+        log_.push_back(line);
+      }) {
+  service_.Bind("127.0.0.1", 0);
+  runner_ = std::thread([this] { service_.Run(); });
+  watchdog_ = std::thread([this, limit] {
+    std::unique_lock lock(mutex_);
+    stopping_.wait_for(lock, limit, [this] { return stopped_; });
+    lock.unlock();
+    service_.Stop();
+  });
+}
+
+RunningService::~RunningService() {
+  {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    stopping_.notify_all();
+  }
+  watchdog_.join();
+  runner_.join();
+}
+
+std::vector<std::string> RunningService::Log() {
+  std::lock_guard lock(mutex_);
+  return log_;
+}
+
+}  // namespace tandrel::test

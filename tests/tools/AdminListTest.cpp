@@ -1,0 +1,126 @@
+// The operator's list commands and the service command, run as the operator runs them.
+#include "SiteFolder.h"
+
+#include "core/Hex.h"
+#include "core/crypto.h"
+#include "core/http/CurlClient.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunCommand;
+using test::ShellQuote;
+using test::TempDir;
+
+const std::string kAdmin = TANDREL_ADMIN;
+const std::string kProbe = TANDREL_SITE_PROBE;
+const std::string kKey = "000102030405060708090a0b0c0d0e0f", kIv = "f0e0d0c0b0a090807060504030201000";
+
+test::CommandResult Admin(const std::string& args) { return RunCommand(ShellQuote(kAdmin) + " " + args + " 2>&1"); }
+std::string Q(const fs::path& p) { return ShellQuote(p.string()); }
+
+const std::string kDocument =
+    R"({"ServerList":{"FListHelper":[{"ServerName":"赤焰1区","LauncherName":"a","Url":"","BriefIntroduction":"line)"
+    R"(\tone","BeginTime":"12月31日上午11:00","Md5":"00"},{"ServerName":"B"}]}})";
+
+TEST(AdminList, EncryptIsOpensslEncAndDecryptKeepsThePadding) {
+  TempDir dir;
+  test::WriteFile(dir / "servers.json", kDocument);
+  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin")).status, 0);
+  const auto openssl = RunCommand("openssl enc -aes-128-cbc -K " + kKey + " -iv " + kIv + " -in " + Q(dir / "servers.json") +
+                                  " -out " + Q(dir / "openssl.bin"));
+  ASSERT_EQ(openssl.status, 0);
+  EXPECT_EQ(test::ReadFile(dir / "list.bin"), test::ReadFile(dir / "openssl.bin"));
+
+  ASSERT_EQ(Admin("decrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin") + " " + Q(dir / "plain")).status, 0);
+  const std::size_t padding = 16 - kDocument.size() % 16;
+  EXPECT_EQ(test::ReadFile(dir / "plain"), kDocument + std::string(padding, static_cast<char>(padding)));
+
+  EXPECT_NE(Admin("encrypt " + Q(dir / "servers.json") + " " + Q(dir / "x")).status, 0);  // no key given
+  EXPECT_NE(Admin("encrypt --key " + kKey + " --iv 00 " + Q(dir / "servers.json") + " " + Q(dir / "x")).status, 0);
+  EXPECT_FALSE(fs::exists(dir / "x"));
+}
+
+TEST(AdminList, CheckPrintsEntriesOrTheBoxsError) {
+  TempDir dir;
+  test::WriteFile(dir / "servers.json", kDocument);
+  const auto lines = Admin("check " + Q(dir / "servers.json"));
+  EXPECT_EQ(lines.status, 0);
+  EXPECT_EQ(lines.output, "赤焰1区\ta\t\tline\\tone\t12月31日上午11:00\t00\nB\t\t\t\t\t\n");
+
+  const auto json = Admin("check --json " + Q(dir / "servers.json"));
+  EXPECT_EQ(json.status, 0);
+  EXPECT_NE(json.output.find("\"ServerName\": \"赤焰1区\",\n    \"LauncherName\": \"a\",\n    \"Url\": \"\",\n"
+                             "    \"BriefIntroduction\": \"line\\tone\""),
+            std::string::npos)
+      << json.output;
+
+  test::WriteFile(dir / "bad.json", R"({"ServerList":{"FListHelper":[{"Md5":7}]}})");
+  const auto bad = Admin("check " + Q(dir / "bad.json"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.output, "Invalid class typecast\n");
+
+  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin")).status, 0);
+  const auto encrypted = Admin("check --encrypted --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin"));
+  EXPECT_EQ(encrypted.status, 0);
+  EXPECT_EQ(encrypted.output, lines.output);
+  // Under the wrong key the body reads as garbage, as the box would read it.
+  const auto wrongKey = Admin("check --encrypted --key " + kIv + " --iv " + kIv + " " + Q(dir / "list.bin"));
+  EXPECT_EQ(wrongKey.status, 1);
+}
+
+TEST(AdminSite, NewSiteStampAndServeAgree) {
+  TempDir dir;
+  const fs::path site = dir / "site";
+  ASSERT_EQ(Admin("new-site " + Q(site)).status, 0);
+  EXPECT_NE(Admin("new-site " + Q(site)).status, 0);  // never over an existing site
+
+  // Its list reads as the box reads it, and every digest is its launcher's.
+  const auto json = Admin("check --json " + Q(site / "servers.json"));
+  ASSERT_EQ(json.status, 0) << json.output;
+  const auto entries = Admin("check " + Q(site / "servers.json"));
+  int rows = 0;
+  std::size_t at = 0;
+  while ((at = entries.output.find('\n', at)) != std::string::npos) ++rows, ++at;
+  EXPECT_EQ(rows, 25);
+  for (const auto& file : fs::directory_iterator(site / "launchers")) {
+    EXPECT_NE(entries.output.find(GetFileMd5(file.path().string())), std::string::npos) << file.path();
+  }
+
+  // A box stamped from the site folder carries the site's keys; the site serves with them
+  // even when its keys come from that box alone.
+  const fs::path box = site / "box";
+  ASSERT_EQ(Admin("stamp " + ShellQuote(kProbe) + " " + Q(box) + " --url http://127.0.0.1:1/ --name Corvessa --site-dir " + Q(site)).status, 0);
+  const admin::SiteKeys keys = admin::ReadSiteConf(site / "site.conf");
+  const auto probe = RunCommand(Q(box));
+  EXPECT_NE(probe.output.find("ConfigKey=" + ToHex(keys.key)), std::string::npos) << probe.output;
+  EXPECT_NE(probe.output.find("Authorization=" + keys.AuthHeaderValue()), std::string::npos);
+  fs::rename(site / "site.conf", dir / "site.conf.away");
+
+  const std::string log = (dir / "serve.log").string();
+  const auto started = RunCommand(ShellQuote(kAdmin) + " serve " + Q(site) + " --exit-after 20 > " + ShellQuote(log) +
+                                  " 2>&1 & for i in $(seq 100); do [ -s " + ShellQuote(log) + " ] && break; sleep 0.05; done");
+  ASSERT_EQ(started.status, 0);
+  const std::string firstLine = test::ReadFile(log).substr(0, test::ReadFile(log).find('\n'));
+  ASSERT_TRUE(firstLine.starts_with("http://127.0.0.1:") && firstLine.ends_with("/")) << firstLine;
+
+  http::CurlClient client;
+  const auto list = client.Get(firstLine, {{"Authorization", keys.AuthHeaderValue()}});
+  EXPECT_EQ(list.status, 200);
+  const auto plain = DecryptServerList(list.body, keys.key, keys.iv);
+  EXPECT_EQ(std::string(plain.begin(), plain.end()).substr(0, 30), test::ReadFile(site / "servers.json").substr(0, 30));
+  const auto check = client.Get(firstLine + "getcode/?hash=" + GetFileMd5(box.string()),
+                                {{"Authorization", keys.AuthHeaderValue()}});
+  EXPECT_EQ(std::string(check.body.begin(), check.body.end()), "ok");
+  RunCommand("pkill -TERM -f " + ShellQuote("serve " + site.string()));
+}
+
+}  // namespace
+}  // namespace tandrel
