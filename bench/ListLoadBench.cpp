@@ -29,7 +29,7 @@ const std::string& PlainList() {
       if (i) t += ',';
       t += R"({"ServerName":"赤焰)" + std::to_string(i) + R"(区 · 龙城","LauncherName":"corvessa_classic",)"
            R"("Url":"https://www.example.com/zone/)" + std::to_string(i) + R"(",)"
-           R"("BriefIntroduction":"全新版本火爆开启 · 首充送神兵 · 十倍经验 · 每日登录送元宝",)"
+           R"("BriefIntroduction":"全新版本火爆开启 · 首充送神兵",)"
            R"("BeginTime":"12月31日上午11:00","Md5":"0123456789abcdef0123456789abcdef"})";
     }
     return t + "]}}";

@@ -27,6 +27,14 @@ std::string Utf16ToUtf8(std::u16string_view text);   // lone surrogates become U
 // Removes characters with codes 0 to 32 from both ends, and nothing else.
 std::string_view TrimControl(std::string_view text);
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+// Inline: the document reader matches every member name with it.
+inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i], y = b[i];
+    if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z')) return false;
+  }
+  return true;
+}
 
 }  // namespace tandrel
