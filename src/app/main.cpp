@@ -1,0 +1,33 @@
+// The box: the program players run.
+#include "ui/Artwork.h"
+#include "ui/FailureReport.h"
+#include "ui/Lifecycle.h"
+#include "ui/QtEventLoop.h"
+#include "ui/VisualStyles.h"
+#include "ui/uMainForm.h"
+
+#include "core/ProgramPaths.h"
+
+#include <QApplication>
+
+int main(int, char** argv) {
+  using namespace tandrel;
+  // The box reads no command line of its own; Qt gets none either.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication app(qtArgc, qtArgv);
+  QApplication::setApplicationName(QStringLiteral("Tandrel"));
+  QApplication::setApplicationVersion(QStringLiteral(TANDREL_VERSION));
+  QApplication::setWindowIcon(ui::Artwork::ApplicationIcon());
+  ui::SetApplicationTitle(QString::fromStdString(ApplicationTitleOf(ExeFileName())));
+
+  ui::QtEventLoop loop;
+  SetCurrentEventLoop(&loop);
+  ui::ApplyStyle(QString::fromLatin1(ui::kMainStyle));
+
+  ui::TMainForm mainForm;
+  mainForm.show();
+  const int status = ui::RunMainLoop();
+  SetCurrentEventLoop(nullptr);
+  return status;
+}

@@ -1,0 +1,29 @@
+// Ending the program and modal windows. A termination request stays requested:
+// the main loop ends at its next turn wherever the request was taken, and every
+// modal window shown while one is pending closes by itself at once.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QDialog;
+
+namespace tandrel::ui {
+
+void RequestTermination();
+bool TerminationRequested();
+
+// The main message loop; returns at once when termination was requested before it.
+int RunMainLoop();
+
+// Shows a dialog modally; returns 0 at once when termination is requested.
+int ShowModal(QDialog& dialog);
+
+// A message box of the program's own (caption, text, icon, one OK button),
+// centred over parent or, without one, on the screen.
+void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+// For tests: forget an earlier request.
+void ResetTerminationForTests();
+
+}  // namespace tandrel::ui

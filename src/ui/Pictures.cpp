@@ -1,0 +1,65 @@
+#include "Pictures.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace tandrel::ui {
+
+Picture::Picture(QWidget* parent, QRect geometry, Fit fit) : QWidget(parent), fit_(fit) {
+  setGeometry(geometry);
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void Picture::SetPixmap(const QPixmap& pixmap) {
+  pixmap_ = pixmap;
+  update();
+}
+
+void Picture::paintEvent(QPaintEvent*) {
+  if (pixmap_.isNull()) return;
+  QPainter painter(this);
+  if (fit_ == Fit::Stretch) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), pixmap_);
+  } else {
+    // Centred and not scaled: a larger picture is cut at the box's edges.
+    const QSizeF size = pixmap_.deviceIndependentSize();
+    painter.drawPixmap(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), pixmap_);
+  }
+}
+
+void WindowMovePicture::mousePressEvent(QMouseEvent* event) {
+  QWindow* window = this->window()->windowHandle();
+  if (window && window->startSystemMove()) return;
+  // No window manager to ask (a bare X server): follow the pointer ourselves.
+  grab_ = event->globalPosition().toPoint() - this->window()->frameGeometry().topLeft();
+}
+
+void WindowMovePicture::mouseMoveEvent(QMouseEvent* event) {
+  if (grab_ && event->buttons() != Qt::NoButton) window()->move(event->globalPosition().toPoint() - *grab_);
+}
+
+void WindowMovePicture::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->buttons() == Qt::NoButton) grab_.reset();
+}
+
+PressPicture::PressPicture(QWidget* parent, QRect geometry) : Picture(parent, geometry, Fit::CentreUnscaled) {
+  setCursor(Qt::PointingHandCursor);
+}
+
+void PressPicture::mousePressEvent(QMouseEvent* event) {
+  if (held_ & event->button()) return;
+  held_ |= event->button();
+  move(pos() + QPoint(1, 1));
+}
+
+void PressPicture::mouseReleaseEvent(QMouseEvent* event) {
+  if (!(held_ & event->button())) return;
+  held_ &= ~event->button();
+  // The click first: the refresh stays shifted while the reload it started runs.
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+  move(pos() - QPoint(1, 1));
+}
+
+}  // namespace tandrel::ui

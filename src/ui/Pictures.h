@@ -1,0 +1,65 @@
+// The main window's picture controls: pictures that move the window when pressed
+// (background, banner) and pictures with a press effect and a click (refresh,
+// close, minimise).
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <optional>
+
+namespace tandrel::ui {
+
+class Picture : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class Fit { Stretch, CentreUnscaled };
+  Picture(QWidget* parent, QRect geometry, Fit fit);
+  void SetPixmap(const QPixmap& pixmap);
+  const QPixmap& pixmap() const { return pixmap_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPixmap pixmap_;
+  Fit fit_;
+};
+
+// A press of any mouse button moves the window with the pointer until it is released.
+class WindowMovePicture final : public Picture {
+  Q_OBJECT
+
+ public:
+  using Picture::Picture;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  std::optional<QPoint> grab_;  // where the window was taken, when the window system cannot move it
+};
+
+// Any button shifts the picture 1 right and 1 down while it is held; a left click
+// is delivered before the picture moves back.
+class PressPicture final : public Picture {
+  Q_OBJECT
+
+ public:
+  PressPicture(QWidget* parent, QRect geometry);
+
+ signals:
+  void clicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  Qt::MouseButtons held_;
+};
+
+}  // namespace tandrel::ui

@@ -1,0 +1,22 @@
+// The box's named visual styles: "Windows11 MineShaft" (dark grey, blue accents)
+// for the whole application and "Auric" (dark grey, gold accents) for the
+// download dialog's progress bar.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tandrel::ui {
+
+inline constexpr const char* kMainStyle = "Windows11 MineShaft";
+inline constexpr const char* kProgressStyle = "Auric";
+
+// Makes the style of that name (any letter case) the application's. An unknown
+// name shows the error box "Style '%s' not found" and leaves the default look.
+bool ApplyStyle(const QString& name);
+
+// Gives one widget (and its children) the style of that name; false when unknown.
+bool ApplyStyleTo(QWidget& widget, const QString& name);
+
+}  // namespace tandrel::ui

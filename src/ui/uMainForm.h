@@ -1,0 +1,81 @@
+// The box's main window: start-up sequence, timers, the server list and the
+// window's own controls.
+#pragma once
+
+#include "Artwork.h"
+#include "Pictures.h"
+#include "ServerListView.h"
+
+#include "core/Placement.h"
+#include "core/ServerListLoader.h"
+#include "core/http/CurlClient.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+
+namespace tandrel::ui {
+
+struct MainFormOptions {
+  // The timers' intervals; tests run the time line faster.
+  std::chrono::milliseconds timer1{150}, timer2{200}, timer3{2000}, timer4{1800000};
+  // The service the window talks to; the running box reads its own settings.
+  ServerListLoader::SiteSource site = CurrentServiceSite;
+  // Relocation, self-update, desktop entry and clean-up; without it those steps are skipped.
+  Placement* placement = nullptr;
+};
+
+class TMainForm final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Runs FormCreate, the start-up sequence, before the window is first shown.
+  explicit TMainForm(MainFormOptions options = {});
+  ~TMainForm() override;
+
+  ServerListView& ControlList1() { return *ControlList1_; }
+  const QPixmap& Banner() const { return Image2_->pixmap(); }
+  const TConfig* Config() const { return loader_.Config(); }
+  QTimer& Timer(int number);
+
+  void Image1Click();
+  void Image7Click();
+  void Image8Click();
+
+ signals:
+  // Which row's button was clicked, once its handler has read the entry.
+  void enterGameClicked(int row);
+  void webSiteClicked(int row);
+
+ private:
+  void FormCreate();
+  void FormDestroy();
+  void Timer1Timer();
+  void Timer2Timer();
+  void Timer3Timer();
+  void Timer4Timer();
+  void LoadLogo();
+  void LoadServerList();
+  void ControlListButton1Click(int row);
+  void ControlListButton2Click(int row);
+  void PlaceOnScreen();
+  const TBoxConfig& EntryAt(int row) const;
+
+  MainFormOptions options_;
+  Artwork art_;
+  http::CurlClient NetHTTPClient1_;
+  Picture* Image6_;
+  QLabel* Label2_;
+  QLabel* Label1_;
+  PressPicture* Image1_;
+  WindowMovePicture* Image2_;
+  PressPicture* Image7_;
+  PressPicture* Image8_;
+  ServerListView* ControlList1_;
+  ServerListLoader loader_;
+  QTimer Timer1_, Timer2_, Timer3_, Timer4_;
+};
+
+}  // namespace tandrel::ui
