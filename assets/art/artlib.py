@@ -97,17 +97,20 @@ def erode(m, r):
 # ---------------------------------------------------------------- noise
 
 def value_noise(w, h, cell_x, cell_y, rng, wrap_x=False):
-    """Smooth value noise in 0..1 with the given feature size (cells)."""
-    gw = int(np.ceil(w / cell_x)) + 4
-    gh = int(np.ceil(h / cell_y)) + 4
+    """Smooth isotropic noise in about 0..1 with the given feature size.
+
+    White noise on a grid of half-cell spacing is gaussian-blurred (no grid artefacts)
+    and then upsampled bicubically."""
+    sx, sy = max(1.0, cell_x / 2.0), max(1.0, cell_y / 2.0)
+    gw = int(np.ceil(w / sx)) + 8
+    gh = int(np.ceil(h / sy)) + 8
     g = rng.rand(gh, gw).astype(np.float32)
-    if wrap_x:
-        period = int(round(w / cell_x))
-        g = g[:, [(i - 2) % period for i in range(gw)]]
-    big = Image.fromarray(g, "F").resize((int(gw * cell_x), int(gh * cell_y)), Image.BICUBIC)
+    g = blur(g, 1.0)
+    g = (g - 0.5) / (g.std() + 1e-6) * 0.17 + 0.5
+    big = Image.fromarray(g, "F").resize((int(round(gw * sx)), int(round(gh * sy))), Image.BICUBIC)
     a = np.asarray(big)
-    ox, oy = int(2 * cell_x), int(2 * cell_y)
-    return a[oy:oy + h, ox:ox + w].copy()
+    ox, oy = int(4 * sx), int(4 * sy)
+    return np.clip(a[oy:oy + h, ox:ox + w], 0, 1).copy()
 
 
 def fbm(w, h, cell, rng, octaves=5, persistence=0.5, aspect=1.0):
@@ -121,7 +124,9 @@ def fbm(w, h, cell, rng, octaves=5, persistence=0.5, aspect=1.0):
         c /= 2.0
         if c < 1.0:
             break
-    return total / norm
+    total = total / norm
+    # normalise the contrast: mean 0.5, standard deviation 0.16
+    return np.clip((total - total.mean()) / (total.std() + 1e-6) * 0.16 + 0.5, 0, 1)
 
 
 def noise1d(n, cell, rng, octaves=5, persistence=0.5):
@@ -255,3 +260,26 @@ def emboss(height, light=(-1.0, -1.0), strength=1.0):
     lx, ly = light
     n = np.hypot(lx, ly)
     return -(gx * lx + gy * ly) / n * strength
+
+
+def gold_ramp(t):
+    return ramp(t, [(0.0, "#2a1404"), (0.25, "#6e3e0c"), (0.45, "#b07820"), (0.62, "#e6b04a"),
+                    (0.80, "#ffe08e"), (0.92, "#fff6d2"), (1.0, "#ffffff")])
+
+
+def relief(mask, radius, depth=6.0, light=(-1.0, -1.0)):
+    """Shading (-1..1, about) of a blurred mask treated as a height field."""
+    h = blur(mask, radius)
+    gy, gx = np.gradient(h)
+    lx, ly = light
+    n = np.hypot(lx, ly)
+    return np.tanh(-(gx * lx + gy * ly) / n * depth * radius)
+
+
+def gold_metal(mask, radius, depth=6.0, base=0.55, spec=0.25, light=(-1.0, -1.0)):
+    """Colour (h, w, 3) of polished gold embossed along the mask's edges."""
+    sh = relief(mask, radius, depth, light)
+    t = np.clip(base + 0.38 * sh, 0, 1)
+    col = gold_ramp(t)
+    col = col + spec * np.clip(sh - 0.55, 0, 1)[..., None] * 2.0
+    return np.clip(col, 0, 1.2)

@@ -1,14 +1,15 @@
 # The window skin of the Tandrel box: a burning landscape under a dark, ornate header.
 # Drawn in window coordinates (980 x 939, the size it is shown at) on a 1.5x canvas,
-# then resampled to the 1280 x 830 picture the box stretches back to 980 x 939.
+# then resampled to the 1280 x 830 picture the box stretches back to 980 x 939, so
+# round things stay round in the window.
 # Usage: make_background.py OUTDIR
 import sys
 
 import numpy as np
 from PIL import Image, ImageDraw
 
-from artlib import (blur, dilate, fbm, hexrgb, noise1d, ramp, resize_f, save_png, shift, smoothstep,
-                    value_noise, layer)
+from artlib import (KAI, blur, dilate, fbm, font, gold_metal, gold_ramp, hexrgb, layer, noise1d, ramp,
+                    relief, resize_f, save_png, shift, smoothstep)
 
 OUT = sys.argv[1] if len(sys.argv) > 1 else "."
 WW, WH = 980, 939            # window size
@@ -16,6 +17,8 @@ S = 1.5                      # canvas scale
 CW, CH = int(WW * S), int(WH * S)
 OUTW, OUTH = 1280, 830
 LIST = (13, 123, 965, 923)   # list rectangle in window coordinates (x0, y0, x1, y1)
+BANNER = (85, 17, 885, 87)   # banner in window coordinates
+MEDAL = (44.0, 52.0, 33.0)   # emblem centre and radius
 
 rng = np.random.RandomState(20240611)
 yy, xx = np.mgrid[0:CH, 0:CW].astype(np.float32)
@@ -34,159 +37,189 @@ def sil(ridge):
     return np.clip(yy - ridge[None, :] + 0.5, 0, 1)
 
 
+def draw_mask(draw_fn, ss=3):
+    """Antialiased coverage drawn in window coordinates (k = canvas px per window px)."""
+    im = Image.new("L", (CW * ss, CH * ss), 0)
+    draw_fn(ImageDraw.Draw(im), S * ss)
+    return np.asarray(im.resize((CW, CH), Image.BOX), np.float32) / 255.0
+
+
 # ---------------------------------------------------------------- sky
 
 def sky():
-    col = ramp(YW, [(0, "#040203"), (110, "#0a0405"), (260, "#220806"), (420, "#4c1207"),
-                    (540, "#8e2809"), (620, "#d2520f"), (668, "#ffa033"), (700, "#ffc35a")])
-    # hot spots on the horizon: a burning city far away
-    hot = np.exp(-(((XW - 600) / 330) ** 2 + ((YW - 690) / 170) ** 2))
-    hot2 = np.exp(-(((XW - 140) / 220) ** 2 + ((YW - 700) / 140) ** 2))
-    hot3 = np.exp(-(((XW - 900) / 200) ** 2 + ((YW - 690) / 150) ** 2))
-    col = col + hexrgb("#ff6a14") * (0.55 * hot + 0.35 * hot2 + 0.30 * hot3)[..., None]
-    # layered smoke: dark billows, lit from below by the fires
-    n1 = fbm(CW, CH, 260 * S, rng, octaves=6, persistence=0.55, aspect=2.2)
-    n2 = fbm(CW, CH, 120 * S, rng, octaves=5, persistence=0.5, aspect=3.0)
-    dens = smoothstep(0.40, 0.78, n1 * 0.75 + n2 * 0.35)
-    lit = smoothstep(150, 650, YW)
-    smoke_dark = ramp(YW, [(0, "#050303"), (400, "#160706"), (700, "#3a1008")])
-    smoke_lit = ramp(YW, [(0, "#1a0806"), (300, "#5a1a0a"), (560, "#c24a14"), (700, "#ff9a40")])
-    # the underside of each billow catches the glow: use the vertical gradient of the density
-    under = np.clip((dens - shift(dens, 0, int(10 * S))) * 3.0, 0, 1)
-    scol = mix(smoke_dark, smoke_lit, np.clip(lit * 0.55 + under * 0.7, 0, 1))
-    col = mix(col, scol, dens * 0.85)
-    # thin glowing streaks of ember haze near the horizon
-    st = fbm(CW, CH, 90 * S, rng, octaves=4, aspect=6.0)
-    streak = smoothstep(0.62, 0.80, st) * np.exp(-((YW - 560) / 110) ** 2)
-    col = col + hexrgb("#ff7a22") * (streak * 0.35)[..., None]
+    col = ramp(YW, [(0, "#050203"), (140, "#100405"), (260, "#2a0907"), (360, "#561409"),
+                    (430, "#98300c"), (490, "#da5a16"), (540, "#ff9a3a"), (580, "#ffcf72"), (640, "#ffe6a0")])
+    hot = np.exp(-(((XW - 650) / 300) ** 2 + ((YW - 560) / 150) ** 2))
+    hot2 = np.exp(-(((XW - 60) / 200) ** 2 + ((YW - 560) / 160) ** 2))
+    hot3 = np.exp(-(((XW - 940) / 170) ** 2 + ((YW - 550) / 160) ** 2))
+    col = col + hexrgb("#ff7a1c") * (0.45 * hot + 0.30 * hot2 + 0.30 * hot3)[..., None]
+    # billowing smoke, lit from below by the fires
+    n1 = fbm(CW, CH, 300 * S, rng, octaves=7, persistence=0.55, aspect=2.0)
+    n2 = fbm(CW, CH, 90 * S, rng, octaves=5, persistence=0.5, aspect=2.5)
+    n = n1 * 0.8 + n2 * 0.3
+    dens = smoothstep(0.45, 0.80, n)
+    under = np.clip((shift(n, 0, -int(12 * S)) - n) * 6.0, 0, 1)   # lower side of the billows
+    smoke_dark = ramp(YW, [(0, "#040202"), (300, "#160606"), (600, "#3c0f07")])
+    smoke_lit = ramp(YW, [(0, "#1a0706"), (220, "#5c180a"), (400, "#b8400f"), (540, "#ff9436")])
+    scol = mix(smoke_dark, smoke_lit, np.clip(0.25 + under * 0.9, 0, 1))
+    col = mix(col, scol, dens * 0.78)
+    # thin ember haze streaks near the horizon
+    st = fbm(CW, CH, 70 * S, rng, octaves=4, aspect=7.0)
+    streak = smoothstep(0.62, 0.85, st) * np.exp(-((YW - 470) / 80) ** 2)
+    col = col + hexrgb("#ff8a2c") * (streak * 0.30)[..., None]
     return col
 
 
 # ---------------------------------------------------------------- mountains and fortress
 
-def ridge_line(base, amp, cell, octaves=6, sharp=0.6):
-    n = noise1d(CW, cell * S, rng, octaves=octaves, persistence=0.52)
-    r = 1 - np.abs(2 * n - 1)            # ridged: sharp peaks
-    m = n * (1 - sharp) + r * sharp
-    m = (m - m.min()) / (m.max() - m.min())
+def ridge_line(base, amp, cell, detail=0.3, sharp=0.5):
+    """Mountain ridge (canvas px per column): broad masses, ridged peaks and fine crags."""
+    lo = noise1d(CW, cell * S, rng, octaves=3, persistence=0.5)
+    mid = noise1d(CW, cell * 0.35 * S, rng, octaves=3, persistence=0.5)
+    fine = noise1d(CW, cell * 0.08 * S, rng, octaves=3, persistence=0.6)
+    norm = lambda a: (a - a.min()) / (a.max() - a.min() + 1e-6)
+    ridged = 1 - np.abs(2 * mid - 1)
+    m = norm(lo) ** 1.3 * (1 - detail) + (ridged * sharp + mid * (1 - sharp)) * detail + (fine - 0.5) * 0.06
+    m = norm(m)
     return (base - amp * m) * S
 
 
-def mountains(col):
-    # far range, hazy and glowing
-    r1 = ridge_line(640, 120, 160)
-    m1 = sil(r1)
-    far = mix(col, hexrgb("#3a0f08"), 0.72)
-    col = mix(col, far, m1)
-    # rim glow on the far ridge
-    rim1 = np.exp(-np.clip(yy - r1[None, :], 0, None) / (3 * S)) * m1
-    col = col + hexrgb("#ff8a30") * (rim1 * 0.35)[..., None]
-    # glow haze at the foot of the far range
-    col = col + hexrgb("#ff5a10") * (np.exp(-((YW - 700) / 40) ** 2) * 0.35 * m1)[..., None]
+def rim_light(m, width, strength, colour="#ff8a30", tex=None):
+    """Glow along the top edges of a silhouette, just inside it."""
+    above = shift(m, 0, int(max(1, width * S)))
+    edge = np.clip(m - above, 0, 1)
+    e = blur(edge, 0.6 * S)
+    if tex is not None:
+        e = e * tex
+    return hexrgb(colour) * (np.clip(e, 0, 1) * strength * m)[..., None]
 
-    # middle range with the fortress
-    r2 = ridge_line(760, 130, 230, sharp=0.45)
-    # flatten a plateau for the fortress
-    px0, px1 = 520 * S, 860 * S
+
+def mountains(col):
+    tex = fbm(CW, CH, 30 * S, rng, octaves=5)
+    # farthest range: hazy, close to the glow
+    r0 = ridge_line(600, 120, 260, detail=0.45)
+    m0 = sil(r0)
+    c0 = mix(col, ramp(YW, [(470, "#8a2a0e"), (620, "#b8400f")]), 0.6) * (0.92 + 0.16 * tex)[..., None]
+    col = mix(col, c0, m0)
+    col = col + rim_light(m0, 1.5, 0.25, "#ffc060")
+    # far range
+    r1 = ridge_line(650, 150, 300, detail=0.5)
+    m1 = sil(r1)
+    c1 = ramp(YW, [(480, "#4e160a"), (650, "#2a0a06")]) * (0.85 + 0.3 * tex)[..., None]
+    c1 = c1 + hexrgb("#ff6a14") * (np.exp(-((YW - 640) / 30) ** 2) * 0.35)[..., None]  # glowing haze at the foot
+    col = mix(col, c1, m1)
+    col = col + rim_light(m1, 1.5, 0.35, "#ffa040", tex=0.5 + tex)
+
+    # middle range with the fortress on a plateau
+    r2 = ridge_line(770, 150, 380, detail=0.45)
     xs = np.arange(CW, dtype=np.float32)
-    w = smoothstep(px0 - 40 * S, px0 + 30 * S, xs) * (1 - smoothstep(px1 - 30 * S, px1 + 40 * S, xs))
-    r2 = r2 * (1 - w) + (690 * S + (r2 - r2.mean()) * 0.12) * w
-    m2 = np.maximum(sil(r2), fortress_mask())
-    tex = fbm(CW, CH, 40 * S, rng, octaves=4)
-    midc = ramp(YW, [(560, "#1c0806"), (760, "#0f0504"), (900, "#080303")])
-    midc = midc * (0.85 + 0.3 * tex)[..., None]
+    px0, px1 = 520 * S, 860 * S
+    w = smoothstep(px0 - 70 * S, px0 + 20 * S, xs) * (1 - smoothstep(px1 - 20 * S, px1 + 80 * S, xs))
+    r2 = r2 * (1 - w) + (705 * S + (r2 - r2.mean()) * 0.05) * w
+    fort = fortress_mask()
+    m2 = np.maximum(sil(r2), fort)
+    midc = ramp(YW, [(540, "#1e0806"), (760, "#0f0504"), (939, "#060202")]) * (0.8 + 0.4 * tex)[..., None]
     col = mix(col, midc, m2)
-    edge = np.clip(m2 - shift(m2, 0, int(2 * S)), 0, 1)
-    rim2 = blur(edge, 1.2 * S)
-    col = col + hexrgb("#ff7a24") * (np.clip(rim2 * 2.2, 0, 1) * 0.55)[..., None]
-    col = col + windows_glow()
+    col = col + rim_light(m2, 1.5, 0.45, "#ff8a34", tex=0.3 + tex)
+    col = col + fires()
 
     # near foreground: black rock with lava cracks
-    r3 = ridge_line(880, 70, 300, sharp=0.3)
+    r3 = ridge_line(900, 80, 420, detail=0.4)
     m3 = sil(r3)
-    rock = fbm(CW, CH, 60 * S, rng, octaves=5)
-    nearc = ramp(YW, [(780, "#120605"), (939, "#050202")]) * (0.8 + 0.4 * rock)[..., None]
+    rock = fbm(CW, CH, 50 * S, rng, octaves=6)
+    nearc = ramp(YW, [(800, "#140706"), (939, "#060303")]) * (0.7 + 0.6 * rock)[..., None]
     col = mix(col, nearc, m3)
-    edge3 = blur(np.clip(m3 - shift(m3, 0, int(2 * S)), 0, 1), 1.0 * S)
-    col = col + hexrgb("#ff6a1a") * (np.clip(edge3 * 2.0, 0, 1) * 0.5)[..., None]
-    # lava cracks: ridged noise lines
-    c = fbm(CW, CH, 80 * S, rng, octaves=5, persistence=0.55, aspect=2.5)
-    crack = np.clip(1 - np.abs(c - 0.5) * 22, 0, 1) ** 1.5
-    c2 = fbm(CW, CH, 35 * S, rng, octaves=4, aspect=1.5)
-    crack = np.maximum(crack, np.clip(1 - np.abs(c2 - 0.5) * 30, 0, 1) ** 2 * 0.7)
-    depth = smoothstep(0, 40 * S, yy - r3[None, :])
+    col = col + rim_light(m3, 1.5, 0.5, "#ff7a24", tex=0.4 + rock)
+    c = fbm(CW, CH, 90 * S, rng, octaves=6, persistence=0.55, aspect=2.8)
+    c2 = fbm(CW, CH, 30 * S, rng, octaves=4, aspect=1.6)
+    crack = np.clip(1 - np.abs(c - 0.5) * 14, 0, 1) ** 1.6
+    crack = np.maximum(crack, np.clip(1 - np.abs(c2 - 0.5) * 20, 0, 1) ** 2 * 0.6)
+    depth = smoothstep(4 * S, 50 * S, yy - r3[None, :])
     crack = crack * m3 * depth
-    glow = blur(crack, 4 * S) * 2.5 + blur(crack, 14 * S) * 2.0
-    col = col + ramp(np.clip(crack, 0, 1), [(0, "#000000"), (0.4, "#c42a06"), (0.8, "#ff8a1c"), (1.0, "#ffe08a")]) * 1.0
-    col = col + hexrgb("#ff4a0a") * (np.clip(glow, 0, 1.2) * 0.55 * m3)[..., None]
+    pool = smoothstep(0.70, 0.85, fbm(CW, CH, 60 * S, rng, octaves=4, aspect=2.2)) * m3 * depth
+    heat = np.clip(crack + pool, 0, 1)
+    glow = blur(heat, 3 * S) * 1.5 + blur(heat, 16 * S) * 2.0
+    col = mix(col, ramp(heat, [(0, "#200404"), (0.35, "#b42206"), (0.7, "#ff7a18"), (1.0, "#ffe49a")]),
+              smoothstep(0.02, 0.5, heat))
+    col = col + hexrgb("#ff4a0a") * (np.clip(glow, 0, 1.2) * 0.45 * m3)[..., None]
     return col
 
 
-FORT = []  # (polygons, windows) filled by fortress_mask
+def side_flames(col):
+    """Flames licking up both side edges of the window from the burning ground."""
+    t = fbm(CW, CH, 30 * S, rng, octaves=5, persistence=0.55, aspect=0.3)
+    t2 = fbm(CW, CH, 10 * S, rng, octaves=3, aspect=0.4)
+    edge = np.maximum(np.exp(-XW / 14.0), np.exp(-(WW - XW) / 14.0))
+    rise = smoothstep(380, 939, YW)
+    fuel = edge * (0.22 + 0.62 * rise)
+    heat = np.clip((t * 0.8 + t2 * 0.35 - 0.57 - (1 - fuel) * 0.55 + 0.22) * 2.6, 0, 1)
+    fire = ramp(heat, [(0, "#000000"), (0.2, "#6a1004"), (0.45, "#d0380a"), (0.75, "#ff8a24"), (1.0, "#ffe49a")])
+    a = smoothstep(0.0, 0.3, heat)
+    col = mix(col, fire, a * 0.9)
+    col = col + hexrgb("#ff4a10") * (np.clip(blur(heat, 5 * S), 0, 1) * 0.35)[..., None]
+    return col
+
+
+FIRES = []   # burning spots of the fortress (window coordinates)
 
 
 def fortress_mask():
     """Silhouette of burnt fortress ruins on the middle range (window coordinates)."""
-    ss = 3
-    im = Image.new("L", (CW * ss, CH * ss), 0)
-    d = ImageDraw.Draw(im)
-    k = S * ss
-
-    def P(pts):
-        d.polygon([(x * k, y * k) for x, y in pts], fill=255)
-
-    base = 700
-    # curtain wall with battlements
-    wall_top = 650
-    P([(540, base), (540, wall_top), (840, wall_top), (840, base)])
-    x = 540
-    while x < 836:
-        P([(x, wall_top), (x, wall_top - 7), (x + 6, wall_top - 7), (x + 6, wall_top)])
-        x += 11
-    # broken breaches in the wall
-    P([(600, wall_top - 8), (606, wall_top - 8), (604, wall_top - 1)])
-    # gate house with a two-tier pagoda roof
-    cx = 690
-    P([(cx - 34, base), (cx - 34, 612), (cx + 34, 612), (cx + 34, base)])
-    P([(cx - 52, 606), (cx - 46, 612), (cx + 46, 612), (cx + 52, 606), (cx + 40, 604), (cx + 26, 594),
-       (cx - 26, 594), (cx - 40, 604)])                      # lower roof with upturned eaves
-    P([(cx - 22, 596), (cx - 22, 580), (cx + 22, 580), (cx + 22, 596)])
-    P([(cx - 36, 575), (cx - 31, 581), (cx + 31, 581), (cx + 36, 575), (cx + 27, 573), (cx + 15, 562),
-       (cx - 15, 562), (cx - 27, 573)])                      # upper roof
-    P([(cx - 16, 563), (cx - 18, 558), (cx - 12, 561), (cx + 12, 561), (cx + 18, 558), (cx + 16, 563)])
-    P([(cx - 1.5, 562), (cx - 1.5, 548), (cx + 1.5, 548), (cx + 1.5, 562)])  # finial
-    # left watch tower, broken
-    P([(568, base), (568, 618), (572, 612), (577, 616), (582, 606), (587, 614), (592, 609), (596, 620),
-       (596, base)])
-    # right watch tower, taller, with a half-burnt roof
-    P([(772, base), (772, 600), (800, 600), (800, base)])
-    P([(764, 602), (768, 606), (804, 606), (806, 601), (798, 598), (790, 588), (780, 590), (776, 596)])
-    P([(786, 589), (787, 576), (789, 589)])
-    # a leaning banner pole
-    P([(620, 650), (632, 598), (634, 598), (623, 650)])
-    P([(632, 599), (650, 604), (646, 609), (652, 614), (630, 610)])
-    m = im.resize((CW, CH), Image.BOX)
-    FORT[:] = [(cx - 6, 630, cx + 6, 646), (cx - 8, 584, cx - 3, 592), (cx + 3, 584, cx + 8, 592),
-               (781, 612, 787, 620), (579, 628, 584, 636), (720, 662, 724, 668), (650, 662, 654, 668),
-               (812, 664, 816, 670)]
-    return np.asarray(m, np.float32) / 255.0
+    def draw(d, k):
+        def P(pts):
+            d.polygon([(x * k, y * k) for x, y in pts], fill=255)
+        base = 712
+        wall_top = 660
+        P([(540, base), (540, wall_top), (840, wall_top), (840, base)])
+        x = 540
+        while x < 836:
+            if not (598 <= x <= 618 or 740 <= x <= 752):       # broken stretches
+                P([(x, wall_top), (x, wall_top - 7), (x + 6, wall_top - 7), (x + 6, wall_top)])
+            x += 11
+        P([(598, wall_top), (602, wall_top + 4), (608, wall_top + 2), (614, wall_top + 6), (618, wall_top)])
+        cx = 690
+        P([(cx - 34, base), (cx - 34, 622), (cx + 34, 622), (cx + 34, base)])
+        P([(cx - 54, 615), (cx - 46, 622), (cx + 46, 622), (cx + 54, 615), (cx + 41, 613), (cx + 27, 603),
+           (cx - 27, 603), (cx - 41, 613)])
+        P([(cx - 22, 605), (cx - 22, 589), (cx + 22, 589), (cx + 22, 605)])
+        P([(cx - 38, 584), (cx - 31, 590), (cx + 31, 590), (cx + 38, 584), (cx + 28, 582), (cx + 15, 571),
+           (cx - 15, 571), (cx - 28, 582)])
+        P([(cx - 17, 572), (cx - 20, 566), (cx - 12, 569), (cx + 12, 569), (cx + 20, 566), (cx + 17, 572)])
+        P([(cx - 1.5, 571), (cx - 1.5, 556), (cx + 1.5, 556), (cx + 1.5, 571)])
+        P([(568, base), (568, 628), (572, 622), (577, 626), (582, 616), (587, 624), (592, 619), (596, 630),
+           (596, base)])
+        P([(772, base), (772, 610), (800, 610), (800, base)])
+        P([(764, 612), (768, 616), (804, 616), (806, 611), (798, 608), (790, 598), (780, 600), (776, 606)])
+        P([(786, 599), (787, 586), (789, 599)])
+        P([(620, 660), (632, 606), (634, 606), (623, 660)])
+        P([(632, 607), (652, 611), (646, 616), (654, 621), (630, 618)])
+    FIRES[:] = [(cx, y, r, a) for cx, y, r, a in
+                ((608, 660, 9, 0.9), (746, 660, 7, 0.8), (690, 700, 5, 0.7), (786, 632, 2.0, 0.7),
+                 (560, 690, 3, 0.5), (830, 692, 3, 0.5))]
+    return draw_mask(draw)
 
 
-def windows_glow():
+def fires():
     g = np.zeros((CH, CW), np.float32)
-    for x0, y0, x1, y1 in FORT:
-        sl = (slice(int(y0 * S), int(y1 * S)), slice(int(x0 * S), int(x1 * S)))
-        g[sl] = 1.0
-    core = blur(g, 0.6 * S)
-    halo = blur(g, 6 * S) * 3
-    return (hexrgb("#ffc45a")[None, None, :] * np.clip(core, 0, 1)[..., None] * 0.9 +
-            hexrgb("#ff5a10")[None, None, :] * np.clip(halo, 0, 1)[..., None] * 0.4)
+    flick = fbm(CW, CH, 4 * S, rng, octaves=3, aspect=0.5)
+    for cx, cy, r, a in FIRES:
+        # tall flame tongues: narrow, stretched upwards from the burning spot
+        dy = YW - cy
+        g += a * np.exp(-(((XW - cx) / r) ** 2)) * np.where(dy > 0, np.exp(-(dy / (r * 0.6)) ** 2),
+                                                            np.exp(-(dy / (r * 2.2)) ** 2))
+    g = g * (0.5 + flick)
+    core = np.clip(g * 1.5, 0, 1)
+    halo = blur(g, 10 * S) * 4
+    plume = blur(shift(g, int(6 * S), -int(30 * S)), 18 * S, 30 * S) * 3   # smoke-lit haze above
+    return (ramp(core, [(0, "#000000"), (0.3, "#c83008"), (0.7, "#ff9a30"), (1, "#fff0b0")]) +
+            hexrgb("#ff5a10")[None, None, :] * np.clip(halo, 0, 1)[..., None] * 0.45 +
+            hexrgb("#ff7a20")[None, None, :] * np.clip(plume, 0, 1)[..., None] * 0.20)
 
 
 # ---------------------------------------------------------------- sparks
 
-def sparks(n, region, size=(0.5, 1.6), bright=(0.5, 1.0), avoid=(), seed=7):
-    """Drifting embers: short curved streaks with a warm halo, on an additive layer."""
+def sparks(n, region, size=(0.5, 1.4), bright=(0.4, 1.0), avoid=(), seed=7, bokeh=0):
+    """Drifting embers: tiny bright flecks with a warm halo, plus a few soft out-of-focus ones."""
     r = np.random.RandomState(seed)
     ss = 2
     im = Image.new("F", (CW * ss, CH * ss), 0.0)
@@ -195,168 +228,220 @@ def sparks(n, region, size=(0.5, 1.6), bright=(0.5, 1.0), avoid=(), seed=7):
     placed = 0
     while placed < n:
         x = r.uniform(x0, x1)
-        # more embers lower down
-        y = y0 + (y1 - y0) * (1 - r.power(1.6))
+        y = y0 + (y1 - y0) * (1 - r.power(1.8))
         if any(ax0 <= x <= ax1 and ay0 <= y <= ay1 for ax0, ay0, ax1, ay1 in avoid):
             continue
         placed += 1
         s = r.uniform(*size)
-        b = r.uniform(*bright) * (0.35 + 0.65 * r.rand() ** 2)
-        ln = r.uniform(2, 9) * s
-        ang = np.radians(r.uniform(-115, -65))      # drifting upwards
-        curve = r.uniform(-0.5, 0.5)
+        b = r.uniform(*bright) * (0.25 + 0.75 * r.rand() ** 3)
+        ln = r.uniform(0.3, 3.5) * s * (1 + 2 * (r.rand() < 0.15))
+        ang = np.radians(r.uniform(-120, -40))      # rising, with a breeze to the right
+        curve = r.uniform(-0.6, 0.6)
         pts = []
-        for t in np.linspace(0, 1, 6):
+        for t in np.linspace(0, 1, 5):
             a = ang + curve * t
             pts.append(((x + np.cos(a) * ln * t) * S * ss, (y + np.sin(a) * ln * t) * S * ss))
-        d.line(pts, fill=float(b), width=max(1, int(round(s * S * ss))))
+        wdt = max(1, int(round(s * S * ss)))
+        d.line(pts, fill=float(b), width=wdt)
+        d.ellipse([pts[0][0] - wdt / 2, pts[0][1] - wdt / 2, pts[0][0] + wdt / 2, pts[0][1] + wdt / 2], fill=float(b))
+    for _ in range(bokeh):
+        x = r.uniform(x0, x1)
+        y = y0 + (y1 - y0) * (1 - r.power(1.5))
+        if any(ax0 <= x <= ax1 and ay0 <= y <= ay1 for ax0, ay0, ax1, ay1 in avoid):
+            continue
+        rad = r.uniform(3, 8) * S * ss
+        b = r.uniform(0.03, 0.09)
+        d.ellipse([x * S * ss - rad, y * S * ss - rad, x * S * ss + rad, y * S * ss + rad], fill=float(b))
     a = np.asarray(im.resize((CW, CH), Image.BOX), np.float32)
-    core = np.clip(a * 1.6, 0, 1.5)
-    halo = blur(a, 2.5 * S) * 4 + blur(a, 8 * S) * 5
-    return (ramp(np.clip(core, 0, 1), [(0, "#000000"), (0.3, "#ff5a10"), (0.7, "#ffb040"), (1.0, "#fff0b0")]) +
-            hexrgb("#ff4a0a")[None, None, :] * np.clip(halo, 0, 1)[..., None] * 0.6)
+    a = blur(a, 0.45 * S)
+    core = np.clip(a * 2.2, 0, 1.0)
+    halo = blur(a, 2.0 * S) * 3 + blur(a, 7 * S) * 4
+    return (ramp(core, [(0, "#000000"), (0.25, "#d23c08"), (0.6, "#ff9a30"), (1.0, "#fff4c0")]) +
+            hexrgb("#ff4a0a")[None, None, :] * np.clip(halo, 0, 1)[..., None] * 0.5)
 
 
-# ---------------------------------------------------------------- header and frame
+# ---------------------------------------------------------------- header
 
 def header(col):
-    band_bottom = 122.0
-    dark = 1 - smoothstep(band_bottom - 6, band_bottom + 14, YW)
-    # the header: smoky, dark lacquer red-black over the sky
-    n = fbm(CW, CH, 70 * S, rng, octaves=6, persistence=0.55, aspect=2.6)
-    n2 = fbm(CW, CH, 24 * S, rng, octaves=4, aspect=1.8)
-    base = ramp(YW, [(0, "#0c0606"), (60, "#110707"), (122, "#0a0505")])
-    base = base * (0.75 + 0.5 * n + 0.12 * (n2 - 0.5))[..., None]
-    # ember light from the corners behind the banner
-    eg = (np.exp(-(((XW - 40) / 90) ** 2 + ((YW - 60) / 70) ** 2)) +
-          np.exp(-(((XW - 935) / 90) ** 2 + ((YW - 62) / 70) ** 2)) * 0.8 +
-          np.exp(-(((XW - 485) / 420) ** 2 + ((YW - 8) / 26) ** 2)) * 0.5)
-    wisp = smoothstep(0.45, 0.85, n) * eg
-    base = base + hexrgb("#7a1e08") * (eg * 0.22)[..., None] + hexrgb("#ff5a14") * (wisp * 0.35)[..., None]
-    # keep the heading strip (y 92..122) calm and dark
-    calm = smoothstep(84, 96, YW) * (1 - smoothstep(120, 126, YW))
-    base = base * (1 - 0.35 * calm)[..., None]
+    band_bottom = 123.0
+    dark = 1 - smoothstep(band_bottom - 2, band_bottom + 16, YW)
+    n = fbm(CW, CH, 80 * S, rng, octaves=7, persistence=0.58, aspect=2.4)
+    n2 = fbm(CW, CH, 14 * S, rng, octaves=3, aspect=1.5)
+    base = ramp(YW, [(0, "#0e0707"), (50, "#130808"), (123, "#0b0505")])
+    base = base * (0.70 + 0.65 * n + 0.10 * (n2 - 0.5))[..., None]
+    # embers glowing behind the smoke in the free corners of the header
+    eg = (np.exp(-(((XW - 30) / 110) ** 2 + ((YW - 75) / 70) ** 2)) +
+          np.exp(-(((XW - 950) / 90) ** 2 + ((YW - 70) / 60) ** 2)) * 0.9 +
+          np.exp(-(((XW - 485) / 460) ** 2 + ((YW - 0) / 22) ** 2)) * 0.6)
+    wisp = smoothstep(0.50, 0.85, n) * eg
+    base = base + hexrgb("#6a1606") * (eg * 0.28)[..., None] + hexrgb("#ff5a14") * (wisp * 0.40)[..., None]
+    # keep the strip with the headings and the refresh caption calm and dark
+    calm = smoothstep(86, 96, YW) * (1 - smoothstep(121, 124, YW))
+    base = base * (1 - 0.45 * calm)[..., None]
     return mix(col, base, dark)
 
 
-def gold(t):
-    return ramp(t, [(0, "#4a2606"), (0.35, "#9a6218"), (0.6, "#e0aa44"), (0.85, "#fff0b0"), (1.0, "#fffbe8")])
-
-
-def line_layer(draw_fn):
-    """Antialiased coverage drawn in window coordinates on a 3x canvas."""
-    ss = 3
-    im = Image.new("L", (CW * ss, CH * ss), 0)
-    draw_fn(ImageDraw.Draw(im), S * ss)
-    return np.asarray(im.resize((CW, CH), Image.BOX), np.float32) / 255.0
+def fret_strip(col):
+    """A key-fret (meander) band along the top edge, above the banner."""
+    def draw(d, k):
+        w = 1.1
+        y0, y1 = 4.6, 12.6
+        x = 20.0
+        unit = 13.0
+        lw = max(1, int(round(w * k)))
+        while x + unit < WW - 56:
+            pts = [(x, y1), (x, y0), (x + 9, y0), (x + 9, y0 + 6), (x + 3.3, y0 + 6), (x + 3.3, y0 + 2.6),
+                   (x + 6, y0 + 2.6)]
+            d.line([(px * k, py * k) for px, py in pts], fill=255, width=lw, joint="curve")
+            d.line([(x * k, y1 * k), ((x + unit) * k, y1 * k)], fill=255, width=lw)
+            x += unit
+    m = draw_mask(draw, ss=4)
+    fade = smoothstep(14, 80, XW) * (1 - smoothstep(WW - 130, WW - 60, XW))
+    gcol = gold_ramp(np.clip(0.48 + 0.25 * (1 - smoothstep(4, 13, YW)), 0, 1))
+    col = mix(col, gcol, m * (0.30 + 0.35 * fade))
+    return col
 
 
 def frame(col):
     x0, y0, x1, y1 = LIST
+    bx0, by0, bx1, by1 = BANNER
 
-    # recessed shadow around the list and the banner
+    # recessed shadow around the list and the banner slot
     def recess(d, k):
         d.rectangle([(x0 - 1) * k, (y0 - 1) * k, (x1 + 1) * k, (y1 + 1) * k], fill=255)
-        d.rectangle([84 * k, 16 * k, 886 * k, 88 * k], fill=255)
-    rc = line_layer(recess)
-    sh = blur(rc, 5 * S)
-    col = col * (1 - 0.55 * np.clip(sh * 1.6, 0, 1))[..., None]
+        d.rectangle([(bx0 - 1) * k, (by0 - 1) * k, (bx1 + 1) * k, (by1 + 1) * k], fill=255)
+    rc = draw_mask(recess)
+    sh = blur(rc, 4 * S)
+    col = col * (1 - 0.6 * np.clip(sh * 1.6, 0, 1))[..., None]
+    slot = draw_mask(lambda d, k: d.rectangle([bx0 * k, by0 * k, bx1 * k - 1, by1 * k - 1], fill=255))
+    col = mix(col, ramp(YW, [(by0, "#140606"), (by1, "#070303")]), slot)
 
-    # gold hairline around the list and the banner slot
+    # gold hairlines around the list and the banner slot
     def hair(d, k):
-        w = max(1, int(round(1.2 * k)))
-        d.rectangle([(x0 - 2) * k, (y0 - 2) * k, (x1 + 1) * k, (y1 + 1) * k], outline=255, width=w)
-        d.rectangle([83 * k, 15 * k, 886 * k, 88 * k], outline=255, width=w)
-    hl = line_layer(hair)
-    shade = 0.55 + 0.35 * np.clip(1 - (YW - 123) / 800, 0, 1)   # a little brighter at the top
-    col = mix(col, gold(np.clip(shade * 0.9, 0, 1)), hl * 0.9)
+        w = max(1, int(round(1.3 * k)))
+        d.rectangle([(x0 - 2.3) * k, (y0 - 2.3) * k, (x1 + 1.3) * k, (y1 + 1.3) * k], outline=255, width=w)
+        d.rectangle([(bx0 - 2.3) * k, (by0 - 2.3) * k, (bx1 + 1.3) * k, (by1 + 1.3) * k], outline=255, width=w)
+    hl = draw_mask(hair)
+    tone = 0.50 + 0.20 * (1 - smoothstep(0, 300, YW)) + 0.10 * np.sin(XW / 37.0) * 0
+    col = mix(col, gold_ramp(tone), hl * 0.95)
+    col = col + hexrgb("#ff8a30") * (blur(hl, 2 * S) * 0.25)[..., None]
 
-    # outer rim of the window: a bevelled dark-gold edge
+    # corner brackets on the banner slot and the list
+    def brackets(d, k):
+        L = 16
+        for (cx, cy, sx, sy) in ((bx0 - 2, by0 - 2, 1, 1), (bx1 + 1, by0 - 2, -1, 1),
+                                 (bx0 - 2, by1 + 1, 1, -1), (bx1 + 1, by1 + 1, -1, -1)):
+            pts = [(cx - sx * 2.5, cy + sy * L), (cx - sx * 2.5, cy - sy * 2.5), (cx + sx * L, cy - sy * 2.5),
+                   (cx + sx * L, cy - sy * 0.8), (cx - sx * 0.8, cy - sy * 0.8), (cx - sx * 0.8, cy + sy * L)]
+            d.polygon([(px * k, py * k) for px, py in pts], fill=255)
+            r = 2.2
+            for (qx, qy) in ((cx + sx * (L + 2.5), cy - sy * 1.6), (cx - sx * 1.6, cy + sy * (L + 2.5))):
+                d.polygon([(qx * k, (qy - r) * k), ((qx + r) * k, qy * k), (qx * k, (qy + r) * k),
+                           ((qx - r) * k, qy * k)], fill=255)
+        # lozenges where the list frame meets the margins
+        for (qx, qy) in ((6.5, y0 - 1.5), (WW - 6.5, y0 - 1.5), (6.5, y1 + 0.5), (WW - 6.5, y1 + 0.5)):
+            r = 3.4
+            d.polygon([(qx * k, (qy - r) * k), ((qx + r) * k, qy * k), (qx * k, (qy + r) * k),
+                       ((qx - r) * k, qy * k)], fill=255)
+        for qx in (WW - 6.5, 6.5):
+            d.rectangle([(qx - 4.5) * k, (y0 - 2.2) * k, (qx + 4.5) * k, (y0 - 0.9) * k], fill=255)
+    bm = draw_mask(brackets, ss=4)
+    col = mix(col, gold_metal(bm, 0.8 * S, depth=5.0, base=0.58), bm)
+    col = col + hexrgb("#ff7a20") * (blur(bm, 3 * S) * 0.35)[..., None]
+
+    # outer rim of the window: bevelled dark gold, black outermost pixel
     def rim(d, k):
-        d.rectangle([0.5 * k, 0.5 * k, (WW - 0.5) * k, (WH - 0.5) * k], outline=255, width=int(2.2 * k))
-    rm = line_layer(rim)
-    lightside = np.clip(1 - (XW + YW) / (WW + WH) * 1.3, 0, 1)
-    col = mix(col, gold(0.35 + 0.45 * lightside), rm)
-    col[:int(1 * S), :] *= 0.2
-    col[-int(1 * S):, :] *= 0.2
-    col[:, :int(1 * S)] *= 0.2
-    col[:, -int(1 * S):] *= 0.2
-
-    # the divider above the list: gold line with a glow and lozenges at its ends
-    def divider(d, k):
-        d.rectangle([x0 * k, 118.6 * k, x1 * k, 119.8 * k], fill=255)
-    dv = line_layer(divider)
-    fade = smoothstep(x0, x0 + 140, XW) * (1 - smoothstep(x1 - 140, x1, XW))
-    col = mix(col, gold(0.55 + 0.35 * fade), dv * (0.25 + 0.6 * fade))
-    col = col + hexrgb("#ff7a20") * (blur(dv * fade, 2.5 * S) * 0.5)[..., None]
-
-    def lozenges(d, k):
-        for cx in (x0 + 6, x1 - 6, WW / 2):
-            cy = 119.2
-            r = 3.2
-            d.polygon([(cx * k, (cy - r) * k), ((cx + r * 1.4) * k, cy * k), (cx * k, (cy + r) * k),
-                       ((cx - r * 1.4) * k, cy * k)], fill=255)
-    lz = line_layer(lozenges)
-    col = mix(col, gold(0.55 + 0.4 * smoothstep(-2, 2, 119.2 - YW + 1)), lz)
+        d.rectangle([0, 0, WW * k - 1, WH * k - 1], outline=255, width=int(2.6 * k))
+    rm = draw_mask(rim)
+    inner = draw_mask(lambda d, k: d.rectangle([2.6 * k, 2.6 * k, (WW - 2.6) * k, (WH - 2.6) * k], fill=255))
+    lightside = 1 - smoothstep(0, 1, (XW / WW) * 0.3 + (YW / WH) * 0.7)
+    col = mix(col, gold_ramp(0.32 + 0.40 * lightside), rm * (1 - inner))
+    col = col * (1 - 0.5 * np.clip(blur(1 - inner, 2 * S) - (1 - inner), 0, 1))[..., None]  # shadow inside
+    e = int(round(0.8 * S))
+    for sl in ((slice(0, e), slice(None)), (slice(CH - e, CH), slice(None)),
+               (slice(None), slice(0, e)), (slice(None), slice(CW - e, CW))):
+        col[sl] *= 0.15
     return col
 
 
-def corner_ornaments(col):
-    """Key-fret brackets in the three free corners of the header and the foot."""
-    def fret(d, k, ox, oy, sx, sy):
-        # an L-shaped meander, mirrored by (sx, sy)
-        w = 1.6
-        segs = [((0, 0), (34, 0)), ((0, 0), (0, 34)), ((5, 5), (22, 5)), ((5, 5), (5, 22)),
-                ((22, 5), (22, 12)), ((22, 12), (12, 12)), ((12, 12), (12, 22)), ((12, 22), (5, 22))]
-        for (ax, ay), (bx, by) in segs:
-            d.line([((ox + sx * ax) * k, (oy + sy * ay) * k), ((ox + sx * bx) * k, (oy + sy * by) * k)],
-                   fill=255, width=max(1, int(w * k)))
-
-    def draw(d, k):
-        fret(d, k, 4, 4, 1, 1)
-    m = line_layer(draw)
-    hi = np.clip(shift(m, -1, -1) - m, 0, 1)
-    col = mix(col, gold(0.62), m)
-    col = col + hexrgb("#fff0b0") * (hi * 0.25)[..., None]
-    col = col + hexrgb("#ff7a20") * (blur(m, 3 * S) * 0.35)[..., None]
+def medallion(col):
+    """Round bronze emblem with the brush character 焰 in the free top-left corner."""
+    cx, cy, R = MEDAL
+    d2 = np.hypot(XW - cx, YW - cy)
+    disc = np.clip(R - d2 + 0.5, 0, 1)
+    # drop shadow and ember halo
+    col = col * (1 - 0.7 * np.clip(blur(disc, 4 * S), 0, 1))[..., None]
+    col = col + hexrgb("#ff4a10") * (np.clip(blur(disc, 9 * S) - disc, 0, 1) * 0.45)[..., None]
+    # rings: outer bevelled gold, thin inner gold
+    ring = np.clip(R - d2 + 0.5, 0, 1) * np.clip(d2 - (R - 5.5) + 0.5, 0, 1)
+    ring2 = np.clip((R - 8.2) - d2 + 0.5, 0, 1) * np.clip(d2 - (R - 9.6) + 0.5, 0, 1)
+    # lacquered red-black face with an inner glow
+    face = ramp(d2 / R, [(0, "#5a1608"), (0.55, "#2a0806"), (0.9, "#120404"), (1, "#0a0303")])
+    tex = fbm(CW, CH, 6 * S, rng, octaves=3)
+    face = face * (0.85 + 0.3 * tex)[..., None]
+    col = mix(col, face, disc)
+    # tiny studs around the outer ring
+    def studs(d, k):
+        for i in range(16):
+            a = 2 * np.pi * i / 16 + np.pi / 16
+            px, py = cx + np.cos(a) * (R - 6.9), cy + np.sin(a) * (R - 6.9)
+            r = 0.9
+            d.ellipse([(px - r) * k, (py - r) * k, (px + r) * k, (py + r) * k], fill=255)
+    st = draw_mask(studs, ss=4)
+    metal = np.maximum(np.maximum(ring, ring2), st)
+    col = mix(col, gold_metal(metal, 1.0 * S, depth=5.0, base=0.55, spec=0.35), metal)
+    # the character: gold with an ember glow, cut into the face
+    ss = 4
+    im = Image.new("L", (CW * ss, CH * ss), 0)
+    dr = ImageDraw.Draw(im)
+    f = font(KAI, int(44 * S * ss))
+    dr.text((cx * S * ss, (cy + 1) * S * ss), "焰", font=f, fill=255, anchor="mm")
+    ch = np.asarray(im.resize((CW, CH), Image.BOX), np.float32) / 255.0
+    ch = np.clip(dilate(ch, 0.9), 0, 1)
+    col = col + hexrgb("#ff5a10") * (np.clip(blur(ch, 3 * S) * 1.6, 0, 1) * 0.6 * disc)[..., None]
+    col = mix(col, hexrgb("#0a0202"), np.clip(shift(ch, int(S), int(S)) * 0.8, 0, 1))
+    col = mix(col, gold_metal(ch, 0.7 * S, depth=6.0, base=0.66, spec=0.3), ch)
     return col
 
 
 def button_tray(col):
     """A recessed dark plate under the minimise and close buttons."""
+    box = (927, 3, 978, 29)
+
     def tray(d, k):
-        d.rounded_rectangle([927 * k, 3 * k, 977 * k, 29 * k], radius=6 * k, fill=255)
-    t = line_layer(tray)
-    sh = blur(t, 3 * S)
-    col = col * (1 - 0.5 * sh)[..., None]
-    inside = ramp(YW, [(3, "#1a0c08"), (29, "#070303")])
-    col = mix(col, inside, t * 0.92)
+        d.rounded_rectangle([box[0] * k, box[1] * k, box[2] * k, box[3] * k], radius=6 * k, fill=255)
+    t = draw_mask(tray)
+    col = col * (1 - 0.55 * np.clip(blur(t, 3 * S), 0, 1))[..., None]
+    inside = ramp(YW, [(3, "#1c0b07"), (16, "#0e0504"), (29, "#060202")])
+    col = mix(col, inside, t * 0.95)
 
     def tray_rim(d, k):
-        d.rounded_rectangle([927 * k, 3 * k, 977 * k, 29 * k], radius=6 * k, outline=255, width=int(1.2 * k))
-    r = line_layer(tray_rim)
-    col = mix(col, gold(0.45 + 0.4 * (1 - smoothstep(3, 29, YW))), r * 0.9)
+        d.rounded_rectangle([box[0] * k, box[1] * k, box[2] * k, box[3] * k], radius=6 * k, outline=255,
+                            width=int(1.3 * k))
+        d.line([(952.5 * k, 7 * k), (952.5 * k, 25 * k)], fill=255, width=max(1, int(0.9 * k)))  # divider
+    r = draw_mask(tray_rim, ss=4)
+    col = mix(col, gold_metal(r, 0.5 * S, depth=4.0, base=0.55), r * 0.9)
     return col
 
 
 def main():
     col = sky()
     col = mountains(col)
-    col = col + sparks(520, (0, 300, WW, WH), seed=11)
-    col = col + sparks(160, (0, 120, WW, 700), size=(0.4, 1.0), bright=(0.3, 0.7), seed=12)
+    col = col + sparks(700, (0, 200, WW, WH), seed=11, bokeh=18)
+    col = side_flames(col)
     col = header(col)
-    col = col + sparks(36, (0, 2, WW, 84), size=(0.35, 0.9), bright=(0.25, 0.6),
-                       avoid=[(84, 16, 886, 88)], seed=13)
+    col = col + sparks(40, (0, 2, WW, 86), size=(0.35, 0.9), bright=(0.25, 0.6),
+                       avoid=[(BANNER[0] - 4, BANNER[1] - 4, BANNER[2] + 4, BANNER[3] + 4), (0, 0, 90, 100),
+                              (920, 0, 980, 34)], seed=13)
+    col = fret_strip(col)
     col = frame(col)
-    col = corner_ornaments(col)
+    col = medallion(col)
     col = button_tray(col)
-    # a vignette towards the bottom corners
     v = ((XW - WW / 2) / (WW * 0.62)) ** 2 + ((YW - WH * 0.45) / (WH * 0.75)) ** 2
-    col = col * (1 - 0.35 * smoothstep(0.6, 1.3, v))[..., None]
+    col = col * (1 - 0.30 * smoothstep(0.7, 1.4, v))[..., None]
     out = resize_f(np.clip(col, 0, 1.2), OUTW, OUTH, Image.LANCZOS)
     grain = np.random.RandomState(99).rand(OUTH, OUTW).astype(np.float32) - 0.5
-    out = out + grain[..., None] * (3.0 / 255.0)
-    out = np.clip(out, 0, 1)
+    out = np.clip(out + grain[..., None] * (3.0 / 255.0), 0, 1)
     save_png(layer(out, np.ones((OUTH, OUTW), np.float32)), f"{OUT}/background.png")
 
 

@@ -19,4 +19,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                          std::filesystem::perms mode = std::filesystem::perms(0644));
 
+// Copies a file the same way: the copy appears whole under its name or not at all.
+void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,
+                        std::filesystem::perms mode);
+
 }  // namespace tandrel

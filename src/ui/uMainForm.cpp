@@ -3,6 +3,7 @@
 #include "FailureReport.h"
 #include "Lifecycle.h"
 #include "Look.h"
+#include "uDownloadForm.h"
 
 #include "core/Hutil32.h"
 #include "core/ProgramPaths.h"
@@ -123,8 +124,8 @@ void TMainForm::FormCreate() {
   Timer2_.start();
   Timer4_.start();
   if (options_.placement) options_.placement->CreateDesktopShortcut(ShortcutName());
-  EnsureFolder(ExeDir() + "Downloads/");
-  EnsureFolder(ExeDir() + "Tmp/");
+  EnsureFolder(Folder() + "Downloads/");
+  EnsureFolder(Folder() + "Tmp/");
 }
 
 void TMainForm::FormDestroy() {
@@ -190,14 +191,24 @@ const TBoxConfig& TMainForm::EntryAt(int row) const {
   return config->ServerList()[static_cast<std::size_t>(row)];
 }
 
+std::string TMainForm::Folder() const { return options_.exeDir.empty() ? ExeDir() : options_.exeDir; }
+
+GameRun TMainForm::LauncherFlow() { return GameRun(*this, *options_.shell, Folder(), LaunchSuffix); }
+
 void TMainForm::ControlListButton1Click(int row) {
-  EntryAt(row);
-  emit enterGameClicked(row);
+  LauncherFlow().EnterGame(EntryAt(row), options_.site().serverUrl);
 }
 
-void TMainForm::ControlListButton2Click(int row) {
-  EntryAt(row);
-  emit webSiteClicked(row);
+void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
+
+bool TMainForm::Download(const std::string& name, const std::string& url, http::Bytes& buffer) {
+  TDownloadForm dialog(this, art_);
+  emit downloadStarting(&dialog);
+  return dialog.Download(QString::fromStdString(name), url, buffer);
+}
+
+void TMainForm::ShowError(const std::string& caption, const std::string& text) {
+  ShowMessage(nullptr, QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 }  // namespace tandrel::ui

@@ -7,6 +7,7 @@
 #include "ServerListView.h"
 
 #include "core/Placement.h"
+#include "core/uGameRun.h"
 #include "core/ServerListLoader.h"
 #include "core/http/CurlClient.h"
 
@@ -25,9 +26,12 @@ struct MainFormOptions {
   ServerListLoader::SiteSource site = CurrentServiceSite;
   // Relocation, self-update, desktop entry and clean-up; without it those steps are skipped.
   Placement* placement = nullptr;
+  // The folder the cache and launch folders go in; the running box's own when empty.
+  std::string exeDir;
+  platform::Shell* shell = &platform::SystemShell();
 };
 
-class TMainForm final : public QWidget {
+class TMainForm final : public QWidget, private GameRunWindows {
   Q_OBJECT
 
  public:
@@ -39,15 +43,15 @@ class TMainForm final : public QWidget {
   const QPixmap& Banner() const { return Image2_->pixmap(); }
   const TConfig* Config() const { return loader_.Config(); }
   QTimer& Timer(int number);
+  const Artwork& Art() const { return art_; }
 
   void Image1Click();
   void Image7Click();
   void Image8Click();
 
  signals:
-  // Which row's button was clicked, once its handler has read the entry.
-  void enterGameClicked(int row);
-  void webSiteClicked(int row);
+  // A download dialog is about to show, for tests to watch or cancel.
+  void downloadStarting(class TDownloadForm* dialog);
 
  private:
   void FormCreate();
@@ -62,6 +66,10 @@ class TMainForm final : public QWidget {
   void ControlListButton2Click(int row);
   void PlaceOnScreen();
   const TBoxConfig& EntryAt(int row) const;
+  std::string Folder() const;
+  GameRun LauncherFlow();
+  bool Download(const std::string& name, const std::string& url, http::Bytes& buffer) override;
+  void ShowError(const std::string& caption, const std::string& text) override;
 
   MainFormOptions options_;
   Artwork art_;

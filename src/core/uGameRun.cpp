@@ -1,0 +1,108 @@
+#include "uGameRun.h"
+
+#include "FileIo.h"
+#include "Hutil32.h"
+#include "TextCodec.h"
+#include "crypto.h"
+#include "http/Url.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kCaption = "提示";
+constexpr const char* kSystemError = "系统错误";
+constexpr auto kExecutable = fs::perms(0755);
+
+void EnsureFolder(const std::string& path) {
+  std::error_code error;
+  if (fs::is_directory(path, error)) return;
+  fs::create_directories(path, error);
+  if (error) throw std::runtime_error("Cannot create folder \"" + path + "\". " + error.message());
+}
+
+}  // namespace
+
+bool DigestMatches(const std::string& actual, const std::string& expected) {
+  return !expected.empty() && EqualsIgnoringAsciiCase(actual, expected);
+}
+
+bool IsSafeLauncherName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32 || c == 127) return false;
+  }
+  return true;
+}
+
+std::optional<std::string> WebSiteAddress(const std::string& url) {
+  const std::string trimmed(TrimControl(url));
+  if (http::IsHttpUrl(trimmed)) return trimmed;
+  if (EqualsIgnoringAsciiCase(std::string_view(trimmed).substr(0, 4), "www.") && trimmed.size() > 4 &&
+      http::IsHttpUrl("http://" + trimmed)) {
+    return "http://" + trimmed;
+  }
+  return std::nullopt;
+}
+
+GameRun::GameRun(GameRunWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix)
+    : windows_(windows), shell_(shell), exeDir_(std::move(exeDir)), launchSuffix_(std::move(launchSuffix)) {}
+
+std::string GameRun::CacheFile(const std::string& name) const { return exeDir_ + "Downloads/" + name + ".Dat"; }
+
+std::string GameRun::LaunchCopy(const std::string& name) const {
+  return exeDir_ + "Tmp/" + name + (launchSuffix_.empty() ? "" : "-" + launchSuffix_) + ".exe";
+}
+
+void GameRun::EnterGame(const TBoxConfig& entry, const std::string& serverUrl) {
+  // Copied first: the waits below let other handlers run, and a reload may replace the list.
+  const std::string name = entry.LauncherName, md5 = entry.Md5;
+  RunLauncher(std::string(TrimControl(serverUrl)) + "getvalue/" + name + ".exe", name, md5);
+}
+
+void GameRun::OpenWebSite(const TBoxConfig& entry) {
+  if (const auto address = WebSiteAddress(entry.Url)) shell_.OpenWebAddress(*address);
+}
+
+void GameRun::RunLauncher(const std::string& url, const std::string& name, const std::string& md5) {
+  // The name comes from the service and becomes a file name: a bad list must never
+  // write outside the cache and launch folders.
+  if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
+  const std::string cacheFolder = exeDir_ + "Downloads";
+  PumpMessages();
+  if (!fs::is_directory(cacheFolder)) return DownloadLauncher(url, name, md5);
+  const std::string cache = CacheFile(name);
+  if (!fs::exists(cache)) return DownloadLauncher(url, name, md5);
+  PumpMessages();
+  const std::string digest = GetFileMd5(cache);
+  PumpMessages();
+  if (!DigestMatches(digest, md5)) return DownloadLauncher(url, name, md5);
+
+  EnsureFolder(exeDir_ + "Tmp/");
+  const std::string target = LaunchCopy(name);
+  PumpMessages();
+  // A new file renamed into place: it also replaces a copy that is still running.
+  CopyFileAtomically(cache, target, kExecutable);
+  Delay(1000);
+  PumpMessages();
+  shell_.StartProgram(target);
+}
+
+void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {
+  if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
+  http::Bytes body;
+  if (!windows_.Download(name, url, body)) return;  // cancelled or failed: no file is touched
+  EnsureFolder(exeDir_ + "Downloads");
+  const std::string cache = CacheFile(name);
+  WriteFileAtomically(cache, body);
+  body = {};
+  PumpMessages();
+  if (DigestMatches(GetFileMd5(cache), md5)) return RunLauncher(url, name, md5);
+  windows_.ShowError(kCaption, kSystemError);
+}
+
+}  // namespace tandrel

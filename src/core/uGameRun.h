@@ -1,0 +1,60 @@
+// What a server row's buttons do: the enter-game button makes sure the row's
+// launcher is in the cache and matches the list's digest (downloading it when it
+// does not), copies it out under an executable name and starts it; the web-site
+// button opens the row's web page.
+#pragma once
+
+#include "http/HttpClient.h"
+#include "platform/Shell.h"
+#include "uConfig.h"
+
+#include <optional>
+#include <string>
+
+namespace tandrel {
+
+// What the flow needs of the windows.
+class GameRunWindows {
+ public:
+  virtual ~GameRunWindows() = default;
+  // The modal download dialog: true exactly when a response arrived (whatever
+  // its status); the buffer then holds its body.
+  virtual bool Download(const std::string& name, const std::string& url, http::Bytes& buffer) = 0;
+  // A message box with the error icon and one OK button.
+  virtual void ShowError(const std::string& caption, const std::string& text) = 0;
+};
+
+// The digest rule: equal length, only ASCII letters folded; an empty Md5 never matches.
+bool DigestMatches(const std::string& actual, const std::string& expected);
+
+// A launcher name becomes a file name: nothing that could leave the cache folder.
+bool IsSafeLauncherName(const std::string& name);
+
+// The address the web-site button may open: an http or https one, or a bare
+// "www." one with "http://" in front; nothing else.
+std::optional<std::string> WebSiteAddress(const std::string& url);
+
+class GameRun {
+ public:
+  // exeDir ends in "/"; launchSuffix names the launch copies.
+  GameRun(GameRunWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix);
+
+  // The enter-game button of the row with this entry, for a service at serverUrl.
+  void EnterGame(const TBoxConfig& entry, const std::string& serverUrl);
+  // The web-site button.
+  void OpenWebSite(const TBoxConfig& entry);
+
+  void RunLauncher(const std::string& url, const std::string& name, const std::string& md5);
+  void DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5);
+
+  std::string CacheFile(const std::string& name) const;
+  std::string LaunchCopy(const std::string& name) const;
+
+ private:
+  GameRunWindows& windows_;
+  platform::Shell& shell_;
+  std::string exeDir_;
+  std::string launchSuffix_;
+};
+
+}  // namespace tandrel

@@ -1,0 +1,23 @@
+// Starting other programs the way the desktop does: as programs of their own,
+// which the box neither waits for nor keeps anything of.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace tandrel::platform {
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // Starts an executable without arguments, detached from the box. Throws
+  // std::runtime_error with the system's text when it cannot be started.
+  virtual void StartProgram(const std::filesystem::path& executable) = 0;
+  // Opens a web address with the desktop's default handler.
+  virtual void OpenWebAddress(const std::string& url) = 0;
+};
+
+// The running system's shell.
+Shell& SystemShell();
+
+}  // namespace tandrel::platform

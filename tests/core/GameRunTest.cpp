@@ -1,0 +1,246 @@
+// The enter-game and web-site buttons' flow with real folders, a real loopback
+// service and real launcher processes that prove they were started.
+#include "core/FileIo.h"
+#include "core/crypto.h"
+#include "core/http/CurlClient.h"
+#include "core/uGameRun.h"
+
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The launcher leaves its name in the proof file named by the environment.
+const std::string kLauncher = "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n";
+
+// Downloads at once with a plain client, as the dialog would, and counts.
+struct Windows final : GameRunWindows {
+  http::CurlClient client;
+  bool cancel = false;
+  int downloads = 0;
+  std::vector<std::string> errors;
+  bool Download(const std::string&, const std::string& url, http::Bytes& buffer) override {
+    ++downloads;
+    if (cancel) return false;
+    buffer = client.Get(url).body;
+    return true;
+  }
+  void ShowError(const std::string& caption, const std::string& text) override { errors.push_back(caption + ":" + text); }
+};
+
+class GameRunTest : public ::testing::Test {
+ protected:
+  GameRunTest()
+      : server_([this](httplib::Server& s) {
+          s.Get(R"(/getvalue/(.+)\.exe)", [this](const httplib::Request& req, httplib::Response& res) {
+            if (req.matches[1] == "missing") {
+              res.status = 404;
+              res.set_content("<html>404</html>", "text/html");
+            } else {
+              res.set_content(body_, "application/octet-stream");
+            }
+          });
+        }) {
+    proof_ = (dir_ / "proof.txt").string();
+    setenv("TANDREL_LAUNCHER_PROOF", proof_.c_str(), 1);
+    fs::create_directories(dir_ / "box");
+  }
+
+  std::string ExeDir() const { return (dir_ / "box").string() + "/"; }
+  GameRun Flow(const std::string& suffix = "") { return GameRun(windows_, platform::SystemShell(), ExeDir(), suffix); }
+  TBoxConfig Entry(const std::string& name, const std::string& md5) {
+    TBoxConfig e;
+    e.LauncherName = name;
+    e.Md5 = md5;
+    return e;
+  }
+  std::string Md5Of(const std::string& bytes) {
+    test::WriteFile(dir_ / "digest.tmp", bytes);
+    return GetFileMd5((dir_ / "digest.tmp").string());
+  }
+  // The proof lines written by started launchers, waited for a while.
+  std::string Proof(std::size_t lines) {
+    for (int i = 0; i < 200; ++i) {
+      if (fs::exists(proof_)) {
+        const std::string text = test::ReadFile(proof_);
+        if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) return text;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return fs::exists(proof_) ? test::ReadFile(proof_) : "";
+  }
+
+  test::TempDir dir_;
+  std::string proof_;
+  std::string body_ = kLauncher;
+  test::LoopbackServer server_;
+  Windows windows_;
+};
+
+TEST_F(GameRunTest, DownloadsVerifiesAndStartsThenStartsFromTheCache) {
+  const std::string md5 = Md5Of(kLauncher);
+  fs::remove_all(dir_ / "box");  // not even the box's folder: the flow makes what it needs
+  fs::create_directories(dir_ / "box");
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, 1);
+  EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), kLauncher);
+  EXPECT_EQ(Proof(1), ExeDir() + "Tmp/abc.exe\n");
+
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));  // valid cache: no download
+  EXPECT_EQ(windows_.downloads, 1);
+  EXPECT_EQ(Proof(2), ExeDir() + "Tmp/abc.exe\n" + ExeDir() + "Tmp/abc.exe\n");
+  EXPECT_TRUE(windows_.errors.empty());
+}
+
+TEST_F(GameRunTest, NamesTheLaunchCopyWithTheSuffix) {
+  Flow("7").EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
+  EXPECT_EQ(Proof(1), ExeDir() + "Tmp/abc-7.exe\n");
+  EXPECT_FALSE(fs::exists(ExeDir() + "Tmp/abc.exe"));
+}
+
+TEST_F(GameRunTest, DigestsCompareWithAsciiLettersFolded) {
+  const std::string md5 = Md5Of(kLauncher);
+  std::string upper = md5;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_TRUE(DigestMatches(md5, upper));
+  EXPECT_FALSE(DigestMatches(md5, md5 + " "));
+  EXPECT_FALSE(DigestMatches("", ""));
+  EXPECT_FALSE(DigestMatches(md5, md5.substr(1)));
+
+  Flow().EnterGame(Entry("abc", upper), server_.Url("/"));
+  Flow().EnterGame(Entry("abc", upper), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, 1);  // the upper-case digest matches the cache
+  Proof(2);
+}
+
+TEST_F(GameRunTest, AMismatchSaysSystemErrorAndKeepsTheBodyAsTheCache) {
+  // A trailing blank never matches: one download per click, an error each time.
+  const std::string md5 = Md5Of(kLauncher) + " ";
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, 2);
+  EXPECT_EQ(windows_.errors, (std::vector<std::string>{"提示:系统错误", "提示:系统错误"}));
+  EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), kLauncher);
+  EXPECT_FALSE(fs::exists(ExeDir() + "Tmp/abc.exe"));
+
+  // An error page is a body like any other: it becomes the cache and fails the digest.
+  Flow().EnterGame(Entry("missing", Md5Of(kLauncher)), server_.Url("/"));
+  EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/missing.Dat"), "<html>404</html>");
+  EXPECT_EQ(windows_.errors.size(), 3u);
+}
+
+TEST_F(GameRunTest, ACancelledDownloadTouchesNoFile) {
+  fs::create_directories(ExeDir() + "Downloads");
+  test::WriteFile(ExeDir() + "Downloads/abc.Dat", "old, invalid");
+  windows_.cancel = true;
+  Flow().EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, 1);
+  EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), "old, invalid");
+  EXPECT_TRUE(windows_.errors.empty());
+  EXPECT_FALSE(fs::exists(proof_));
+}
+
+TEST_F(GameRunTest, AChangedOrRemovedCacheIsDownloadedAgain) {
+  const std::string md5 = Md5Of(kLauncher);
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  test::WriteFile(ExeDir() + "Downloads/abc.Dat", "altered");
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, 2);
+  EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), kLauncher);
+  fs::remove_all(ExeDir() + "Downloads");
+  Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, 3);
+  Proof(3);
+}
+
+TEST_F(GameRunTest, ReplacesALaunchCopyEvenWhileItRuns) {
+  // A running executable cannot be opened for writing on Linux; it can be renamed over.
+  fs::create_directories(ExeDir() + "Tmp");
+  fs::copy_file("/bin/sleep", ExeDir() + "Tmp/abc.exe");
+  const auto running = test::RunCommand(test::ShellQuote(ExeDir() + "Tmp/abc.exe") + " 20 >/dev/null 2>&1 & echo $!");
+  const int pid = std::stoi(running.output);
+  std::this_thread::sleep_for(100ms);
+  Flow().EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(test::ReadFile(ExeDir() + "Tmp/abc.exe"), kLauncher);
+  EXPECT_EQ(Proof(1), ExeDir() + "Tmp/abc.exe\n");
+  EXPECT_TRUE((fs::status(ExeDir() + "Tmp/abc.exe").permissions() & fs::perms::owner_exec) != fs::perms::none);
+}
+
+TEST_F(GameRunTest, RefusesLauncherNamesThatCouldLeaveTheCache) {
+  for (const std::string& name : std::vector<std::string>{"", ".", "..", "../abc", "a/b", "a\\b", "a\nb", std::string("a\0b", 3)}) {
+    Flow().EnterGame(Entry(name, Md5Of(kLauncher)), server_.Url("/"));
+  }
+  EXPECT_EQ(windows_.errors.size(), 8u);
+  EXPECT_EQ(windows_.downloads, 0);
+  EXPECT_FALSE(fs::exists(ExeDir() + "Downloads"));
+  EXPECT_FALSE(fs::exists(dir_ / "abc.Dat"));
+  EXPECT_TRUE(IsSafeLauncherName("游戏 客户端-1.2"));
+}
+
+TEST_F(GameRunTest, AFolderThatCannotBeMadeIsAFailureWithTheSystemsText) {
+  test::WriteFile(dir_ / "plain-file", "x");
+  GameRun flow(windows_, platform::SystemShell(), (dir_ / "plain-file").string() + "/", "");
+  try {
+    flow.EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
+    FAIL() << "no failure";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(fs::exists(proof_));
+}
+
+TEST(WebSiteAddress, OpensOnlyWebAddresses) {
+  const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+      {"https://www.example.com/zone/1", "https://www.example.com/zone/1"},
+      {"HTTP://example.com", "HTTP://example.com"},
+      {" http://example.com/ ", "http://example.com/"},
+      {"www.example.com/s1", "http://www.example.com/s1"},
+      {"", std::nullopt},
+      {"file:///etc/passwd", std::nullopt},
+      {"/usr/bin/xterm", std::nullopt},
+      {"javascript:alert(1)", std::nullopt},
+      {"ftp://example.com", std::nullopt},
+      {"www.", std::nullopt},
+      {"example.com", std::nullopt},
+  };
+  for (const auto& [url, address] : cases) EXPECT_EQ(WebSiteAddress(url), address) << url;
+}
+
+TEST(WebSiteButton, OpensTheAddressWithTheDesktopsHandler) {
+  // A stand-in xdg-open on the PATH records what the desktop would open.
+  test::TempDir dir;
+  test::WriteFile(dir / "xdg-open", "#!/bin/sh\necho \"$1\" >> \"" + (dir / "opened").string() + "\"\n");
+  fs::permissions(dir / "xdg-open", fs::perms(0755));
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
+  struct NoWindows final : GameRunWindows {
+    bool Download(const std::string&, const std::string&, http::Bytes&) override { return false; }
+    void ShowError(const std::string&, const std::string&) override {}
+  } windows;
+  GameRun flow(windows, platform::SystemShell(), (dir / "box/").string(), "");
+  TBoxConfig entry;
+  entry.Url = "file:///etc/passwd";
+  flow.OpenWebSite(entry);
+  entry.Url = "";
+  flow.OpenWebSite(entry);
+  entry.Url = "www.example.com/zone/3";
+  flow.OpenWebSite(entry);
+  for (int i = 0; i < 100 && !fs::exists(dir / "opened"); ++i) std::this_thread::sleep_for(20ms);
+  setenv("PATH", path.c_str(), 1);
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(test::ReadFile(dir / "opened"), "http://www.example.com/zone/3\n");
+}
+
+}  // namespace
+}  // namespace tandrel

@@ -1,0 +1,157 @@
+// The download dialog against a loopback server, drawn offscreen.
+#include "ui/uDownloadForm.h"
+
+#include "support/LoopbackServer.h"
+#include "support/UiSupport.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tandrel::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Bodies sent in 64 KiB pieces, slowly enough that the dialog shows them.
+class DownloadFormTest : public ::testing::Test {
+ protected:
+  DownloadFormTest()
+      : server_([this](httplib::Server& s) {
+          s.Get(R"(/(sized|unsized)/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
+            const std::size_t size = std::stoul(req.matches[2]);
+            const auto piece = [this, size](std::size_t offset, httplib::DataSink& sink) {
+              if (self_->WaitForStop(10ms)) return false;
+              const std::string bytes(std::min<std::size_t>(65536, size - offset), 'L');
+              return sink.write(bytes.data(), bytes.size());
+            };
+            if (req.matches[1] == "sized") {
+              res.set_content_provider(size, "application/octet-stream",
+                                       [piece](std::size_t offset, std::size_t, httplib::DataSink& sink) { return piece(offset, sink); });
+            } else {
+              res.set_chunked_content_provider("application/octet-stream", [piece, size](std::size_t offset, httplib::DataSink& sink) {
+                if (offset >= size) {
+                  sink.done();
+                  return true;
+                }
+                return piece(offset, sink);
+              });
+            }
+          });
+          s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+            res.status = 404;
+            res.set_content("<html>not here</html>", "text/html");
+          });
+          s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
+        }) {
+    self_ = &server_;
+  }
+
+  test::LoopbackServer* self_ = nullptr;
+  test::LoopbackServer server_;
+  Artwork art_;
+  QWidget owner_;
+};
+
+TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
+  TDownloadForm dialog(&owner_, art_);
+  EXPECT_EQ(dialog.Title(), "下载中...");
+  EXPECT_EQ(dialog.ProgressText(), "已下载0%");
+  EXPECT_EQ(dialog.size(), QSize(423, 124));
+  std::vector<int> values;
+  QStringList texts;
+  QObject::connect(&dialog, &TDownloadForm::progressShown, [&] {
+    values.push_back(dialog.ProgressBar().value());
+    texts.push_back(dialog.ProgressText());
+  });
+  QObject::connect(&dialog, &TDownloadForm::progressShown, [&] {
+    if (values.size() == 1) {
+      EXPECT_EQ(dialog.Title(), "下载中 abc ...");
+    }
+  });
+  http::Bytes buffer;
+  ASSERT_TRUE(dialog.Download("abc", server_.Url("/sized/1048576"), buffer));
+  EXPECT_EQ(buffer.size(), 1048576u);
+  ASSERT_GE(values.size(), 3u);
+  EXPECT_EQ(values.front(), 0);
+  EXPECT_EQ(texts.front(), "已下载0%");
+  EXPECT_EQ(values.back(), 100);
+  EXPECT_EQ(texts.back(), "已下载100%");
+  EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+  EXPECT_TRUE(texts.contains("已下载50%"));  // 524288 of 1048576, never rounded
+}
+
+TEST_F(DownloadFormTest, ShowsABusyBarAndTheAmountWithoutASize) {
+  TDownloadForm dialog(&owner_, art_);
+  QStringList texts;
+  bool busy = false;
+  QObject::connect(&dialog, &TDownloadForm::progressShown, [&] {
+    texts.push_back(dialog.ProgressText());
+    busy |= dialog.ProgressBar().maximum() == 0;
+  });
+  http::Bytes buffer;
+  ASSERT_TRUE(dialog.Download("abc", server_.Url("/unsized/2097152"), buffer));
+  EXPECT_EQ(buffer.size(), 2097152u);
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(texts.front(), "已下载0 KB");
+  EXPECT_EQ(texts.back(), "已下载2.0 MB");
+  for (const QString& t : texts) EXPECT_FALSE(t.contains('-')) << t.toStdString();
+}
+
+TEST_F(DownloadFormTest, AnErrorPageIsAResponseWithoutProgress) {
+  TDownloadForm dialog(&owner_, art_);
+  int reports = 0;
+  QObject::connect(&dialog, &TDownloadForm::progressShown, [&] { ++reports; });
+  http::Bytes buffer;
+  ASSERT_TRUE(dialog.Download("abc", server_.Url("/missing"), buffer));
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "<html>not here</html>");
+  EXPECT_EQ(reports, 0);
+  EXPECT_EQ(dialog.ProgressBar().value(), 0);
+  EXPECT_EQ(dialog.ProgressText(), "已下载0%");
+
+  TDownloadForm empty(&owner_, art_);
+  http::Bytes nothing;
+  EXPECT_TRUE(empty.Download("abc", server_.Url("/empty"), nothing));
+  EXPECT_TRUE(nothing.empty());
+}
+
+TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndLeavesTheBufferAlone) {
+  auto dialog = std::make_unique<TDownloadForm>(&owner_, art_);
+  QObject::connect(dialog.get(), &TDownloadForm::progressShown, [&] {
+    if (dialog->ProgressBar().value() >= 50) {
+      auto* close = dialog->childAt(399 + 8, 8 + 8);
+      QTest::mouseClick(close, Qt::LeftButton);
+    }
+  });
+  auto buffer = std::make_unique<http::Bytes>();
+  EXPECT_FALSE(dialog->Download("abc", server_.Url("/sized/4194304"), *buffer));
+  EXPECT_TRUE(buffer->empty());
+  // The caller may drop both at once; no later report may reach them.
+  dialog.reset();
+  buffer.reset();
+  test::Spin(300ms);
+}
+
+TEST_F(DownloadFormTest, AFailureEndsQuietly) {
+  test::ModalWatcher modals;
+  std::string unreachable;
+  {
+    test::LoopbackServer gone([](httplib::Server&) {});
+    unreachable = gone.Url("/launcher.exe");
+  }
+  TDownloadForm dialog(&owner_, art_);
+  http::Bytes buffer;
+  EXPECT_FALSE(dialog.Download("abc", unreachable, buffer));
+  EXPECT_TRUE(buffer.empty());
+  EXPECT_TRUE(modals.Texts().isEmpty());
+}
+
+TEST_F(DownloadFormTest, EscapeDoesNothing) {
+  TDownloadForm dialog(&owner_, art_);
+  QObject::connect(&dialog, &TDownloadForm::progressShown, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+  http::Bytes buffer;
+  EXPECT_TRUE(dialog.Download("abc", server_.Url("/sized/300000"), buffer));
+  EXPECT_EQ(buffer.size(), 300000u);
+}
+
+}  // namespace
+}  // namespace tandrel::ui
