@@ -88,7 +88,7 @@ def rim_light(m, width, strength, colour="#ff8a30", tex=None):
     """Glow along the top edges of a silhouette, just inside it."""
     above = shift(m, 0, int(max(1, width * S)))
     edge = np.clip(m - above, 0, 1)
-    e = blur(edge, 0.6 * S)
+    e = blur(edge, width * 0.8 * S)
     if tex is not None:
         e = e * tex
     return hexrgb(colour) * (np.clip(e, 0, 1) * strength * m)[..., None]
@@ -119,8 +119,9 @@ def mountains(col):
     fort = fortress_mask()
     m2 = np.maximum(sil(r2), fort)
     midc = ramp(YW, [(540, "#1e0806"), (760, "#0f0504"), (939, "#060202")]) * (0.8 + 0.4 * tex)[..., None]
+    midc = midc + hexrgb("#ff4a10") * (smoothstep(720, 900, YW) * 0.10 * (0.5 + tex))[..., None]  # lava light
     col = mix(col, midc, m2)
-    col = col + rim_light(m2, 1.5, 0.45, "#ff8a34", tex=0.3 + tex)
+    col = col + rim_light(m2, 3.0, 0.30, "#ff8a34", tex=0.3 + tex)
     col = col + fires()
 
     # near foreground: black rock with lava cracks
@@ -129,7 +130,7 @@ def mountains(col):
     rock = fbm(CW, CH, 50 * S, rng, octaves=6)
     nearc = ramp(YW, [(800, "#140706"), (939, "#060303")]) * (0.7 + 0.6 * rock)[..., None]
     col = mix(col, nearc, m3)
-    col = col + rim_light(m3, 1.5, 0.5, "#ff7a24", tex=0.4 + rock)
+    col = col + rim_light(m3, 3.0, 0.15, "#ff7a24", tex=0.4 + rock)
     c = fbm(CW, CH, 90 * S, rng, octaves=6, persistence=0.55, aspect=2.8)
     c2 = fbm(CW, CH, 30 * S, rng, octaves=4, aspect=1.6)
     crack = np.clip(1 - np.abs(c - 0.5) * 14, 0, 1) ** 1.6
@@ -151,8 +152,9 @@ def side_flames(col):
     t2 = fbm(CW, CH, 10 * S, rng, octaves=3, aspect=0.4)
     edge = np.maximum(np.exp(-XW / 14.0), np.exp(-(WW - XW) / 14.0))
     rise = smoothstep(380, 939, YW)
-    fuel = edge * (0.22 + 0.62 * rise)
-    heat = np.clip((t * 0.8 + t2 * 0.35 - 0.57 - (1 - fuel) * 0.55 + 0.22) * 2.6, 0, 1)
+    fuel = edge * (0.30 + 0.62 * rise)
+    turb = t * 0.7 + t2 * 0.3
+    heat = np.clip((turb + fuel * 0.9 - 0.85) * 3.0, 0, 1) * smoothstep(0.25, 0.45, edge)
     fire = ramp(heat, [(0, "#000000"), (0.2, "#6a1004"), (0.45, "#d0380a"), (0.75, "#ff8a24"), (1.0, "#ffe49a")])
     a = smoothstep(0.0, 0.3, heat)
     col = mix(col, fire, a * 0.9)
@@ -234,7 +236,7 @@ def sparks(n, region, size=(0.5, 1.4), bright=(0.4, 1.0), avoid=(), seed=7, boke
         placed += 1
         s = r.uniform(*size)
         b = r.uniform(*bright) * (0.25 + 0.75 * r.rand() ** 3)
-        ln = r.uniform(0.3, 3.5) * s * (1 + 2 * (r.rand() < 0.15))
+        ln = r.uniform(0.0, 2.2) * s * (1 + 2.5 * (r.rand() < 0.12))
         ang = np.radians(r.uniform(-120, -40))      # rising, with a breeze to the right
         curve = r.uniform(-0.6, 0.6)
         pts = []
@@ -267,17 +269,17 @@ def header(col):
     dark = 1 - smoothstep(band_bottom - 2, band_bottom + 16, YW)
     n = fbm(CW, CH, 80 * S, rng, octaves=7, persistence=0.58, aspect=2.4)
     n2 = fbm(CW, CH, 14 * S, rng, octaves=3, aspect=1.5)
-    base = ramp(YW, [(0, "#0e0707"), (50, "#130808"), (123, "#0b0505")])
-    base = base * (0.70 + 0.65 * n + 0.10 * (n2 - 0.5))[..., None]
+    base = ramp(YW, [(0, "#120808"), (50, "#170909"), (123, "#0e0606")])
+    base = base * (0.55 + 0.95 * n + 0.14 * (n2 - 0.5))[..., None]
     # embers glowing behind the smoke in the free corners of the header
     eg = (np.exp(-(((XW - 30) / 110) ** 2 + ((YW - 75) / 70) ** 2)) +
-          np.exp(-(((XW - 950) / 90) ** 2 + ((YW - 70) / 60) ** 2)) * 0.9 +
+          np.exp(-(((XW - 935) / 80) ** 2 + ((YW - 62) / 50) ** 2)) * 1.1 +
           np.exp(-(((XW - 485) / 460) ** 2 + ((YW - 0) / 22) ** 2)) * 0.6)
     wisp = smoothstep(0.50, 0.85, n) * eg
     base = base + hexrgb("#6a1606") * (eg * 0.28)[..., None] + hexrgb("#ff5a14") * (wisp * 0.40)[..., None]
     # keep the strip with the headings and the refresh caption calm and dark
     calm = smoothstep(86, 96, YW) * (1 - smoothstep(121, 124, YW))
-    base = base * (1 - 0.45 * calm)[..., None]
+    base = base * (1 - 0.30 * calm)[..., None]
     return mix(col, base, dark)
 
 
@@ -397,7 +399,7 @@ def medallion(col):
     f = font(KAI, int(44 * S * ss))
     dr.text((cx * S * ss, (cy + 1) * S * ss), "焰", font=f, fill=255, anchor="mm")
     ch = np.asarray(im.resize((CW, CH), Image.BOX), np.float32) / 255.0
-    ch = np.clip(dilate(ch, 0.9), 0, 1)
+    ch = np.clip(dilate(ch, 1.3), 0, 1)
     col = col + hexrgb("#ff5a10") * (np.clip(blur(ch, 3 * S) * 1.6, 0, 1) * 0.6 * disc)[..., None]
     col = mix(col, hexrgb("#0a0202"), np.clip(shift(ch, int(S), int(S)) * 0.8, 0, 1))
     col = mix(col, gold_metal(ch, 0.7 * S, depth=6.0, base=0.66, spec=0.3), ch)
@@ -427,7 +429,7 @@ def button_tray(col):
 def main():
     col = sky()
     col = mountains(col)
-    col = col + sparks(700, (0, 200, WW, WH), seed=11, bokeh=18)
+    col = col + sparks(650, (0, 200, WW, WH), seed=11)
     col = side_flames(col)
     col = header(col)
     col = col + sparks(40, (0, 2, WW, 86), size=(0.35, 0.9), bright=(0.25, 0.6),

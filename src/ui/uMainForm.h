@@ -5,6 +5,7 @@
 #include "Artwork.h"
 #include "Pictures.h"
 #include "ServerListView.h"
+#include "uDownloadForm.h"
 
 #include "core/Placement.h"
 #include "core/uGameRun.h"
@@ -51,7 +52,7 @@ class TMainForm final : public QWidget, private GameRunWindows {
 
  signals:
   // A download dialog is about to show, for tests to watch or cancel.
-  void downloadStarting(class TDownloadForm* dialog);
+  void downloadStarting(TDownloadForm* dialog);
 
  private:
   void FormCreate();

@@ -20,9 +20,6 @@ ModalWatcher::ModalWatcher() {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       texts_.push_back(box->text());
       box->done(0);
-    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-      texts_.push_back(dialog->windowTitle());
-      dialog->done(0);
     }
   });
   timer_.start();

@@ -18,7 +18,7 @@
 
 namespace tandrel::test {
 
-// Closes every modal window as soon as it shows, and remembers its text.
+// Closes every message box as soon as it shows, and remembers its text.
 class ModalWatcher {
  public:
   ModalWatcher();
@@ -45,6 +45,7 @@ class TestSite {
   std::vector<std::string> Log() { return service_ ? service_->Log() : std::vector<std::string>{}; }
   int Requests(const std::string& target);
   ServiceSite Site() const;
+  const std::filesystem::path& Dir() const { return dir_.path(); }
 
  private:
   TempDir dir_;

@@ -3,10 +3,12 @@
 #include "ui/uMainForm.h"
 
 #include "core/ProgramPaths.h"
+#include "core/crypto.h"
 
 #include "support/UiSupport.h"
 
 #include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -134,6 +136,52 @@ TEST(MainForm, ARelocatedStartRunsNothingMore) {
   EXPECT_FALSE(form.Timer(2).isActive());
   EXPECT_FALSE(form.Timer(4).isActive());
   EXPECT_TRUE(form.Timer(1).isActive());
+}
+
+TEST(MainForm, EnterGameDownloadsOnceThenStartsFromTheCache) {
+  TestSite site(0);
+  const std::string launcher = "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n" + std::string(300000, '#') + "\n";
+  std::filesystem::create_directories(site.Dir() / "launchers");
+  test::WriteFile(site.Dir() / "launchers" / "corvessa_dawn.exe", launcher);
+  test::WriteFile(site.Dir() / "digest", launcher);
+  const std::string md5 = GetFileMd5((site.Dir() / "digest").string());
+  std::string list = R"({"ServerList":{"FListHelper":[)";
+  for (int i = 0; i < 4; ++i) {
+    list += std::string(i ? "," : "") + R"({"ServerName":"S)" + std::to_string(i) +
+            R"(","LauncherName":"corvessa_dawn","Md5":")" + md5 + R"("})";
+  }
+  test::WriteFile(site.Dir() / "servers.json", list + "]}}");
+  test::TempDir home;
+  const std::string proof = (home / "proof").string();
+  setenv("TANDREL_LAUNCHER_PROOF", proof.c_str(), 1);
+
+  Recorder recorder;
+  ModalWatcher modals;
+  MainFormOptions options = Fast(site, recorder);
+  options.exeDir = home.path().string() + "/";
+  TMainForm form(options);
+  form.show();
+  int dialogs = 0;
+  QObject::connect(&form, &TMainForm::downloadStarting, [&](TDownloadForm*) { ++dialogs; });
+  ASSERT_TRUE(WaitFor([&] { return form.ControlList1().RowCount() == 4; }));
+  form.Timer(4).stop();
+
+  QWidget* rows = form.ControlList1().viewport();
+  const QPoint button(832 + 37, 2 * 40 + 21);  // row 2's enter-game button
+  for (int click = 0; click < 2; ++click) {
+    QApplication::setActiveWindow(&form);  // back from the dialog, as the desktop does
+    QTest::mouseMove(rows, button);
+    QTest::mouseClick(rows, Qt::LeftButton, {}, button);
+  }
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(site.Requests("/getvalue/corvessa_dawn.exe"), 1);
+  EXPECT_TRUE(modals.Texts().isEmpty()) << modals.Texts().join("|").toStdString();
+  ASSERT_TRUE(WaitFor([&] {
+    return std::filesystem::exists(proof) && test::ReadFile(proof).find('\n') != test::ReadFile(proof).rfind('\n');
+  }));
+  EXPECT_EQ(test::ReadFile(proof), home.path().string() + "/Tmp/corvessa_dawn.exe\n" + home.path().string() +
+                                       "/Tmp/corvessa_dawn.exe\n");
+  EXPECT_TRUE(modals.Texts().isEmpty()) << modals.Texts().join("|").toStdString();
 }
 
 TEST(FailureReport, AppendsAFullStopOnlyAfterCharactersAboveIt) {
