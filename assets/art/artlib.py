@@ -113,12 +113,12 @@ def value_noise(w, h, cell_x, cell_y, rng, wrap_x=False):
     return np.clip(a[oy:oy + h, ox:ox + w], 0, 1).copy()
 
 
-def fbm(w, h, cell, rng, octaves=5, persistence=0.5, aspect=1.0):
+def fbm(w, h, cell, rng, octaves=5, persistence=0.5, stretch=1.0):
     total = np.zeros((h, w), np.float32)
     amp, norm = 1.0, 0.0
     c = float(cell)
     for _ in range(octaves):
-        total += amp * value_noise(w, h, max(1.0, c * aspect), max(1.0, c), rng)
+        total += amp * value_noise(w, h, max(1.0, c * stretch), max(1.0, c), rng)
         norm += amp
         amp *= persistence
         c /= 2.0
@@ -276,10 +276,10 @@ def relief(mask, radius, depth=6.0, light=(-1.0, -1.0)):
     return np.tanh(-(gx * lx + gy * ly) / n * depth * radius)
 
 
-def gold_metal(mask, radius, depth=6.0, base=0.55, spec=0.25, light=(-1.0, -1.0)):
+def gold_metal(mask, radius, depth=6.0, base=0.55, gloss=0.25, light=(-1.0, -1.0)):
     """Colour (h, w, 3) of polished gold embossed along the mask's edges."""
     sh = relief(mask, radius, depth, light)
     t = np.clip(base + 0.38 * sh, 0, 1)
     col = gold_ramp(t)
-    col = col + spec * np.clip(sh - 0.55, 0, 1)[..., None] * 2.0
+    col = col + gloss * np.clip(sh - 0.55, 0, 1)[..., None] * 2.0
     return np.clip(col, 0, 1.2)

@@ -15,6 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 PY=/usr/bin/python3
+export PYTHONDONTWRITEBYTECODE=1
 
 for f in /usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc /usr/share/fonts/truetype/arphic/ukai.ttc \
          /usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf; do

@@ -9,7 +9,7 @@ import numpy as np
 from PIL import Image, ImageDraw
 
 from artlib import (KAI, blur, dilate, fbm, font, gold_metal, gold_ramp, hexrgb, layer, noise1d, ramp,
-                    relief, resize_f, save_png, shift, smoothstep)
+                    resize_f, save_png, shift, smoothstep)
 
 OUT = sys.argv[1] if len(sys.argv) > 1 else "."
 WW, WH = 980, 939            # window size
@@ -54,8 +54,8 @@ def sky():
     hot3 = np.exp(-(((XW - 940) / 170) ** 2 + ((YW - 550) / 160) ** 2))
     col = col + hexrgb("#ff7a1c") * (0.45 * hot + 0.30 * hot2 + 0.30 * hot3)[..., None]
     # billowing smoke, lit from below by the fires
-    n1 = fbm(CW, CH, 300 * S, rng, octaves=7, persistence=0.55, aspect=2.0)
-    n2 = fbm(CW, CH, 90 * S, rng, octaves=5, persistence=0.5, aspect=2.5)
+    n1 = fbm(CW, CH, 300 * S, rng, octaves=7, persistence=0.55, stretch=2.0)
+    n2 = fbm(CW, CH, 90 * S, rng, octaves=5, persistence=0.5, stretch=2.5)
     n = n1 * 0.8 + n2 * 0.3
     dens = smoothstep(0.45, 0.80, n)
     under = np.clip((shift(n, 0, -int(12 * S)) - n) * 6.0, 0, 1)   # lower side of the billows
@@ -64,7 +64,7 @@ def sky():
     scol = mix(smoke_dark, smoke_lit, np.clip(0.25 + under * 0.9, 0, 1))
     col = mix(col, scol, dens * 0.78)
     # thin ember haze streaks near the horizon
-    st = fbm(CW, CH, 70 * S, rng, octaves=4, aspect=7.0)
+    st = fbm(CW, CH, 70 * S, rng, octaves=4, stretch=7.0)
     streak = smoothstep(0.62, 0.85, st) * np.exp(-((YW - 470) / 80) ** 2)
     col = col + hexrgb("#ff8a2c") * (streak * 0.30)[..., None]
     return col
@@ -131,13 +131,13 @@ def mountains(col):
     nearc = ramp(YW, [(800, "#140706"), (939, "#060303")]) * (0.7 + 0.6 * rock)[..., None]
     col = mix(col, nearc, m3)
     col = col + rim_light(m3, 3.0, 0.15, "#ff7a24", tex=0.4 + rock)
-    c = fbm(CW, CH, 90 * S, rng, octaves=6, persistence=0.55, aspect=2.8)
-    c2 = fbm(CW, CH, 30 * S, rng, octaves=4, aspect=1.6)
+    c = fbm(CW, CH, 90 * S, rng, octaves=6, persistence=0.55, stretch=2.8)
+    c2 = fbm(CW, CH, 30 * S, rng, octaves=4, stretch=1.6)
     crack = np.clip(1 - np.abs(c - 0.5) * 14, 0, 1) ** 1.6
     crack = np.maximum(crack, np.clip(1 - np.abs(c2 - 0.5) * 20, 0, 1) ** 2 * 0.6)
     depth = smoothstep(4 * S, 50 * S, yy - r3[None, :])
     crack = crack * m3 * depth
-    pool = smoothstep(0.70, 0.85, fbm(CW, CH, 60 * S, rng, octaves=4, aspect=2.2)) * m3 * depth
+    pool = smoothstep(0.70, 0.85, fbm(CW, CH, 60 * S, rng, octaves=4, stretch=2.2)) * m3 * depth
     heat = np.clip(crack + pool, 0, 1)
     glow = blur(heat, 3 * S) * 1.5 + blur(heat, 16 * S) * 2.0
     col = mix(col, ramp(heat, [(0, "#200404"), (0.35, "#b42206"), (0.7, "#ff7a18"), (1.0, "#ffe49a")]),
@@ -148,8 +148,8 @@ def mountains(col):
 
 def side_flames(col):
     """Flames licking up both side edges of the window from the burning ground."""
-    t = fbm(CW, CH, 30 * S, rng, octaves=5, persistence=0.55, aspect=0.3)
-    t2 = fbm(CW, CH, 10 * S, rng, octaves=3, aspect=0.4)
+    t = fbm(CW, CH, 30 * S, rng, octaves=5, persistence=0.55, stretch=0.3)
+    t2 = fbm(CW, CH, 10 * S, rng, octaves=3, stretch=0.4)
     edge = np.maximum(np.exp(-XW / 14.0), np.exp(-(WW - XW) / 14.0))
     rise = smoothstep(380, 939, YW)
     fuel = edge * (0.30 + 0.62 * rise)
@@ -203,7 +203,7 @@ def fortress_mask():
 
 def fires():
     g = np.zeros((CH, CW), np.float32)
-    flick = fbm(CW, CH, 4 * S, rng, octaves=3, aspect=0.5)
+    flick = fbm(CW, CH, 4 * S, rng, octaves=3, stretch=0.5)
     for cx, cy, r, a in FIRES:
         # tall flame tongues: narrow, stretched upwards from the burning spot
         dy = YW - cy
@@ -267,8 +267,8 @@ def sparks(n, region, size=(0.5, 1.4), bright=(0.4, 1.0), avoid=(), seed=7, boke
 def header(col):
     band_bottom = 123.0
     dark = 1 - smoothstep(band_bottom - 2, band_bottom + 16, YW)
-    n = fbm(CW, CH, 80 * S, rng, octaves=7, persistence=0.58, aspect=2.4)
-    n2 = fbm(CW, CH, 14 * S, rng, octaves=3, aspect=1.5)
+    n = fbm(CW, CH, 80 * S, rng, octaves=7, persistence=0.58, stretch=2.4)
+    n2 = fbm(CW, CH, 14 * S, rng, octaves=3, stretch=1.5)
     base = ramp(YW, [(0, "#120808"), (50, "#170909"), (123, "#0e0606")])
     base = base * (0.55 + 0.95 * n + 0.14 * (n2 - 0.5))[..., None]
     # embers glowing behind the smoke in the free corners of the header
@@ -279,7 +279,7 @@ def header(col):
     base = base + hexrgb("#6a1606") * (eg * 0.28)[..., None] + hexrgb("#ff5a14") * (wisp * 0.40)[..., None]
     # keep the strip with the headings and the refresh caption calm and dark
     calm = smoothstep(86, 96, YW) * (1 - smoothstep(121, 124, YW))
-    base = base * (1 - 0.30 * calm)[..., None]
+    base = base * (1 - 0.10 * calm)[..., None]
     return mix(col, base, dark)
 
 
@@ -313,8 +313,8 @@ def frame(col):
         d.rectangle([(x0 - 1) * k, (y0 - 1) * k, (x1 + 1) * k, (y1 + 1) * k], fill=255)
         d.rectangle([(bx0 - 1) * k, (by0 - 1) * k, (bx1 + 1) * k, (by1 + 1) * k], fill=255)
     rc = draw_mask(recess)
-    sh = blur(rc, 4 * S)
-    col = col * (1 - 0.6 * np.clip(sh * 1.6, 0, 1))[..., None]
+    sh = blur(rc, 3 * S)
+    col = col * (1 - 0.45 * np.clip(sh * 1.6, 0, 1) * (1 - rc))[..., None]
     slot = draw_mask(lambda d, k: d.rectangle([bx0 * k, by0 * k, bx1 * k - 1, by1 * k - 1], fill=255))
     col = mix(col, ramp(YW, [(by0, "#140606"), (by1, "#070303")]), slot)
 
@@ -324,7 +324,7 @@ def frame(col):
         d.rectangle([(x0 - 2.3) * k, (y0 - 2.3) * k, (x1 + 1.3) * k, (y1 + 1.3) * k], outline=255, width=w)
         d.rectangle([(bx0 - 2.3) * k, (by0 - 2.3) * k, (bx1 + 1.3) * k, (by1 + 1.3) * k], outline=255, width=w)
     hl = draw_mask(hair)
-    tone = 0.50 + 0.20 * (1 - smoothstep(0, 300, YW)) + 0.10 * np.sin(XW / 37.0) * 0
+    tone = 0.50 + 0.20 * (1 - smoothstep(0, 300, YW))
     col = mix(col, gold_ramp(tone), hl * 0.95)
     col = col + hexrgb("#ff8a30") * (blur(hl, 2 * S) * 0.25)[..., None]
 
@@ -391,7 +391,7 @@ def medallion(col):
             d.ellipse([(px - r) * k, (py - r) * k, (px + r) * k, (py + r) * k], fill=255)
     st = draw_mask(studs, ss=4)
     metal = np.maximum(np.maximum(ring, ring2), st)
-    col = mix(col, gold_metal(metal, 1.0 * S, depth=5.0, base=0.55, spec=0.35), metal)
+    col = mix(col, gold_metal(metal, 1.0 * S, depth=5.0, base=0.55, gloss=0.35), metal)
     # the character: gold with an ember glow, cut into the face
     ss = 4
     im = Image.new("L", (CW * ss, CH * ss), 0)
@@ -402,7 +402,7 @@ def medallion(col):
     ch = np.clip(dilate(ch, 1.3), 0, 1)
     col = col + hexrgb("#ff5a10") * (np.clip(blur(ch, 3 * S) * 1.6, 0, 1) * 0.6 * disc)[..., None]
     col = mix(col, hexrgb("#0a0202"), np.clip(shift(ch, int(S), int(S)) * 0.8, 0, 1))
-    col = mix(col, gold_metal(ch, 0.7 * S, depth=6.0, base=0.66, spec=0.3), ch)
+    col = mix(col, gold_metal(ch, 0.7 * S, depth=6.0, base=0.66, gloss=0.3), ch)
     return col
 
 

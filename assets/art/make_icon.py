@@ -113,8 +113,8 @@ def main():
     core = smoothstep(0.55, 0.95, blur(ch, 5 * SS))
     gold = gold * (1 - 0.25 * core)[..., None] + hexrgb("#ff7a1a") * (0.25 * core)[..., None]
     gold = gold * (0.93 + 0.14 * fbm(N, N, 2 * SS, rng, octaves=2))[..., None]   # cast-metal grain
-    spec = np.clip(sh - 0.6, 0, 1) * 1.5
-    gold = gold + spec[..., None] * hexrgb("#fff6d8") * 0.5
+    gloss = np.clip(sh - 0.6, 0, 1) * 1.5
+    gold = gold + gloss[..., None] * hexrgb("#fff6d8") * 0.5
     col = col * (1 - ch)[..., None] + gold * ch[..., None]
     # a thin bright rim of light on the stone's edge and an outer dark edge
     edge_light = np.clip(shape - shift(shape, 2, 2), 0, 1)
@@ -130,7 +130,6 @@ def main():
     pic = over(pic, layer(hexrgb("#ff4a10"), np.clip(blur(shape, 8 * SS) - shape, 0, 1) * 0.0))
     small = downscale(pic, 256, 256)
     save_png(small, f"{OUT}/icon.png")
-    big = to_image(small)
     for s in (128, 48):
         im = to_image(downscale(pic, s, s))
         if s == 48:

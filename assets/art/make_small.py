@@ -5,8 +5,8 @@ import sys
 
 import numpy as np
 
-from artlib import (SANS, blur, dilate, empty, font, layer, over, ramp, rounded_rect_mask,
-                    save_png, shape_mask, shift, smoothstep, text_mask, text_width, vgrad, hexrgb)
+from artlib import (SANS, blur, dilate, empty, font, layer, over, rounded_rect_mask,
+                    save_png, shape_mask, shift, text_mask, text_width, vgrad, hexrgb)
 
 OUT = sys.argv[1] if len(sys.argv) > 1 else "."
 
@@ -46,7 +46,7 @@ def gold_glyph(mask, outline_r=1.0, outline_alpha=0.92, shadow=True, stops=GOLD,
 def refresh():
     W, H = 115, 16
     cx, cy, r, sw = 7.6, 8.6, 5.0, 2.0
-    a0, a1 = 40.0, 300.0  # PIL angles: degrees clockwise from 3 o'clock
+    a0, a1 = 30.0, 285.0  # PIL angles: degrees clockwise from 3 o'clock
 
     def draw(d, s):
         d.arc([(cx - r) * s, (cy - r) * s, (cx + r) * s, (cy + r) * s], a0, a1, fill=255, width=int(sw * s))
@@ -55,7 +55,7 @@ def refresh():
         px, py = cx + r * math.cos(t), cy + r * math.sin(t)
         tx, ty = -math.sin(t), math.cos(t)  # clockwise tangent
         nx, ny = math.cos(t), math.sin(t)
-        L, B = 3.6, 3.0
+        L, B = 4.0, 3.3
         tip = (px + tx * L * 0.9, py + ty * L * 0.9)
         p1 = (px + nx * B - tx * 0.6, py + ny * B - ty * 0.6)
         p2 = (px - nx * B - tx * 0.6, py - ny * B - ty * 0.6)
@@ -109,7 +109,7 @@ def minimise():
 def row_plate():
     W, H = 950, 36
     rng = np.random.RandomState(36)
-    fill = vgrad(H, W, [(0.0, "#1d1c1b"), (0.45, "#151414"), (1.0, "#0e0e0f")], 1, H - 2)
+    fill = vgrad(H, W, [(0.0, "#1b1a1a"), (0.45, "#141313"), (1.0, "#0e0e0f")], 2, H - 2)
     # very faint brushed texture: horizontal streaks plus fine grain
     streak = rng.rand(H, W // 40 + 2).astype(np.float32)
     from PIL import Image
@@ -118,7 +118,7 @@ def row_plate():
     fill = fill + ((streak - 0.5) * 0.010 + (grain - 0.5) * 0.008)[..., None]
     # faint warm sheen in the middle, darker towards the ends
     x = np.linspace(-1, 1, W, dtype=np.float32)
-    fill = fill * (1.0 + 0.06 * (1 - x * x))[None, :, None]
+    fill = fill * (0.97 + 0.05 * (1 - x * x))[None, :, None]
     fill[..., 0] += 0.004
     rgb = fill
     rgb[1, 1:-1] = hexrgb("#3b3733") * 0.85 + rgb[1, 1:-1] * 0.15   # faint light top edge
@@ -139,11 +139,8 @@ def plate(W, H, radius, stops, outline, state, text, text_col, text_outline, fsi
     """A metallic rounded plate with a caption. state: normal / pressed / hot."""
     outer = rounded_rect_mask(W, H, 0, 0, W, H, radius)
     inner = rounded_rect_mask(W, H, 1, 1, W - 1, H - 1, radius - 1)
-    face_stops = stops
     gain = {"normal": 1.0, "pressed": 1.0, "hot": 1.12}[state]
-    face = vgrad(H, W, face_stops, 1, H - 2)
-    if state == "pressed":
-        face = vgrad(H, W, face_stops[::-1] if False else face_stops, 2, H)  # gradient shifted down
+    face = vgrad(H, W, stops, 2, H) if state == "pressed" else vgrad(H, W, stops, 1, H - 2)
     face = face * gain
     if state == "pressed":
         face = np.clip(face / gain, 0, 1) * hexrgb("#e6c89e")

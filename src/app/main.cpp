@@ -6,9 +6,12 @@
 #include "ui/VisualStyles.h"
 #include "ui/uMainForm.h"
 
+#include "core/BoxPlacement.h"
 #include "core/ProgramPaths.h"
+#include "core/uGetDiskLetter.h"
 
 #include <QApplication>
+#include <QFile>
 
 int main(int, char** argv) {
   using namespace tandrel;
@@ -25,7 +28,16 @@ int main(int, char** argv) {
   SetCurrentEventLoop(&loop);
   ui::ApplyStyle(QString::fromLatin1(ui::kMainStyle));
 
-  ui::TMainForm mainForm;
+  ui::MainFormOptions options;
+  options.placement = [](BoxWindows& windows, http::Client& client) {
+    QFile icon(QStringLiteral(":/art/icon.png"));
+    icon.open(QIODevice::ReadOnly);
+    const QByteArray png = icon.readAll();
+    return std::make_shared<BoxPlacement>(BoxPlacementParts{
+        client, windows, platform::SystemShell(), ui::RequestTermination, CurrentServiceSite, ExePath(),
+        [] { return GetDiskLetter(); }, std::vector<std::uint8_t>(png.begin(), png.end()), TANDREL_VERSION});
+  };
+  ui::TMainForm mainForm(std::move(options));
   mainForm.show();
   const int status = ui::RunMainLoop();
   SetCurrentEventLoop(nullptr);

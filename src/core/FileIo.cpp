@@ -95,6 +95,13 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const std:
   file.Commit(mode);
 }
 
+void EnsureFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) return;
+  std::filesystem::create_directories(folder, error);
+  if (error) throw std::runtime_error("Cannot create folder \"" + folder.string() + "\". " + error.message());
+}
+
 void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,
                         std::filesystem::perms mode) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);

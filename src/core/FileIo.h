@@ -19,6 +19,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                          std::filesystem::perms mode = std::filesystem::perms(0644));
 
+// Makes a folder with its missing parents unless it is there; throws
+// std::runtime_error with the system's text.
+void EnsureFolder(const std::filesystem::path& folder);
+
 // Copies a file the same way: the copy appears whole under its name or not at all.
 void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,
                         std::filesystem::perms mode);

@@ -18,13 +18,6 @@ constexpr const char* kCaption = "提示";
 constexpr const char* kSystemError = "系统错误";
 constexpr auto kExecutable = fs::perms(0755);
 
-void EnsureFolder(const std::string& path) {
-  std::error_code error;
-  if (fs::is_directory(path, error)) return;
-  fs::create_directories(path, error);
-  if (error) throw std::runtime_error("Cannot create folder \"" + path + "\". " + error.message());
-}
-
 }  // namespace
 
 bool DigestMatches(const std::string& actual, const std::string& expected) {
@@ -49,7 +42,7 @@ std::optional<std::string> WebSiteAddress(const std::string& url) {
   return std::nullopt;
 }
 
-GameRun::GameRun(GameRunWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix)
+GameRun::GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix)
     : windows_(windows), shell_(shell), exeDir_(std::move(exeDir)), launchSuffix_(std::move(launchSuffix)) {}
 
 std::string GameRun::CacheFile(const std::string& name) const { return exeDir_ + "Downloads/" + name + ".Dat"; }
@@ -94,12 +87,12 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
 
 void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
-  http::Bytes body;
-  if (!windows_.Download(name, url, body)) return;  // cancelled or failed: no file is touched
+  http::Response response;
+  if (!windows_.Download(name, url, response)) return;  // cancelled or failed: no file is touched
   EnsureFolder(exeDir_ + "Downloads");
   const std::string cache = CacheFile(name);
-  WriteFileAtomically(cache, body);
-  body = {};
+  WriteFileAtomically(cache, response.body);
+  response = {};
   PumpMessages();
   if (DigestMatches(GetFileMd5(cache), md5)) return RunLauncher(url, name, md5);
   windows_.ShowError(kCaption, kSystemError);

@@ -4,7 +4,7 @@
 // button opens the row's web page.
 #pragma once
 
-#include "http/HttpClient.h"
+#include "BoxWindows.h"
 #include "platform/Shell.h"
 #include "uConfig.h"
 
@@ -12,17 +12,6 @@
 #include <string>
 
 namespace tandrel {
-
-// What the flow needs of the windows.
-class GameRunWindows {
- public:
-  virtual ~GameRunWindows() = default;
-  // The modal download dialog: true exactly when a response arrived (whatever
-  // its status); the buffer then holds its body.
-  virtual bool Download(const std::string& name, const std::string& url, http::Bytes& buffer) = 0;
-  // A message box with the error icon and one OK button.
-  virtual void ShowError(const std::string& caption, const std::string& text) = 0;
-};
 
 // The digest rule: equal length, only ASCII letters folded; an empty Md5 never matches.
 bool DigestMatches(const std::string& actual, const std::string& expected);
@@ -37,7 +26,7 @@ std::optional<std::string> WebSiteAddress(const std::string& url);
 class GameRun {
  public:
   // exeDir ends in "/"; launchSuffix names the launch copies.
-  GameRun(GameRunWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix);
+  GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix);
 
   // The enter-game button of the row with this entry, for a service at serverUrl.
   void EnterGame(const TBoxConfig& entry, const std::string& serverUrl);
@@ -51,7 +40,7 @@ class GameRun {
   std::string LaunchCopy(const std::string& name) const;
 
  private:
-  GameRunWindows& windows_;
+  BoxWindows& windows_;
   platform::Shell& shell_;
   std::string exeDir_;
   std::string launchSuffix_;

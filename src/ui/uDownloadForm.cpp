@@ -57,8 +57,10 @@ TDownloadForm::TDownloadForm(QWidget* owner, const Artwork& art)
 
 TDownloadForm::~TDownloadForm() = default;
 
-bool TDownloadForm::Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream) {
+bool TDownloadForm::Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+                             long* statusCode) {
   FMemoryStream_ = &memoryStream;
+  status_ = statusCode;
   Label5_->setText(QStringLiteral("下载中 %1 ...").arg(sName));
   Label5_->adjustSize();
   clock_.start();
@@ -72,6 +74,7 @@ bool TDownloadForm::Download(const QString& sName, const std::string& sUrlEX, ht
   // Cut off before returning: no later report reaches this dialog or the buffer.
   request.reset();
   FMemoryStream_ = nullptr;
+  status_ = nullptr;
   return result == kCompleted;
 }
 
@@ -110,6 +113,7 @@ void TDownloadForm::ShowSpeed(std::int64_t readCount) {
 void TDownloadForm::OnRequestCompleted(http::Response response) {
   // Moved, not copied: a large launcher is held in memory once.
   if (FMemoryStream_) *FMemoryStream_ = std::move(response.body);
+  if (status_) *status_ = response.status;
   Finish(kCompleted);
 }
 

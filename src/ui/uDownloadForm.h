@@ -29,8 +29,9 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
 
   // Fetches sUrlEX into memoryStream (the caller's, empty). True exactly when a
   // response arrived, whatever its status; the buffer then holds the whole body.
-  // On false the buffer was not written, and no later report reaches it.
-  bool Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream);
+  // On false the buffer was not written, and no later report reaches it. The
+  // response's status goes to statusCode when one is given.
+  bool Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream, long* statusCode = nullptr);
 
   QString Title() const { return Label5_->text(); }
   QString ProgressText() const { return Label4_->text(); }
@@ -62,6 +63,7 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
   QtDispatcher dispatcher_;
   http::CurlClient DownloadClient_;
   http::Bytes* FMemoryStream_ = nullptr;
+  long* status_ = nullptr;
   int pendingResult_ = 0;  // a result set before the modal loop runs still ends it
   bool looping_ = false;
   QElapsedTimer clock_;

@@ -5,6 +5,7 @@
 #include "Look.h"
 #include "uDownloadForm.h"
 
+#include "core/FileIo.h"
 #include "core/Hutil32.h"
 #include "core/ProgramPaths.h"
 #include "core/Share.h"
@@ -31,13 +32,6 @@ QLabel* Heading(QWidget* parent, const QString& text, QPoint at) {
   label->move(at);
   label->adjustSize();
   return label;
-}
-
-void EnsureFolder(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return;
-  std::filesystem::create_directories(path, error);
-  if (error) throw std::runtime_error("Cannot create folder \"" + path + "\". " + error.message());
 }
 
 }  // namespace
@@ -88,6 +82,7 @@ TMainForm::TMainForm(MainFormOptions options)
   timer(Timer4_, options_.timer4, false, &TMainForm::Timer4Timer);
   Timer1_.start();
 
+  if (options_.placement) placement_ = options_.placement(*this, NetHTTPClient1_);
   PlaceOnScreen();
   Guarded([this] { FormCreate(); });
 }
@@ -113,8 +108,8 @@ void TMainForm::PlaceOnScreen() {
 
 void TMainForm::FormCreate() {
   LaunchSuffix = LaunchSuffixOf(ExeFileName());
-  if (options_.placement && options_.placement->RelocateIfNeeded()) return;
-  if (options_.placement && options_.placement->CheckSelfUpdate()) {
+  if (placement_ && placement_->RelocateIfNeeded()) return;
+  if (placement_ && placement_->CheckSelfUpdate()) {
     RequestTermination();
     // Closes by itself: termination is already requested.
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), QStringLiteral("结束进程1"), QMessageBox::Ok);
@@ -123,7 +118,7 @@ void TMainForm::FormCreate() {
   Delay(100);
   Timer2_.start();
   Timer4_.start();
-  if (options_.placement) options_.placement->CreateDesktopShortcut(ShortcutName());
+  if (placement_) placement_->CreateDesktopShortcut(ShortcutName());
   EnsureFolder(Folder() + "Downloads/");
   EnsureFolder(Folder() + "Tmp/");
 }
@@ -148,7 +143,7 @@ void TMainForm::Timer2Timer() {
 
 void TMainForm::Timer3Timer() {
   Timer3_.stop();
-  if (options_.placement) options_.placement->CleanUpLeftovers();
+  if (placement_) placement_->CleanUpLeftovers();
 }
 
 void TMainForm::Timer4Timer() {
@@ -201,10 +196,10 @@ void TMainForm::ControlListButton1Click(int row) {
 
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 
-bool TMainForm::Download(const std::string& name, const std::string& url, http::Bytes& buffer) {
+bool TMainForm::Download(const std::string& name, const std::string& url, http::Response& response) {
   TDownloadForm dialog(this, art_);
   emit downloadStarting(&dialog);
-  return dialog.Download(QString::fromStdString(name), url, buffer);
+  return dialog.Download(QString::fromStdString(name), url, response.body, &response.status);
 }
 
 void TMainForm::ShowError(const std::string& caption, const std::string& text) {

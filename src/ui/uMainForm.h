@@ -7,6 +7,7 @@
 #include "ServerListView.h"
 #include "uDownloadForm.h"
 
+#include "core/BoxWindows.h"
 #include "core/Placement.h"
 #include "core/uGameRun.h"
 #include "core/ServerListLoader.h"
@@ -25,14 +26,15 @@ struct MainFormOptions {
   std::chrono::milliseconds timer1{150}, timer2{200}, timer3{2000}, timer4{1800000};
   // The service the window talks to; the running box reads its own settings.
   ServerListLoader::SiteSource site = CurrentServiceSite;
-  // Relocation, self-update, desktop entry and clean-up; without it those steps are skipped.
-  Placement* placement = nullptr;
+  // Relocation, self-update, desktop entry and clean-up, made for this window and
+  // its client; without it those steps are skipped.
+  std::function<std::shared_ptr<Placement>(BoxWindows& windows, http::Client& client)> placement;
   // The folder the cache and launch folders go in; the running box's own when empty.
   std::string exeDir;
   platform::Shell* shell = &platform::SystemShell();
 };
 
-class TMainForm final : public QWidget, private GameRunWindows {
+class TMainForm final : public QWidget, private BoxWindows {
   Q_OBJECT
 
  public:
@@ -69,12 +71,13 @@ class TMainForm final : public QWidget, private GameRunWindows {
   const TBoxConfig& EntryAt(int row) const;
   std::string Folder() const;
   GameRun LauncherFlow();
-  bool Download(const std::string& name, const std::string& url, http::Bytes& buffer) override;
+  bool Download(const std::string& name, const std::string& url, http::Response& response) override;
   void ShowError(const std::string& caption, const std::string& text) override;
 
   MainFormOptions options_;
   Artwork art_;
   http::CurlClient NetHTTPClient1_;
+  std::shared_ptr<Placement> placement_;
   Picture* Image6_;
   QLabel* Label2_;
   QLabel* Label1_;

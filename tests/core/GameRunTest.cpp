@@ -24,15 +24,15 @@ using namespace std::chrono_literals;
 const std::string kLauncher = "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n";
 
 // Downloads at once with a plain client, as the dialog would, and counts.
-struct Windows final : GameRunWindows {
+struct Windows final : BoxWindows {
   http::CurlClient client;
   bool cancel = false;
   int downloads = 0;
   std::vector<std::string> errors;
-  bool Download(const std::string&, const std::string& url, http::Bytes& buffer) override {
+  bool Download(const std::string&, const std::string& url, http::Response& response) override {
     ++downloads;
     if (cancel) return false;
-    buffer = client.Get(url).body;
+    response = client.Get(url);
     return true;
   }
   void ShowError(const std::string& caption, const std::string& text) override { errors.push_back(caption + ":" + text); }
@@ -224,8 +224,8 @@ TEST(WebSiteButton, OpensTheAddressWithTheDesktopsHandler) {
   fs::permissions(dir / "xdg-open", fs::perms(0755));
   const std::string path = std::getenv("PATH");
   setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
-  struct NoWindows final : GameRunWindows {
-    bool Download(const std::string&, const std::string&, http::Bytes&) override { return false; }
+  struct NoWindows final : BoxWindows {
+    bool Download(const std::string&, const std::string&, http::Response&) override { return false; }
     void ShowError(const std::string&, const std::string&) override {}
   } windows;
   GameRun flow(windows, platform::SystemShell(), (dir / "box/").string(), "");

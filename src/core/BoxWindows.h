@@ -1,0 +1,20 @@
+// What the toolkit-free flows (launching, self-update) need of the windows.
+#pragma once
+
+#include "http/HttpClient.h"
+
+#include <string>
+
+namespace tandrel {
+
+class BoxWindows {
+ public:
+  virtual ~BoxWindows() = default;
+  // The modal download dialog: true exactly when a response arrived, whatever its
+  // status; the response then holds its status and body. On false it is untouched.
+  virtual bool Download(const std::string& name, const std::string& url, http::Response& response) = 0;
+  // A message box with the error icon and one OK button.
+  virtual void ShowError(const std::string& caption, const std::string& text) = 0;
+};
+
+}  // namespace tandrel

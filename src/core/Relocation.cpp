@@ -1,0 +1,81 @@
+#include "Relocation.h"
+
+#include "FileIo.h"
+#include "Hutil32.h"
+#include "TextCodec.h"
+
+#include <filesystem>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kHandOff = "del.dat";
+
+// Folders compared as the system sees them: links resolved, letters exact.
+bool SameFolder(const fs::path& a, const fs::path& b) {
+  std::error_code e1, e2;
+  const fs::path ra = fs::weakly_canonical(a, e1), rb = fs::weakly_canonical(b, e2);
+  if (e1 || e2) return a.lexically_normal() == b.lexically_normal();
+  return ra == rb;
+}
+
+// The same file, not merely the same name.
+bool SameFile(const fs::path& a, const fs::path& b) {
+  std::error_code error;
+  return fs::equivalent(a, b, error);
+}
+
+}  // namespace
+
+std::string DecodeHandOffText(const std::string& bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return SanitizeUtf8(std::string_view(bytes).substr(3));
+  if (bytes.starts_with("\xFF\xFE")) return ToUtf8(std::string_view(bytes).substr(2), "UTF-16LE");
+  if (bytes.starts_with("\xFE\xFF")) return ToUtf8(std::string_view(bytes).substr(2), "UTF-16BE");
+  if (ValidUtf8Prefix(bytes) == bytes.size()) return bytes;
+  return Cp936ToUtf8(bytes);
+}
+
+Relocation::Relocation(platform::Shell& shell, std::string exePath, std::function<void()> requestTermination)
+    : shell_(shell), exePath_(std::move(exePath)), requestTermination_(std::move(requestTermination)) {}
+
+bool Relocation::RelocateIfNeeded(const std::string& installDir) {
+  EnsureFolder(installDir);
+  const fs::path exe = exePath_;
+  if (SameFolder(exe.parent_path(), installDir)) return false;
+
+  const fs::path copy = fs::path(installDir) / exe.filename();
+  // A whole new file renamed into place, executable: it also replaces a copy that runs.
+  CopyFileAtomically(exe, copy, fs::perms(0755));
+  const fs::path handOff = fs::path(installDir) / kHandOff;
+  std::error_code error;
+  if (fs::exists(handOff) && !fs::remove(handOff, error)) {
+    throw std::runtime_error("Cannot delete file \"" + handOff.string() + "\". " + error.message());
+  }
+  Delay(100);
+  WriteFileAtomically(handOff, std::span(reinterpret_cast<const std::uint8_t*>(exePath_.data()), exePath_.size()));
+  shell_.StartProgram(copy);
+  requestTermination_();
+  return true;
+}
+
+void Relocation::CleanUpLeftovers() {
+  Delay(1000);
+  const fs::path exe = exePath_;
+  const fs::path handOff = exe.parent_path() / kHandOff;
+  std::error_code ignored;
+  if (fs::exists(handOff)) {
+    const auto bytes = ReadWholeFile(handOff);
+    const fs::path named = DecodeHandOffText(std::string(bytes.begin(), bytes.end()));
+    fs::remove(handOff, ignored);
+    // Only ever the executable this one was copied from: never an unrelated file,
+    // never the running box itself.
+    if (named.filename() == exe.filename() && !SameFile(named, exe) && fs::is_regular_file(named, ignored)) {
+      fs::remove(named, ignored);
+    }
+  }
+  fs::remove(exePath_ + ".bak", ignored);
+}
+
+}  // namespace tandrel

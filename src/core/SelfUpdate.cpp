@@ -1,0 +1,93 @@
+#include "SelfUpdate.h"
+
+#include "FileIo.h"
+#include "Hutil32.h"
+#include "crypto.h"
+#include "http/BodyText.h"
+#include "platform/Process.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUpdateName = "自动更新";
+constexpr const char* kCaption = "提示";
+constexpr const char* kUpdateFailed = "更新主程序失败,请重新试,或者联系管理员";
+
+void Rename(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    throw std::runtime_error("Cannot rename \"" + from + "\" to \"" + to + "\". " + std::strerror(errno));
+  }
+}
+
+}  // namespace
+
+SelfUpdate::SelfUpdate(http::Client& client, BoxWindows& windows, platform::Shell& shell, std::string exePath,
+                       std::function<ServiceSite()> site, std::function<void()> requestTermination)
+    : client_(client),
+      windows_(windows),
+      shell_(shell),
+      exePath_(std::move(exePath)),
+      site_(std::move(site)),
+      requestTermination_(std::move(requestTermination)) {}
+
+bool SelfUpdate::CheckSelfUpdate() {
+  const std::string digest = GetFileMd5(exePath_);
+  const ServiceSite site = site_();
+  http::Response answer;
+  try {
+    answer = client_.Get(UpdateCheckUrl(site, digest), AuthorizationHeaders(site));
+  } catch (const http::Error&) {
+    return false;  // no answer: start as usual
+  }
+  if (http::BodyText(answer) == "ok") return false;
+  try {
+    Update(site);
+  } catch (...) {
+    requestTermination_();
+    throw;
+  }
+  requestTermination_();
+  return true;
+}
+
+void SelfUpdate::Update(const ServiceSite& site) {
+  http::Response download;
+  if (!windows_.Download(kUpdateName, NewProgramUrl(site), download)) return;  // nothing changes
+  // Only a whole program for this machine replaces the box: never an error page.
+  const bool usable = download.status >= 200 && download.status < 300 && download.body.size() >= kSmallestBox &&
+                      platform::IsExecutableForThisMachine(download.body);
+  if (!usable) return windows_.ShowError(kCaption, kUpdateFailed);
+  const std::string backup = exePath_ + ".bak";
+  std::error_code error;
+  if (fs::exists(backup) && !fs::remove(backup, error)) return;  // silently: nothing else is touched
+  Replace(download.body);
+  shell_.StartProgram(exePath_);
+}
+
+// The new box is written whole beside the old one first, so the box's own name
+// always holds a runnable program: if anything fails after the backup, the backup
+// goes back.
+void SelfUpdate::Replace(const http::Bytes& newBox) {
+  const std::string incoming = exePath_ + ".new";
+  WriteFileAtomically(incoming, newBox, fs::perms(0755));
+  Delay(200);
+  Rename(exePath_, exePath_ + ".bak");
+  Delay(100);
+  try {
+    if (afterBackup_) afterBackup_();
+    Rename(incoming, exePath_);
+  } catch (...) {
+    std::rename((exePath_ + ".bak").c_str(), exePath_.c_str());
+    std::remove(incoming.c_str());
+    throw;
+  }
+}
+
+}  // namespace tandrel
