@@ -150,8 +150,10 @@ void ServerListView::leaveEvent(QEvent*) {
 
 void ServerListView::Press(QPoint p) {
   if (!hasFocus()) {
+    // Without a window manager nothing activates the window on a click: ask for it.
+    window()->activateWindow();
     setFocus(Qt::MouseFocusReason);
-    if (!hasFocus()) return;
+    if (!isEnabled()) return;  // a list that cannot take the focus takes no press
   }
   const int row = RowAt(p);
   pressed_ = row;
