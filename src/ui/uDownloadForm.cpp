@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPainter>
 
 namespace tandrel::ui {
 namespace {
@@ -118,6 +119,14 @@ void TDownloadForm::OnRequestCompleted(http::Response response) {
 }
 
 void TDownloadForm::OnRequestError(const std::string&) { Finish(kCancelled); }
+
+void TDownloadForm::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  // A borderless window still wants an edge against whatever lies behind it.
+  QPainter painter(this);
+  painter.setPen(QColor(0x6B, 0x55, 0x2E));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
 
 void TDownloadForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) return;  // Escape does nothing

@@ -46,6 +46,7 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -80,6 +80,25 @@ TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
   EXPECT_TRUE(texts.contains("已下载50%"));  // 524288 of 1048576, never rounded
 }
 
+TEST_F(DownloadFormTest, DrawsTheBarInGoldOnTheDarkFace) {
+  TDownloadForm dialog(&owner_, art_);
+  QImage shot;
+  QObject::connect(&dialog, &TDownloadForm::progressShown, [&] {
+    if (shot.isNull() && dialog.ProgressBar().value() >= 40) {
+      shot = dialog.grab().toImage();
+      shot.save(QStringLiteral(TANDREL_SCREENSHOTS "/download-dialog.png"));
+    }
+  });
+  http::Bytes buffer;
+  ASSERT_TRUE(dialog.Download("corvessa_dawn", server_.Url("/sized/2097152"), buffer));
+  ASSERT_FALSE(shot.isNull());
+  const QColor filled = shot.pixelColor(32 + 345 / 5, 66 + 8), empty = shot.pixelColor(32 + 345 * 9 / 10, 66 + 8);
+  EXPECT_GT(filled.red(), 150);  // gold: strong red, less green, little blue
+  EXPECT_GT(filled.red(), filled.blue() + 80);
+  EXPECT_LT(empty.lightness(), 60);  // the groove beyond is dark
+  EXPECT_LT(shot.pixelColor(5, 110).lightness(), 70);  // the dialog's face is the dark style's
+}
+
 TEST_F(DownloadFormTest, ShowsABusyBarAndTheAmountWithoutASize) {
   TDownloadForm dialog(&owner_, art_);
   QStringList texts;
