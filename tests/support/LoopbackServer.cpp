@@ -14,33 +14,16 @@ LoopbackServer::LoopbackServer(const std::function<void(httplib::Server&)>& rout
     if (waited > 5000) throw std::runtime_error("the loopback server did not start");
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  watchdog_ = std::thread([this, limit] {
-    std::unique_lock lock(mutex_);
-    stopping_.wait_for(lock, limit, [this] { return stopped_; });
-    stopped_ = true;
-    stopping_.notify_all();
-    lock.unlock();
-    server_.stop();
-  });
+  watchdog_.emplace(limit, [this] { server_.stop(); });
 }
 
 LoopbackServer::~LoopbackServer() {
-  {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
-    stopping_.notify_all();
-  }
-  watchdog_.join();
+  watchdog_.reset();
   listener_.join();
 }
 
 std::string LoopbackServer::Url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + path;
-}
-
-bool LoopbackServer::WaitForStop(std::chrono::milliseconds timeout) {
-  std::unique_lock lock(mutex_);
-  return stopping_.wait_for(lock, timeout, [this] { return stopped_; });
 }
 
 }  // namespace tandrel::test

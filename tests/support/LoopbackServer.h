@@ -2,12 +2,13 @@
 // the test, and a hard time limit after which it stops by itself.
 #pragma once
 
+#include "Watchdog.h"
+
 #include <httplib.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -27,16 +28,13 @@ class LoopbackServer {
 
   // Handlers that hold a connection open wait on this; it returns true once the
   // server is stopping, so no handler outlives the test.
-  bool WaitForStop(std::chrono::milliseconds timeout);
+  bool WaitForStop(std::chrono::milliseconds timeout) { return watchdog_->WaitForStop(timeout); }
 
  private:
   httplib::Server server_;
   int port_ = 0;
-  std::mutex mutex_;
-  std::condition_variable stopping_;
-  bool stopped_ = false;
   std::thread listener_;
-  std::thread watchdog_;
+  std::optional<Watchdog> watchdog_;
 };
 
 }  // namespace tandrel::test

@@ -10,21 +10,11 @@ RunningService::RunningService(const std::filesystem::path& site, const std::str
       }) {
   service_.Bind("127.0.0.1", 0);
   runner_ = std::thread([this] { service_.Run(); });
-  watchdog_ = std::thread([this, limit] {
-    std::unique_lock lock(mutex_);
-    stopping_.wait_for(lock, limit, [this] { return stopped_; });
-    lock.unlock();
-    service_.Stop();
-  });
+  watchdog_.emplace(limit, [this] { service_.Stop(); });
 }
 
 RunningService::~RunningService() {
-  {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
-    stopping_.notify_all();
-  }
-  watchdog_.join();
+  watchdog_.reset();
   runner_.join();
 }
 

@@ -2,11 +2,13 @@
 // loopback port, stopped at the latest after its time limit.
 #pragma once
 
+#include "Watchdog.h"
+
 #include "service/SiteService.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,10 +29,8 @@ class RunningService {
   std::mutex mutex_;
   std::vector<std::string> log_;
   admin::SiteService service_;
-  std::condition_variable stopping_;
-  bool stopped_ = false;
   std::thread runner_;
-  std::thread watchdog_;
+  std::optional<Watchdog> watchdog_;
 };
 
 }  // namespace tandrel::test

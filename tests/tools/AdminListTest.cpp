@@ -5,7 +5,7 @@
 #include "core/crypto.h"
 #include "core/http/CurlClient.h"
 
-#include "support/TempDir.h"
+#include "support/AdminTool.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,11 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-const std::string kAdmin = TANDREL_ADMIN;
-const std::string kProbe = TANDREL_SITE_PROBE;
+using test::Admin;
+using test::kAdmin;
+using test::kProbe;
 const std::string kKey = "000102030405060708090a0b0c0d0e0f", kIv = "f0e0d0c0b0a090807060504030201000";
 
-test::CommandResult Admin(const std::string& args) { return RunCommand(ShellQuote(kAdmin) + " " + args + " 2>&1"); }
 std::string Q(const fs::path& p) { return ShellQuote(p.string()); }
 
 const std::string kDocument =

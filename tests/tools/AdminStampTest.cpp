@@ -1,6 +1,6 @@
 // The operator tool on real built binaries: a stamped copy of the probe program
 // must print the stamped values when it runs.
-#include "support/TempDir.h"
+#include "support/AdminTool.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@ using test::RunCommand;
 using test::ShellQuote;
 using test::TempDir;
 
-const std::string kAdmin = TANDREL_ADMIN;
-const std::string kProbe = TANDREL_SITE_PROBE;
+using test::Admin;
+using test::kAdmin;
+using test::kProbe;
 
-test::CommandResult Admin(const std::string& args) { return RunCommand(ShellQuote(kAdmin) + " " + args + " 2>&1"); }
 
 class AdminStamp : public ::testing::Test {
  protected:
