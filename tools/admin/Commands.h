@@ -17,5 +17,6 @@ int Decrypt(const std::vector<std::string>& words);
 int Check(const std::vector<std::string>& words);
 int Serve(const std::vector<std::string>& words);
 int NewSite(const std::vector<std::string>& words);
+int Publish(const std::vector<std::string>& words);
 
 }  // namespace tandrel::admin

@@ -33,7 +33,8 @@ constexpr std::array kLaunchers = {"corvessa_classic", "corvessa_legend", "corve
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-// The launchers stand in for a game's: they leave a line in $TANDREL_LAUNCHER_PROOF.
+// Without a launcher program of the demo's, the launchers are scripts that stand in
+// for a game's: they leave a line in $TANDREL_LAUNCHER_PROOF.
 std::string LauncherScript(const std::string& name) {
   return "#!/bin/sh\n"
          "# Demo launcher \"" + name + "\" of a Tandrel example site.\n"
@@ -57,8 +58,9 @@ std::string OpeningTime(int serverIndex) {
 }  // namespace
 
 int NewSite(const std::vector<std::string>& words) {
-  const Args args(words, {}, {});
+  const Args args(words, {"--launcher"}, {});
   args.ExpectPositionals(1, "the folder to make");
+  const auto program = args.Value("--launcher");
   const fs::path root = args.positionals()[0];
   if (fs::exists(root) && !fs::is_empty(root)) throw std::runtime_error(root.string() + " exists and is not empty");
   fs::create_directories(root / "launchers");
@@ -69,7 +71,8 @@ int NewSite(const std::vector<std::string>& words) {
   std::vector<std::string> digests;
   for (const std::string name : kLaunchers) {
     const fs::path file = root / "launchers" / (name + ".exe");
-    WriteFileAtomically(file, Bytes(LauncherScript(name)), fs::perms(0755));
+    if (program) CopyFileAtomically(*program, file, fs::perms(0755));
+    else WriteFileAtomically(file, Bytes(LauncherScript(name)), fs::perms(0755));
     digests.push_back(GetFileMd5(file.string()));
   }
 

@@ -21,7 +21,10 @@ constexpr const char* kUsage =
     "                     read a list as the box will: its entries, or the box's error\n"
     "  serve SITE [--listen ADDR] [--port N] [--base-path /P/] [--exit-after SECONDS]\n"
     "                     the reference web service for a site folder; prints its base URL first\n"
-    "  new-site DIR       write an example site with fresh keys and credentials\n"
+    "  new-site DIR [--launcher PROGRAM]\n"
+    "                     write an example site with fresh keys and credentials\n"
+    "  publish SITE OUT [--listen ADDR:PORT] [--base-path /P/]\n"
+    "                     the site as static files with a ready nginx configuration\n"
     "KEYS is --key HEX --iv HEX, --site BIN (a stamped box) or --site-dir SITE.\n";
 
 }  // namespace
@@ -37,6 +40,7 @@ int main(int argc, char** argv) {
       {"check", Check},
       {"serve", Serve},
       {"new-site", NewSite},
+      {"publish", Publish},
   };
   if (argc < 2 || !commands.count(argv[1])) {
     std::fputs(kUsage, stderr);

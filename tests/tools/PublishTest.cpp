@@ -1,0 +1,113 @@
+// A published site served by Debian's real nginx on loopback, read through the
+// box's own client as the box reads it.
+#include "SiteFolder.h"
+
+#include "core/ServerListLoader.h"
+#include "core/crypto.h"
+#include "core/http/CurlClient.h"
+
+#include "support/AdminTool.h"
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::Admin;
+using test::ShellQuote;
+
+int FreePort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+// nginx in the foreground of a shell of its own, ended by the test or by its time limit.
+class Nginx {
+ public:
+  Nginx(const fs::path& out) {
+    const auto started = test::RunCommand("timeout 120 nginx -p " + ShellQuote(out.string()) + " -c " +
+                                          ShellQuote((out / "nginx.conf").string()) +
+                                          " -g 'daemon off; user nobody nogroup;' > " +
+                                          ShellQuote((out / "logs" / "stdout").string()) + " 2>&1 & echo $!");
+    pid_ = std::stoi(started.output);
+  }
+  ~Nginx() { test::RunCommand("kill " + std::to_string(pid_) + "; sleep 0.2"); }
+
+ private:
+  int pid_;
+};
+
+TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
+  ASSERT_EQ(test::RunCommand("command -v nginx").status, 0) << "nginx is missing (scripts/deps installs it)";
+  test::TempDir dir;
+  fs::permissions(dir.path(), fs::perms(0755));  // nginx's workers run as nobody
+  const fs::path site = dir / "site", out = dir / "published";
+  ASSERT_EQ(Admin("new-site " + ShellQuote(site.string())).status, 0);
+  ASSERT_EQ(Admin("stamp " + ShellQuote(test::kProbe) + " " + ShellQuote((site / "box").string()) +
+                  " --url http://127.0.0.1:1/ --name Corvessa --site-dir " + ShellQuote(site.string()))
+                .status,
+            0);
+  const int port = FreePort();
+  const auto published = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote(out.string()) +
+                               " --listen 127.0.0.1:" + std::to_string(port) + " --base-path /box/");
+  ASSERT_EQ(published.status, 0) << published.output;
+
+  Nginx nginx(out);
+  const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/box/";
+  http::CurlClient client;
+  for (int i = 0; i < 100; ++i) {
+    try {
+      client.Get(base + "getvalue/logo.png");
+      break;
+    } catch (const http::Error&) {
+      std::this_thread::sleep_for(50ms);
+    }
+  }
+  const admin::SiteKeys keys = admin::ReadSiteConf(site / "site.conf");
+  const http::Headers auth = {{"Authorization", keys.AuthHeaderValue()}};
+
+  EXPECT_EQ(client.Get(base).status, 401);
+  const http::Response list = client.Get(base, auth);
+  ASSERT_EQ(list.status, 200) << test::ReadFile(out / "logs" / "error.log");
+  EXPECT_EQ(ReadDocument(DecryptServerList(list.body, keys.key, keys.iv)).ServerList().size(), 25u);
+
+  const auto text = [](const http::Response& r) { return std::string(r.body.begin(), r.body.end()); };
+  const std::string boxMd5 = GetFileMd5((site / "box").string());
+  EXPECT_EQ(client.Get(base + "getcode/?hash=" + boxMd5).status, 401);
+  EXPECT_EQ(text(client.Get(base + "getcode/?hash=" + boxMd5, auth)), "ok");
+  EXPECT_NE(text(client.Get(base + "getcode/?hash=" + std::string(32, '0'), auth)), "ok");
+
+  EXPECT_EQ(text(client.Get(base + "getvalue/logo.png")), test::ReadFile(site / "logo.png"));
+  EXPECT_EQ(text(client.Get(base + "getvalue/box.exe")), test::ReadFile(site / "box"));
+  EXPECT_EQ(text(client.Get(base + "getvalue/corvessa_dawn.exe")), test::ReadFile(site / "launchers" / "corvessa_dawn.exe"));
+  EXPECT_EQ(client.Get(base + "getvalue/../htpasswd").status, 404);
+  EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(port) + "/htpasswd").status, 404);
+}
+
+TEST(Publish, RefusesASiteWhoseListTheBoxCannotRead) {
+  test::TempDir dir;
+  const fs::path site = dir / "site";
+  ASSERT_EQ(Admin("new-site " + ShellQuote(site.string())).status, 0);
+  test::WriteFile(site / "box", "a box");
+  test::WriteFile(site / "servers.json", "[]");
+  const auto result = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote((dir / "out").string()));
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.output.find("Unexpected Token while populate an Array"), std::string::npos) << result.output;
+}
+
+}  // namespace
+}  // namespace tandrel

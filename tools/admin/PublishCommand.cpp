@@ -1,0 +1,128 @@
+// publish: the site as files for an ordinary web server, with a ready nginx
+// configuration: Basic authentication where the box sends it, and the update
+// answer computed from the query's digest.
+#include "Commands.h"
+#include "ListCheck.h"
+#include "SiteFolder.h"
+
+#include "core/FileIo.h"
+#include "core/crypto.h"
+#include "core/uGameRun.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <openssl/evp.h>
+#include <openssl/rand.h>
+#include <openssl/sha.h>
+#include <set>
+
+namespace tandrel::admin {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::span<const std::uint8_t> Bytes(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// An htpasswd line in the salted SHA-1 form nginx reads.
+std::string HtpasswdLine(const std::string& user, const std::string& password) {
+  std::uint8_t salt[8];
+  if (RAND_bytes(salt, sizeof salt) != 1) throw std::runtime_error("no random numbers available");
+  std::string salted = password + std::string(reinterpret_cast<const char*>(salt), sizeof salt);
+  std::uint8_t digest[SHA_DIGEST_LENGTH + sizeof salt];
+  SHA1(reinterpret_cast<const unsigned char*>(salted.data()), salted.size(), digest);
+  std::copy(salt, salt + sizeof salt, digest + SHA_DIGEST_LENGTH);
+  std::string encoded(4 * ((sizeof digest + 2) / 3) + 1, '\0');
+  encoded.resize(static_cast<std::size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()), digest,
+                                                          static_cast<int>(sizeof digest))));
+  return user + ":{SSHA}" + encoded + "\n";
+}
+
+std::string NginxConf(const fs::path& out, const std::string& listen, const std::string& base, const std::string& boxMd5) {
+  const std::string o = out.string();
+  const std::string auth = "    auth_basic \"Tandrel\";\n    auth_basic_user_file " + o + "/htpasswd;\n";
+  return "# Written by tandrel-admin publish. Run it with:\n"
+         "#   nginx -p " + o + " -c " + o + "/nginx.conf\n"
+         "worker_processes auto;\n"
+         "pid " + o + "/run/nginx.pid;\n"
+         "error_log " + o + "/logs/error.log;\n"
+         "events { worker_connections 1024; }\n"
+         "http {\n"
+         "  access_log " + o + "/logs/access.log;\n"
+         "  client_body_temp_path " + o + "/run/body;\n"
+         "  proxy_temp_path " + o + "/run/proxy;\n"
+         "  fastcgi_temp_path " + o + "/run/fastcgi;\n"
+         "  uwsgi_temp_path " + o + "/run/uwsgi;\n"
+         "  scgi_temp_path " + o + "/run/scgi;\n"
+         "  default_type application/octet-stream;\n"
+         "  types { image/png png; }\n"
+         "  sendfile on;\n"
+         "  keepalive_timeout 30;\n"
+         "  # \"ok\" only for the digest of the published box: any other box updates itself.\n"
+         "  map $arg_hash $tandrel_update_answer {\n"
+         "    default \"update\";\n"
+         "    \"" + boxMd5 + "\" \"ok\";\n"
+         "  }\n"
+         "  server {\n"
+         "    listen " + listen + ";\n"
+         "    root " + o + "/www;\n"
+         "    location = " + base + " {\n" + auth +
+         "      rewrite ^ " + base + "list.bin break;  # the list is the base path's own content\n"
+         "    }\n"
+         "    # A file, not \"return\": \"return\" would answer before the authentication.\n"
+         "    location = " + base + "getcode/ {\n" + auth +
+         "      default_type \"text/plain; charset=utf-8\";\n"
+         "      rewrite ^ " + base + "getcode-answer/$tandrel_update_answer break;\n"
+         "    }\n"
+         "    location " + base + "getvalue/ { }\n"
+         "    location / { return 404; }\n"
+         "  }\n"
+         "}\n";
+}
+
+}  // namespace
+
+int Publish(const std::vector<std::string>& words) {
+  const Args args(words, {"--listen", "--base-path"}, {});
+  args.ExpectPositionals(2, "SITE and OUT");
+  const SiteFolder site(args.positionals()[0]);
+  const fs::path out = fs::absolute(args.positionals()[1]);
+  const std::string listen = args.Value("--listen").value_or("80");
+  const std::string base = args.Value("--base-path").value_or("/");
+  if (!base.starts_with('/') || !base.ends_with('/')) throw UsageError("--base-path must start and end with \"/\"");
+  if (!fs::exists(site.Box())) throw std::runtime_error(site.Box().string() + " is missing: publish the box too");
+
+  const auto plain = ReadWholeFile(site.ServersJson());
+  const TConfig list = ReadList(plain);  // only what the box can read goes out
+  const fs::path www = out / "www" / base.substr(1);
+  for (const char* folder : {"logs", "run"}) EnsureFolder(out / folder);
+  EnsureFolder(www / "getvalue");
+  WriteFileAtomically(www / "list.bin", EncryptServerList(plain, site.keys().key, site.keys().iv));
+  EnsureFolder(www / "getcode-answer");
+  for (const std::string answer : {"ok", "update"}) WriteFileAtomically(www / "getcode-answer" / answer, Bytes(answer));
+  CopyFileAtomically(site.Logo(), www / "getvalue" / "logo.png", fs::perms(0644));
+  CopyFileAtomically(site.Box(), www / "getvalue" / "box.exe", fs::perms(0644));
+  std::set<std::string> launchers;
+  for (const TBoxConfig& e : list.ServerList()) {
+    if (!IsSafeLauncherName(e.LauncherName) || !launchers.insert(e.LauncherName).second) continue;
+    const fs::path from = site.LaunchersDir() / (e.LauncherName + ".exe");
+    if (!fs::exists(from)) {
+      std::fprintf(stderr, "tandrel-admin publish: %s is missing; its servers cannot start\n", from.c_str());
+      continue;
+    }
+    CopyFileAtomically(from, www / "getvalue" / (e.LauncherName + ".exe"), fs::perms(0644));
+  }
+  WriteFileAtomically(out / "htpasswd", Bytes(HtpasswdLine(site.keys().user, site.keys().password)), fs::perms(0644));
+  WriteFileAtomically(out / "nginx.conf", Bytes(NginxConf(out, listen, base, GetFileMd5(site.Box().string()))));
+  // A web server's workers run as another user: they must be able to read it all.
+  for (const auto& entry : fs::recursive_directory_iterator(out)) {
+    if (entry.is_directory()) fs::permissions(entry.path(), fs::perms(0755));
+  }
+  fs::permissions(out, fs::perms(0755));
+  std::printf("Published %zu servers and %zu launchers to %s\nServe it with:  nginx -p %s -c %s/nginx.conf\n",
+              list.ServerList().size(), launchers.size(), out.c_str(), out.c_str(), out.c_str());
+  return 0;
+}
+
+}  // namespace tandrel::admin
