@@ -53,9 +53,10 @@ class LauncherWindow final : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // The top of the box's background, where its fire burns brightest behind the title.
+    // The foot of the box's background, where its fire burns.
     const QPixmap& bg = art_.Background();
-    painter.drawPixmap(rect(), bg, QRect(bg.width() / 4, 0, bg.width() / 2, bg.width() / 2 * 200 / 440));
+    const int w = bg.width() / 2, h = w * height() / width();
+    painter.drawPixmap(rect(), bg, QRect(bg.width() / 4, bg.height() - h, w, h));
     painter.fillRect(rect(), QColor(0, 0, 0, 120));
     painter.setPen(QColor(0x8A, 0x6A, 0x2E));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
