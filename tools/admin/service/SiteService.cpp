@@ -172,6 +172,10 @@ SiteService::SiteService(SiteFolder site, std::string basePath, Log log)
   }
   impl_->CurrentList();  // refuse to start on a list the box would refuse
   impl_->server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+  // Small answers on kept-alive connections: without this, Nagle's algorithm and
+  // delayed acknowledgements hold each one back for tens of milliseconds.
+  impl_->server.set_tcp_nodelay(true);
+  impl_->server.set_keep_alive_max_count(1000);
   impl_->server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     try {
       impl_->Handle(req, res);
