@@ -72,19 +72,22 @@ void SelfUpdate::Update(const ServiceSite& site) {
 }
 
 // The new box is written whole beside the old one first, so the box's own name
-// always holds a runnable program: if anything fails after the backup, the backup
-// goes back.
+// always holds a runnable program: the backup is a second name for the old file,
+// and the rename that puts the new one in place replaces the old name at once.
+// If anything fails after the backup, the backup goes and the old box stays.
 void SelfUpdate::Replace(const http::Bytes& newBox) {
-  const std::string incoming = exePath_ + ".new";
+  const std::string incoming = exePath_ + ".new", backup = exePath_ + ".bak";
   WriteFileAtomically(incoming, newBox, fs::perms(0755));
   Delay(200);
-  Rename(exePath_, exePath_ + ".bak");
+  std::error_code linked;
+  fs::create_hard_link(exePath_, backup, linked);
+  if (linked) fs::copy_file(exePath_, backup);  // a file system without links
   Delay(100);
   try {
     if (afterBackup_) afterBackup_();
     Rename(incoming, exePath_);
   } catch (...) {
-    std::rename((exePath_ + ".bak").c_str(), exePath_.c_str());
+    std::remove(backup.c_str());
     std::remove(incoming.c_str());
     throw;
   }

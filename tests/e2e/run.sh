@@ -22,7 +22,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/service.log" ] && tail -5 "$work/service.log"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  for log in service box; do [ -f "$work/$log.log" ] && { echo "-- $log.log"; tail -8 "$work/$log.log"; }; done
+  exit 1
+}
 step() { echo "== $*"; }
 # Waits up to $1 seconds for the command after it to succeed.
 wait_for() {
@@ -37,6 +41,7 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 10 display <&3 || { echo "SKIP: Xvfb does not start here"; exit 77; }
 export DISPLAY=":$display"
+wait_for 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
 
 step "site, service and box"
 "$admin" new-site "$work/site" --launcher "$build/src/demo/demo-launcher" >/dev/null || fail "new-site"
@@ -70,7 +75,7 @@ row_y() { echo $((Y + 123 + $1 * 40 + $2)); }
 step "first start from the download folder: the box moves itself and restarts"
 start_box "$HOME/Downloads/box"
 wait_for 30 test -x "$installed" || fail "no copy in the install folder"
-wait_for 30 has_window || fail "no window"
+wait_for 60 has_window || fail "no window"
 wait_for 30 bash -c "pgrep -fx -- '$installed' >/dev/null" || fail "the installed box did not start"
 wait_for 20 bash -c "! test -e '$HOME/Downloads/box'" || fail "the old box was not cleaned up"
 wait_for 10 test -e "$XDG_DATA_HOME/applications/Corvessa.desktop" || fail "no desktop entry"
@@ -122,6 +127,7 @@ xdotool mousemove $((X + 956 + 8)) $((Y + 16)) click 1
 wait_for 10 bash -c "! pgrep -fx -- '$installed' >/dev/null" || fail "the box did not close"
 start_box "$installed"
 wait_for 30 bash -c "[ \"\$(md5sum '$installed' | cut -c1-32)\" = '$new_md5' ]" || fail "the box did not update itself"
+wait_for 5 test -e "$installed.bak" || true  # the backup stands until the new box's clean-up
 wait_for 20 bash -c "pgrep -fx -- '$installed' >/dev/null" || fail "the new box did not start"
 wait_for 20 bash -c "! test -e '$installed.bak'" || fail "the new box did not remove the backup"
 [ "$(grep -c 'GET /getvalue/box.exe' "$work/service.log")" = 1 ] || fail "the box was downloaded more than once"
