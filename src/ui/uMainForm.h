@@ -46,7 +46,6 @@ class TMainForm final : public QWidget, private BoxWindows {
   const QPixmap& Banner() const { return Image2_->pixmap(); }
   const TConfig* Config() const { return loader_.Config(); }
   QTimer& Timer(int number);
-  const Artwork& Art() const { return art_; }
 
   void Image1Click();
   void Image7Click();

@@ -5,7 +5,6 @@
 #include "platform/Memory.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <condition_variable>
 #include <functional>
