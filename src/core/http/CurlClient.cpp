@@ -115,6 +115,8 @@ class Transfer {
     lastActivity_ = std::chrono::steady_clock::now();
     const CURLcode rc = curl_easy_perform(easy_);
     if (rc != CURLE_OK) throw Error(Reason(rc));
+    // The last piece is always reported, so the last report counts the whole body.
+    if (Successful() && reported_ < response_.body.size() && !ReportChunk()) throw Error(Reason(CURLE_WRITE_ERROR));
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &response_.status);
     return std::move(response_);
   }
@@ -140,6 +142,7 @@ class Transfer {
       // A new response begins (after a redirect or an interim answer): forget the last.
       t.response_.contentType.clear();
       t.response_.body.clear();
+      t.reported_ = 0;
       t.contentLength_ = -1;
       t.status_ = 0;
     } else if (TrimControl(line).empty()) {
@@ -147,6 +150,7 @@ class Transfer {
       if (t.Successful()) {
         t.response_.body.reserve(static_cast<size_t>(std::clamp<std::int64_t>(t.contentLength_, 0, kMaxReserve)));
         platform::AdviseLargeBuffer(t.response_.body.data(), t.response_.body.capacity());
+        t.reportedAt_ = std::chrono::steady_clock::now();
         if (!t.hooks_.OnBodyStart(t.contentLength_)) return t.Abort();
       }
     } else if (const size_t colon = line.find(':'); colon != std::string_view::npos) {
@@ -163,11 +167,13 @@ class Transfer {
     const size_t length = size * count;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);  // same type: one memmove
     t.response_.body.insert(t.response_.body.end(), bytes, bytes + length);
-    t.lastActivity_ = std::chrono::steady_clock::now();
-    if (t.Successful() &&
-        !t.hooks_.OnChunk(t.contentLength_, static_cast<std::int64_t>(t.response_.body.size()))) {
-      return t.Abort();
-    }
+    const auto now = std::chrono::steady_clock::now();
+    t.lastActivity_ = now;
+    // A chunk is what arrived since the last report: at least kChunk bytes, or
+    // whatever came within kChunkTime. Each report is a round trip to the
+    // user-interface thread, so reporting every receive would slow the transfer.
+    const bool due = t.response_.body.size() - t.reported_ >= kChunk || now - t.reportedAt_ >= kChunkTime;
+    if (t.Successful() && due && !t.ReportChunk()) return t.Abort();
     return length;
   }
 
@@ -189,6 +195,12 @@ class Transfer {
     return 0;
   }
 
+  bool ReportChunk() {
+    reported_ = response_.body.size();
+    reportedAt_ = std::chrono::steady_clock::now();
+    return hooks_.OnChunk(contentLength_, static_cast<std::int64_t>(reported_));
+  }
+
   size_t Abort() {
     aborted_ = true;
     return 0;  // anything but the length given makes curl stop
@@ -196,6 +208,8 @@ class Transfer {
 
   static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
   static constexpr long kReceiveBuffer = 512 * 1024;
+  static constexpr std::size_t kChunk = 512 * 1024;
+  static constexpr auto kChunkTime = std::chrono::milliseconds(100);
 
   CURL* easy_;
   curl_slist* headerList_ = nullptr;
@@ -205,6 +219,8 @@ class Transfer {
   long status_ = 0;
   std::int64_t contentLength_ = -1;
   std::chrono::steady_clock::time_point lastActivity_;
+  std::size_t reported_ = 0;  // body bytes the last report counted
+  std::chrono::steady_clock::time_point reportedAt_;
   curl_off_t lastDown_ = 0, lastUp_ = 0;
   bool stalled_ = false;
   bool aborted_ = false;
