@@ -116,7 +116,10 @@ class Transfer {
     const CURLcode rc = curl_easy_perform(easy_);
     if (rc != CURLE_OK) throw Error(Reason(rc));
     // The last piece is always reported, so the last report counts the whole body.
-    if (Successful() && reported_ < response_.body.size() && !ReportChunk()) throw Error(Reason(CURLE_WRITE_ERROR));
+    if (Successful() && reported_ < response_.body.size() && !ReportChunk()) {
+      aborted_ = true;  // the handler asked to stop at the last piece
+      throw Error(Reason(CURLE_ABORTED_BY_CALLBACK));
+    }
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &response_.status);
     return std::move(response_);
   }
