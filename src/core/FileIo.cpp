@@ -18,25 +18,34 @@ namespace {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
+void ReadFileInPieces(const std::filesystem::path& path, std::size_t pieceSize,
+                      const std::function<void(const std::uint8_t* data, std::size_t size)>& consume) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) Fail("Cannot open file", path, errno);
-  std::vector<std::uint8_t> bytes;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-  std::uint8_t buffer[64 * 1024];
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::vector<std::uint8_t> buffer(pieceSize);  // one buffer, reused: constant memory
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
+    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    if (n == 0) return;
     if (n < 0) {
       if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      Fail("Cannot read file", path, error);
+      Fail("Cannot read file", path, errno);
     }
-    bytes.insert(bytes.end(), buffer, buffer + n);
+    consume(buffer.data(), static_cast<std::size_t>(n));
   }
-  ::close(fd);
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
+  std::vector<std::uint8_t> bytes;
+  std::error_code unknown;
+  if (const auto size = std::filesystem::file_size(path, unknown); !unknown) bytes.reserve(size);
+  ReadFileInPieces(path, 64 * 1024, [&](const std::uint8_t* data, std::size_t size) {
+    bytes.insert(bytes.end(), data, data + size);
+  });
   return bytes;
 }
 
@@ -104,23 +113,8 @@ void EnsureFolder(const std::filesystem::path& folder) {
 
 void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,
                         std::filesystem::perms mode) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) Fail("Cannot open file", from, errno);
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{in};
   TempFile file(to);
-  std::vector<std::uint8_t> buffer(1 << 20);
-  for (;;) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("Cannot read file", from, errno);
-    }
-    file.Write(buffer.data(), static_cast<std::size_t>(n));
-  }
+  ReadFileInPieces(from, 1 << 20, [&](const std::uint8_t* data, std::size_t size) { file.Write(data, size); });
   file.Commit(mode);
 }
 

@@ -3,10 +3,17 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <vector>
 
 namespace tandrel {
+
+// Reads a file read-only, without locking others out, handing each piece of at
+// most pieceSize bytes to consume. Throws std::runtime_error naming the path and
+// the system's reason; the file is closed in any case.
+void ReadFileInPieces(const std::filesystem::path& path, std::size_t pieceSize,
+                      const std::function<void(const std::uint8_t* data, std::size_t size)>& consume);
 
 // Throws std::runtime_error naming the path and the system's reason.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
