@@ -24,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAIL: $*"
-  for log in service box; do [ -f "$work/$log.log" ] && { echo "-- $log.log"; tail -8 "$work/$log.log"; }; done
+  for log in service box xvfb; do [ -f "$work/$log.log" ] && { echo "-- $log.log"; tail -8 "$work/$log.log"; }; done
   exit 1
 }
 step() { echo "== $*"; }
@@ -36,8 +36,10 @@ wait_for() {
 }
 
 step "X server"
+# -noreset: by default the server resets whenever its last client leaves and
+# drops a client that is connecting just then, as the restarted box does.
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 10 display <&3 || { echo "SKIP: Xvfb does not start here"; exit 77; }
 export DISPLAY=":$display"
