@@ -30,9 +30,11 @@ fail() {
 step() { echo "== $*"; }
 # Waits up to $1 seconds for the command after it to succeed.
 wait_for() {
-  local limit=$1; shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
 }
 
 step "X server"
@@ -69,6 +71,9 @@ window() { xdotool search --name '^MainForm$' 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(window)" ]; }
 shot() { import -window root "$work/shot.png"; }
 pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# A fresh screenshot whose pixel (x, y) is, or is not, the colour given.
+shows() { shot && [ "$(pixel "$1" "$2")" = "$3" ]; }
+shows_other_than() { shot && [ "$(pixel "$1" "$2")" != "$3" ]; }
 geometry() { eval "$(xdotool getwindowgeometry --shell "$(window)")"; }
 # Row r's point (dx, dy) on the screen; the list is at 13,123 in the window.
 row_x() { echo $((X + 13 + $1)); }
@@ -87,9 +92,7 @@ step "the list, drawn"
 sleep 1
 geometry
 xdotool mousemove "$(row_x 500)" "$(row_y 5 20)"
-sleep 0.6
-shot
-[ "$(pixel "$(row_x 1)" "$(row_y 5 20)")" = "BE5406" ] || fail "row 5 under the pointer is not highlighted: $(pixel "$(row_x 1)" "$(row_y 5 20)")"
+wait_for 10 shows "$(row_x 1)" "$(row_y 5 20)" BE5406 || fail "row 5 under the pointer is not highlighted: $(pixel "$(row_x 1)" "$(row_y 5 20)")"
 [ "$(pixel "$(row_x 500)" "$(row_y 0 0)")" = "2D2F32" ] || fail "no list background between the rows: $(pixel "$(row_x 500)" "$(row_y 0 0)")"
 plate=$(pixel "$(row_x 8)" "$(row_y 0 20)")
 [ "$(( 0x${plate:0:2} ))" -lt 60 ] || fail "no dark row plate: $plate"
@@ -108,18 +111,13 @@ pkill -f -- "$XDG_DATA_HOME/Corvessa/Tmp/" 2>/dev/null
 step "the service goes away: a reload shows no rows and no message; back again, the rows return"
 kill "$service"; sleep 0.5
 xdotool mousemove $((X + 31 + 40)) $((Y + 103 + 8)) click 1
-sleep 1
-shot
-[ "$(pixel "$(row_x 8)" "$(row_y 0 20)")" = "2D2F32" ] || fail "rows are still shown"
+wait_for 10 shows "$(row_x 8)" "$(row_y 0 20)" 2D2F32 || fail "rows are still shown"
 [ -z "$(xdotool search --name '^提示$' 2>/dev/null)" ] || fail "a message box came up"
 serve "$port"
 wait_for 10 bash -c "[ \$(grep -c '^http://' '$work/service.log') -ge 2 ]" || fail "the service did not come back"
 sleep 0.3
 xdotool mousemove $((X + 31 + 40)) $((Y + 103 + 8)) click 1
-sleep 1
-shot
-plate=$(pixel "$(row_x 8)" "$(row_y 0 20)")
-[ "$plate" != "2D2F32" ] || fail "the refresh did not bring the rows back"
+wait_for 10 shows_other_than "$(row_x 8)" "$(row_y 0 20)" 2D2F32 || fail "the refresh did not bring the rows back"
 
 step "a new box is published: the next start updates itself, the one after cleans up"
 "$admin" stamp "$build/src/app/box" "$work/site/box" --url "$url" --name Corvessa --site-dir "$work/site" --trace 2000002 >/dev/null
