@@ -12,7 +12,9 @@ class BoxWindows {
   virtual ~BoxWindows() = default;
   // The modal download dialog: true exactly when a response arrived, whatever its
   // status; the response then holds its status and body. On false it is untouched.
-  virtual bool Download(const std::string& name, const std::string& url, http::Response& response) = 0;
+  // An answer larger than maxBody is a failed download.
+  virtual bool Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+                        http::Response& response) = 0;
   // A message box with the error icon and one OK button.
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
 };

@@ -1,5 +1,6 @@
 #include "SelfUpdate.h"
 
+#include "AnswerCaps.h"
 #include "FileIo.h"
 #include "Hutil32.h"
 #include "crypto.h"
@@ -42,7 +43,7 @@ bool SelfUpdate::CheckSelfUpdate() {
   const ServiceSite site = site_();
   http::Response answer;
   try {
-    answer = client_.Get(UpdateCheckUrl(site, digest), AuthorizationHeaders(site));
+    answer = client_.Get(UpdateCheckUrl(site, digest), AuthorizationHeaders(site), caps::kUpdateAnswer);
   } catch (const http::Error&) {
     return false;  // no answer: start as usual
   }
@@ -59,7 +60,7 @@ bool SelfUpdate::CheckSelfUpdate() {
 
 void SelfUpdate::Update(const ServiceSite& site) {
   http::Response download;
-  if (!windows_.Download(kUpdateName, NewProgramUrl(site), download)) return;  // nothing changes
+  if (!windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) return;  // nothing changes
   // Only a whole program for this machine replaces the box: never an error page.
   const bool usable = download.status >= 200 && download.status < 300 && download.body.size() >= kSmallestBox &&
                       platform::IsExecutableForThisMachine(download.body);

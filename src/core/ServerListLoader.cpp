@@ -1,5 +1,6 @@
 #include "ServerListLoader.h"
 
+#include "AnswerCaps.h"
 #include "crypto.h"
 
 namespace tandrel {
@@ -19,7 +20,7 @@ void ServerListLoader::LoadServerList() {
   const ServiceSite site = site_();
   http::Response response;
   try {
-    response = client_.Get(ServerListUrl(site), AuthorizationHeaders(site));
+    response = client_.Get(ServerListUrl(site), AuthorizationHeaders(site), caps::kServerList);
   } catch (const http::Error&) {
     view_.SetRowCount(0);
     return;
@@ -38,6 +39,6 @@ void ServerListLoader::LoadServerList() {
   view_.SetRowCount(config_->ServerList().size());
 }
 
-http::Bytes ServerListLoader::LoadLogo() { return client_.Get(BannerUrl(site_())).body; }
+http::Bytes ServerListLoader::LoadLogo() { return client_.Get(BannerUrl(site_()), {}, caps::kBanner).body; }
 
 }  // namespace tandrel

@@ -1,5 +1,6 @@
 #include "uGameRun.h"
 
+#include "AnswerCaps.h"
 #include "FileIo.h"
 #include "Hutil32.h"
 #include "TextCodec.h"
@@ -88,7 +89,7 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
 void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   http::Response response;
-  if (!windows_.Download(name, url, response)) return;  // cancelled or failed: no file is touched
+  if (!windows_.Download(name, url, caps::kLauncher, response)) return;  // cancelled or failed: no file is touched
   EnsureFolder(exeDir_ + "Downloads");
   const std::string cache = CacheFile(name);
   WriteFileAtomically(cache, response.body);

@@ -65,7 +65,7 @@ bool TDownloadForm::Download(const QString& sName, const std::string& sUrlEX, ht
   Label5_->setText(QStringLiteral("下载中 %1 ...").arg(sName));
   Label5_->adjustSize();
   clock_.start();
-  std::unique_ptr<http::AsyncRequest> request = DownloadClient_.GetAsync(sUrlEX, {}, *this);
+  std::unique_ptr<http::AsyncRequest> request = DownloadClient_.GetAsync(sUrlEX, {}, *this, maxBody_);
   int result = pendingResult_;
   if (result == 0) {
     looping_ = true;

@@ -37,6 +37,8 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
   QString ProgressText() const { return Label4_->text(); }
   QString SpeedText() const { return speed_->text(); }
   const QProgressBar& ProgressBar() const { return *ProgressBar1_; }
+  // The largest body taken; a larger answer ends the download as a failed one.
+  void SetMaxBody(std::uint64_t maxBody) { maxBody_ = maxBody; }
   // For tests: the timeouts of the dialog's own client.
   void SetTimeouts(http::Timeouts timeouts) { DownloadClient_.SetTimeouts(timeouts); }
 
@@ -63,6 +65,7 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
   QLabel* speed_;
   QtDispatcher dispatcher_;
   http::CurlClient DownloadClient_;
+  std::uint64_t maxBody_ = http::kAnyBodySize;
   http::Bytes* FMemoryStream_ = nullptr;
   long* status_ = nullptr;
   int pendingResult_ = 0;  // a result set before the modal loop runs still ends it

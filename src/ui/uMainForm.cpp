@@ -196,8 +196,10 @@ void TMainForm::ControlListButton1Click(int row) {
 
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 
-bool TMainForm::Download(const std::string& name, const std::string& url, http::Response& response) {
+bool TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+                         http::Response& response) {
   TDownloadForm dialog(this, art_);
+  dialog.SetMaxBody(maxBody);
   emit downloadStarting(&dialog);
   return dialog.Download(QString::fromStdString(name), url, response.body, &response.status);
 }

@@ -70,7 +70,8 @@ class TMainForm final : public QWidget, private BoxWindows {
   const TBoxConfig& EntryAt(int row) const;
   std::string Folder() const;
   GameRun LauncherFlow();
-  bool Download(const std::string& name, const std::string& url, http::Response& response) override;
+  bool Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+                http::Response& response) override;
   void ShowError(const std::string& caption, const std::string& text) override;
 
   MainFormOptions options_;

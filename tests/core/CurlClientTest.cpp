@@ -71,6 +71,22 @@ void Routes(httplib::Server& s, LoopbackServer*& self) {
       return sink.write(piece.data(), piece.size());
     });
   });
+  // Bytes every few milliseconds, each piece after a pause: /drip/PIECE/PAUSE_MS/COUNT
+  // (COUNT 0: endless, with no length announced).
+  s.Get(R"(/drip/(\d+)/(\d+)/(\d+))", [&self](const httplib::Request& req, httplib::Response& res) {
+    const std::size_t piece = std::stoul(req.matches[1]), count = std::stoul(req.matches[3]);
+    const auto pause = std::chrono::milliseconds(std::stoul(req.matches[2]));
+    res.set_chunked_content_provider("application/octet-stream",
+                                     [&self, piece, pause, count](std::size_t offset, httplib::DataSink& sink) {
+                                       if (count && offset >= piece * count) {
+                                         sink.done();
+                                         return true;
+                                       }
+                                       if (self->WaitForStop(pause)) return false;
+                                       const std::string bytes(piece, 'd');
+                                       return sink.write(bytes.data(), bytes.size());
+                                     });
+  });
   // Endless and slow, until the client goes away or the server stops.
   s.Get("/endless", [&self](const httplib::Request&, httplib::Response& res) {
     res.set_content_provider(std::size_t{1} << 32, "application/octet-stream",
@@ -287,6 +303,69 @@ TEST_F(CurlClientTest, DestroyingTheClientEndsItsRunningRequests) {
   dispatcher_.Drain();
   EXPECT_EQ(r.progress.size(), reports);
   EXPECT_FALSE(r.Done());
+}
+
+}  // namespace
+}  // namespace tandrel::http
+
+namespace tandrel::http {
+namespace {
+
+// Limits short enough for a test: a trickle must bring 256 bytes a second, a
+// synchronous request ends within two seconds.
+const Timeouts kShortLimits{5000ms, 5000ms, 1000ms, 256, 2000ms};
+
+void ExpectFailsWith(CurlClient& client, const std::string& url, std::uint64_t maxBody, const std::string& message) {
+  try {
+    client.Get(url, {}, maxBody);
+    ADD_FAILURE() << url << " gave an answer";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.what(), message) << url;
+  }
+}
+
+TEST_F(CurlClientTest, ATrickleOrAnEndlessAnswerFailsLikeASilentServer) {
+  CurlClient client;
+  client.SetTimeouts(kShortLimits);
+  const auto start = std::chrono::steady_clock::now();
+  // One byte every 100 ms: never silent, never enough.
+  ExpectFailsWith(client, Url("/drip/1/100/0"), kAnyBodySize, "The server did not answer in time");
+  // Enough for the trickle rule, but the whole request outlives its deadline.
+  ExpectFailsWith(client, Url("/drip/100/100/0"), kAnyBodySize, "The server did not answer in time");
+  // Both bounded well below what the server would have gone on for (the watchdog's minute).
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+  // Slow but steady and short: an answer.
+  EXPECT_EQ(client.Get(Url("/drip/300/100/5")).body.size(), 1500u);
+}
+
+TEST_F(CurlClientTest, ADownloadHasNoDeadlineButTheTrickleRule) {
+  CurlClient client(&dispatcher_);
+  client.SetTimeouts(kShortLimits);
+  Recorder steady, trickle;
+  // 3 s of steady bytes: longer than the synchronous deadline.
+  const auto a = client.GetAsync(Url("/drip/400/100/30"), {}, steady);
+  const auto b = client.GetAsync(Url("/drip/1/100/0"), {}, trickle);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return steady.Done() && trickle.Done(); }, 20s));
+  ASSERT_TRUE(steady.completed) << *steady.error;
+  EXPECT_EQ(steady.completed->body.size(), 12000u);
+  EXPECT_EQ(trickle.error, "The server did not answer in time");
+}
+
+TEST_F(CurlClientTest, AnAnswerLargerThanItsCapFailsAndStopsThere) {
+  CurlClient client(&dispatcher_);
+  const std::string tooLarge = "The answer is larger than 65536 bytes";
+  ExpectFailsWith(client, Url("/sized/65537"), 65536, tooLarge);    // announced
+  ExpectFailsWith(client, Url("/unsized/65537"), 65536, tooLarge);  // counted
+  ExpectFailsWith(client, Url("/endless"), 65536, tooLarge);        // announced 4 GiB, never sent whole
+  EXPECT_EQ(client.Get(Url("/unsized/65536"), {}, 65536).body.size(), 65536u);
+  EXPECT_EQ(client.Get(Url("/sized/65536"), {}, 65536).body.size(), 65536u);
+
+  Recorder r;
+  const auto request = client.GetAsync(Url("/drip/16384/1/0"), {}, r, 100000);
+  ASSERT_TRUE(dispatcher_.RunUntil([&] { return r.Done(); }));
+  EXPECT_EQ(r.error, "The answer is larger than 100000 bytes");
+  ASSERT_FALSE(r.progress.empty());
+  EXPECT_LE(r.progress.back().second, 100000);
 }
 
 }  // namespace

@@ -29,10 +29,11 @@ struct Windows final : BoxWindows {
   bool cancel = false;
   int downloads = 0;
   std::vector<std::string> errors;
-  bool Download(const std::string&, const std::string& url, http::Response& response) override {
+  bool Download(const std::string&, const std::string& url, std::uint64_t maxBody,
+                http::Response& response) override {
     ++downloads;
     if (cancel) return false;
-    response = client.Get(url);
+    response = client.Get(url, {}, maxBody);
     return true;
   }
   void ShowError(const std::string& caption, const std::string& text) override { errors.push_back(caption + ":" + text); }
@@ -225,7 +226,7 @@ TEST(WebSiteButton, OpensTheAddressWithTheDesktopsHandler) {
   const std::string path = std::getenv("PATH");
   setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
   struct NoWindows final : BoxWindows {
-    bool Download(const std::string&, const std::string&, http::Response&) override { return false; }
+    bool Download(const std::string&, const std::string&, std::uint64_t, http::Response&) override { return false; }
     void ShowError(const std::string&, const std::string&) override {}
   } windows;
   GameRun flow(windows, platform::SystemShell(), (dir / "box/").string(), "");

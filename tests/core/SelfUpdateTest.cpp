@@ -23,11 +23,12 @@ struct Windows final : BoxWindows {
   bool cancel = false;
   int downloads = 0;
   std::vector<std::string> errors;
-  bool Download(const std::string& name, const std::string& url, http::Response& response) override {
+  bool Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+                http::Response& response) override {
     EXPECT_EQ(name, "自动更新");
     ++downloads;
     if (cancel) return false;
-    response = client.Get(url);
+    response = client.Get(url, {}, maxBody);
     return true;
   }
   void ShowError(const std::string& caption, const std::string& text) override { errors.push_back(caption + ":" + text); }

@@ -2,7 +2,9 @@
 #include "core/crypto.h"
 #include "core/http/CurlClient.h"
 
+#include "core/AnswerCaps.h"
 #include "support/LoopbackServer.h"
+#include "support/PeakMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,8 @@ struct CountingView final : RowCountView {
 };
 
 // A service whose list body the test sets before each load.
+constexpr std::size_t kHugeBody = std::size_t{256} << 20;
+
 class ServerListLoaderTest : public ::testing::Test {
  protected:
   ServerListLoaderTest()
@@ -43,6 +47,17 @@ class ServerListLoaderTest : public ::testing::Test {
             std::lock_guard lock(mutex_);
             res.status = status_;
             res.set_content(body_, "application/octet-stream");
+          });
+          // A list far larger than any honest one, made as it is sent.
+          s.Get("/huge/", [](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("application/octet-stream", [](std::size_t offset, httplib::DataSink& sink) {
+              if (offset >= kHugeBody) {
+                sink.done();
+                return true;
+              }
+              const std::string piece(1 << 20, 'h');
+              return sink.write(piece.data(), piece.size());
+            });
           });
           s.Get("/box/getvalue/logo.png", [](const httplib::Request& req, httplib::Response& res) {
             res.set_content(req.has_header("Authorization") ? "unexpected" : "\x89PNG banner", "image/png");
@@ -129,6 +144,17 @@ TEST_F(ServerListLoaderTest, FetchesTheBannerWithoutAuthorization) {
 
   ServerListLoader offline(client_, view_, [] { return ServiceSite{"http://127.0.0.1:1/", kAuth, kKey, kIv}; });
   EXPECT_THROW(offline.LoadLogo(), http::Error);
+}
+
+TEST_F(ServerListLoaderTest, AnOversizedListLeavesNoRowsAndCostsNoMoreThanItsCap) {
+  ServerListLoader hostile(client_, view_, [this] { return ServiceSite{server_.Url("/huge/"), kAuth, kKey, kIv}; });
+  if (!test::ResetPeakResident()) GTEST_SKIP() << "this kernel does not let a process reset its peak memory";
+  const std::uint64_t idle = test::ResidentBytes();
+  EXPECT_NO_THROW(hostile.LoadServerList());
+  EXPECT_EQ(view_.rows, 0u);
+  EXPECT_EQ(hostile.Config(), nullptr);
+  // Room for the client's own buffers and the sanitizers' bookkeeping beside the cap.
+  EXPECT_LT(test::PeakResidentBytes(), idle + caps::kServerList + 32 * caps::kMiB);
 }
 
 }  // namespace

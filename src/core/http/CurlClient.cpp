@@ -1,6 +1,7 @@
 #include "CurlClient.h"
 
 #include "../TextCodec.h"
+#include "TransferGuard.h"
 #include "Url.h"
 #include "platform/Memory.h"
 
@@ -75,8 +76,11 @@ std::int64_t ParseContentLength(std::string_view value) {
 // One GET on one easy handle, run to its end on the calling thread.
 class Transfer {
  public:
-  Transfer(const std::string& url, const Headers& headers, Timeouts timeouts, CURLSH* cookies, TransferHooks& hooks)
-      : easy_(curl_easy_init()), timeouts_(timeouts), hooks_(hooks) {
+  Transfer(const std::string& url, const Headers& headers, const Timeouts& timeouts, std::uint64_t maxBody,
+           bool withDeadline, CURLSH* cookies, TransferHooks& hooks)
+      : easy_(curl_easy_init()),
+        guard_(timeouts, maxBody, withDeadline, std::chrono::steady_clock::now()),
+        hooks_(hooks) {
     if (!easy_) throw Error("The HTTP library could not start a request");
     const std::string encoded = EncodeUrl(url);
     curl_easy_setopt(easy_, CURLOPT_URL, encoded.c_str());
@@ -112,7 +116,6 @@ class Transfer {
 
   // The response, or Error with the reason no response came.
   Response Run() {
-    lastActivity_ = std::chrono::steady_clock::now();
     const CURLcode rc = curl_easy_perform(easy_);
     if (rc != CURLE_OK) throw Error(Reason(rc));
     // The last piece is always reported, so the last report counts the whole body.
@@ -129,7 +132,8 @@ class Transfer {
     if (rc == CURLE_TOO_MANY_REDIRECTS) {
       return "Maximum number of redirections (" + std::to_string(kMaxRedirects) + ") exceeded";
     }
-    if (stalled_ || rc == CURLE_OPERATION_TIMEDOUT) return "The server did not answer in time";
+    if (failure_) return *failure_;
+    if (rc == CURLE_OPERATION_TIMEDOUT) return kNoAnswerInTime;
     if (aborted_) return "The request was aborted";
     return errorText_[0] ? std::string(errorText_) : std::string(curl_easy_strerror(rc));
   }
@@ -140,7 +144,7 @@ class Transfer {
     auto& t = *static_cast<Transfer*>(self);
     const size_t length = size * count;
     const std::string_view line(data, length);
-    t.lastActivity_ = std::chrono::steady_clock::now();
+    t.guard_.Received(length, std::chrono::steady_clock::now());
     if (line.starts_with("HTTP/")) {
       // A new response begins (after a redirect or an interim answer): forget the last.
       t.response_.contentType.clear();
@@ -150,6 +154,9 @@ class Transfer {
       t.status_ = 0;
     } else if (TrimControl(line).empty()) {
       curl_easy_getinfo(t.easy_, CURLINFO_RESPONSE_CODE, &t.status_);
+      if (t.contentLength_ > 0 && !t.guard_.BodyFits(static_cast<std::uint64_t>(t.contentLength_))) {
+        return t.Fail(TransferGuard::TooLarge(t.guard_.MaxBody()));
+      }
       if (t.Successful()) {
         t.response_.body.reserve(static_cast<size_t>(std::clamp<std::int64_t>(t.contentLength_, 0, kMaxReserve)));
         platform::AdviseLargeBuffer(t.response_.body.data(), t.response_.body.capacity());
@@ -169,9 +176,17 @@ class Transfer {
     auto& t = *static_cast<Transfer*>(self);
     const size_t length = size * count;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);  // same type: one memmove
-    t.response_.body.insert(t.response_.body.end(), bytes, bytes + length);
+    auto& body = t.response_.body;
     const auto now = std::chrono::steady_clock::now();
-    t.lastActivity_ = now;
+    t.guard_.Received(length, now);
+    if (!t.guard_.BodyFits(body.size() + length)) return t.Fail(TransferGuard::TooLarge(t.guard_.MaxBody()));
+    if (body.size() + length > body.capacity()) {
+      // Grow as a vector would, but never past the cap: an answer stopped at the
+      // cap has cost at most the cap.
+      const std::uint64_t grown = std::max<std::uint64_t>(2 * body.capacity(), body.size() + length);
+      body.reserve(static_cast<size_t>(std::min(grown, t.guard_.MaxBody())));
+    }
+    body.insert(body.end(), bytes, bytes + length);
     // A chunk is what arrived since the last report: at least kChunk bytes, or
     // whatever came within kChunkTime. Each report is a round trip to the
     // user-interface thread, so reporting every receive would slow the transfer.
@@ -186,13 +201,14 @@ class Transfer {
       t.aborted_ = true;
       return 1;
     }
+    (void)dlNow;  // received bytes are counted as they are written
     const auto now = std::chrono::steady_clock::now();
-    if (dlNow != t.lastDown_ || ulNow != t.lastUp_) {
-      t.lastDown_ = dlNow;
+    if (ulNow != t.lastUp_) {
       t.lastUp_ = ulNow;
-      t.lastActivity_ = now;
-    } else if (now - t.lastActivity_ > t.timeouts_.stall) {
-      t.stalled_ = true;
+      t.guard_.Sent(now);
+    }
+    if (auto failure = t.guard_.Failure(now)) {
+      t.failure_ = std::move(failure);
       return 1;
     }
     return 0;
@@ -209,6 +225,11 @@ class Transfer {
     return 0;  // anything but the length given makes curl stop
   }
 
+  size_t Fail(std::string reason) {
+    failure_ = std::move(reason);
+    return 0;
+  }
+
   static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
   static constexpr long kReceiveBuffer = 512 * 1024;
   static constexpr std::size_t kChunk = 512 * 1024;
@@ -216,16 +237,15 @@ class Transfer {
 
   CURL* easy_;
   curl_slist* headerList_ = nullptr;
-  Timeouts timeouts_;
+  TransferGuard guard_;
   TransferHooks& hooks_;
   Response response_;
   long status_ = 0;
   std::int64_t contentLength_ = -1;
-  std::chrono::steady_clock::time_point lastActivity_;
   std::size_t reported_ = 0;  // body bytes the last report counted
   std::chrono::steady_clock::time_point reportedAt_;
-  curl_off_t lastDown_ = 0, lastUp_ = 0;
-  bool stalled_ = false;
+  curl_off_t lastUp_ = 0;
+  std::optional<std::string> failure_;  // a limit the request broke
   bool aborted_ = false;
   char errorText_[CURL_ERROR_SIZE] = {};
 };
@@ -259,9 +279,9 @@ class AsyncWorker final : public TransferHooks {
   AsyncWorker(std::shared_ptr<AsyncShared> shared, Dispatcher& dispatcher, AsyncHandler& handler)
       : shared_(std::move(shared)), dispatcher_(dispatcher), handler_(handler) {}
 
-  void Run(const std::string& url, const Headers& headers, Timeouts timeouts, CURLSH* cookies) {
+  void Run(const std::string& url, const Headers& headers, Timeouts timeouts, std::uint64_t maxBody, CURLSH* cookies) {
     try {
-      Transfer transfer(url, headers, timeouts, cookies, *this);
+      Transfer transfer(url, headers, timeouts, maxBody, false, cookies, *this);
       Response response = transfer.Run();
       OnUiThread([&] { handler_.OnRequestCompleted(std::move(response)); });
     } catch (const std::exception& e) {
@@ -358,20 +378,20 @@ CurlClient::~CurlClient() {
 
 void CurlClient::SetTimeouts(Timeouts timeouts) { impl_->timeouts = timeouts; }
 
-Response CurlClient::Get(const std::string& url, const Headers& headers) {
+Response CurlClient::Get(const std::string& url, const Headers& headers, std::uint64_t maxBody) {
   NoHooks hooks;
-  Transfer transfer(url, headers, impl_->timeouts, impl_->cookies.handle(), hooks);
+  Transfer transfer(url, headers, impl_->timeouts, maxBody, true, impl_->cookies.handle(), hooks);
   return transfer.Run();
 }
 
 std::unique_ptr<AsyncRequest> CurlClient::GetAsync(const std::string& url, const Headers& headers,
-                                                   AsyncHandler& handler) {
+                                                   AsyncHandler& handler, std::uint64_t maxBody) {
   if (!impl_->dispatcher) throw Error("This HTTP client has no dispatcher for asynchronous requests");
   impl_->JoinFinished();
   auto shared = std::make_shared<AsyncShared>();
   std::thread worker([shared, dispatcher = impl_->dispatcher, &handler, url, headers, timeouts = impl_->timeouts,
-                      cookies = impl_->cookies.handle()] {
-    AsyncWorker(shared, *dispatcher, handler).Run(url, headers, timeouts, cookies);
+                      maxBody, cookies = impl_->cookies.handle()] {
+    AsyncWorker(shared, *dispatcher, handler).Run(url, headers, timeouts, maxBody, cookies);
   });
   std::lock_guard lock(impl_->workersMutex);
   impl_->workers.emplace_back(shared, std::move(worker));

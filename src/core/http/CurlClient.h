@@ -20,9 +20,9 @@ class CurlClient final : public Client {
   // Shorter time-outs let tests see a stalled server fail quickly.
   void SetTimeouts(Timeouts timeouts);
 
-  Response Get(const std::string& url, const Headers& headers = {}) override;
-  std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers,
-                                         AsyncHandler& handler) override;
+  Response Get(const std::string& url, const Headers& headers = {}, std::uint64_t maxBody = kAnyBodySize) override;
+  std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers, AsyncHandler& handler,
+                                         std::uint64_t maxBody = kAnyBodySize) override;
 
  private:
   struct Impl;

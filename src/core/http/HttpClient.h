@@ -33,7 +33,17 @@ class Error : public std::runtime_error {
 struct Timeouts {
   std::chrono::milliseconds connect{60000};
   std::chrono::milliseconds stall{60000};  // longest time without a byte moving
+  // Once the answer has begun, every window must bring at least minBytesPerWindow
+  // bytes (about 68 bytes a second): a trickle that never quite stops fails like
+  // a silent server.
+  std::chrono::milliseconds window{15000};
+  std::uint64_t minBytesPerWindow = 1024;
+  // The whole of a synchronous request, which blocks the window while it runs.
+  std::chrono::milliseconds deadline{90000};
 };
+
+// No cap on the size of an answer's body.
+inline constexpr std::uint64_t kAnyBodySize = UINT64_MAX;
 
 // Runs tasks on the user-interface thread, in the order they were posted.
 class Dispatcher {
@@ -66,12 +76,13 @@ class AsyncRequest {
 class Client {
  public:
   virtual ~Client() = default;
-  // Blocks until the whole reply is in. Throws Error when no reply came.
-  virtual Response Get(const std::string& url, const Headers& headers = {}) = 0;
+  // Blocks until the whole reply is in, within the deadline. Throws Error when no
+  // reply came, or when its body would be larger than maxBody (receiving stops there).
+  virtual Response Get(const std::string& url, const Headers& headers = {}, std::uint64_t maxBody = kAnyBodySize) = 0;
   // Returns at once; exactly one completion or error report follows unless the
-  // request is abandoned first.
+  // request is abandoned first. No deadline: the player watches and can cancel.
   virtual std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers,
-                                                 AsyncHandler& handler) = 0;
+                                                 AsyncHandler& handler, std::uint64_t maxBody = kAnyBodySize) = 0;
 };
 
 }  // namespace tandrel::http
