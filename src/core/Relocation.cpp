@@ -27,6 +27,19 @@ bool SameFile(const fs::path& a, const fs::path& b) {
   return fs::equivalent(a, b, error);
 }
 
+// A box stopped while it wrote its update leaves the new box, whole or in part,
+// beside itself: "<name>.new", or its temporary file ".<name>.new.XXXXXX".
+void RemoveUnfinishedUpdates(const fs::path& exe) {
+  const std::string incoming = exe.filename().string() + ".new";
+  const std::string partPrefix = "." + incoming + ".";
+  std::error_code error, ignored;
+  for (fs::directory_iterator it(exe.parent_path(), error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    const bool part = name.size() == partPrefix.size() + 6 && name.starts_with(partPrefix);
+    if ((name == incoming || part) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+  }
+}
+
 }  // namespace
 
 std::string DecodeHandOffText(const std::string& bytes) {
@@ -76,6 +89,7 @@ void Relocation::CleanUpLeftovers() {
     }
   }
   fs::remove(exePath_ + ".bak", ignored);
+  RemoveUnfinishedUpdates(exe);
 }
 
 }  // namespace tandrel

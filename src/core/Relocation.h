@@ -19,7 +19,8 @@ class Relocation {
   // and returns true. Throws when a folder or file cannot be made.
   bool RelocateIfNeeded(const std::string& installDir);
 
-  // Removes the hand-off file and the executable it names, and an update backup.
+  // Removes the hand-off file and the executable it names, an update backup and
+  // what an interrupted update left.
   // Deletions fail quietly; a hand-off file that cannot be read throws.
   void CleanUpLeftovers();
 

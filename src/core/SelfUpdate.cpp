@@ -49,7 +49,7 @@ bool SelfUpdate::CheckSelfUpdate() {
   }
   if (http::BodyText(answer) == "ok") return false;
   try {
-    Update(site);
+    if (!Update(site)) return false;
   } catch (...) {
     requestTermination_();
     throw;
@@ -58,18 +58,32 @@ bool SelfUpdate::CheckSelfUpdate() {
   return true;
 }
 
-void SelfUpdate::Update(const ServiceSite& site) {
+bool SelfUpdate::Update(const ServiceSite& site) {
   http::Response download;
-  if (!windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) return;  // nothing changes
+  if (!windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) return true;  // nothing changes
   // Only a whole program for this machine replaces the box: never an error page.
   const bool usable = download.status >= 200 && download.status < 300 && download.body.size() >= kSmallestBox &&
                       platform::IsExecutableForThisMachine(download.body);
-  if (!usable) return windows_.ShowError(kCaption, kUpdateFailed);
-  const std::string backup = exePath_ + ".bak";
-  std::error_code error;
-  if (fs::exists(backup) && !fs::remove(backup, error)) return;  // silently: nothing else is touched
-  Replace(download.body);
+  if (!usable) {
+    windows_.ShowError(kCaption, kUpdateFailed);
+    return true;
+  }
+  // A box that cannot replace itself (a folder it may not write, a full disk, a
+  // backup it cannot remove) says so and runs on as it is: ending here would end
+  // every start the same way, with nothing said.
+  try {
+    const std::string backup = exePath_ + ".bak";
+    std::error_code error;
+    if (fs::exists(backup, error) && !fs::remove(backup, error)) {
+      throw std::runtime_error("Cannot delete file \"" + backup + "\". " + error.message());
+    }
+    Replace(download.body);
+  } catch (const std::exception&) {
+    windows_.ShowError(kCaption, kUpdateFailed);
+    return false;
+  }
   shell_.StartProgram(exePath_);
+  return true;
 }
 
 // The new box is written whole beside the old one first, so the box's own name

@@ -20,15 +20,17 @@ class SelfUpdate {
   SelfUpdate(http::Client& client, BoxWindows& windows, platform::Shell& shell, std::string exePath,
              std::function<ServiceSite()> site, std::function<void()> requestTermination);
 
-  // False when the box may go on (the answer was "ok", or no answer came); true
-  // when an update was attempted, whatever its outcome: the program must end.
+  // False when the box may go on (the answer was "ok", no answer came, or the new
+  // box could not be put in place, which is shown); true when the program must
+  // end: the new box was started, or the download failed, was cancelled or refused.
   bool CheckSelfUpdate();
 
   // For tests: runs right after the running executable was renamed to ".bak".
   void SetAfterBackupForTests(std::function<void()> hook) { afterBackup_ = std::move(hook); }
 
  private:
-  void Update(const ServiceSite& site);
+  // Whether the program must end.
+  bool Update(const ServiceSite& site);
   void Replace(const http::Bytes& newBox);
 
   http::Client& client_;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
 namespace tandrel {
@@ -158,14 +159,48 @@ TEST_F(SelfUpdateTest, RefusesWhatIsNoWholeProgramForThisMachine) {
   EXPECT_EQ(test::ReadFile(Exe()), smallest);
 }
 
-TEST_F(SelfUpdateTest, AFailureAfterTheBackupPutsTheOldBoxBack) {
+TEST_F(SelfUpdateTest, ABoxThatCannotReplaceItselfSaysSoAndRunsOn) {
   Answer("update");
+  const std::string failed = "提示:更新主程序失败,请重新试,或者联系管理员";
+  // What stands in the way, made so even for root: a backup that cannot be removed,
+  // a new file that cannot be written.
+  const std::vector<std::pair<std::string, std::string>> obstacles = {
+      {"a stale backup that is a folder", ".bak"},
+      {"a folder where the new box is written", ".new"},
+  };
+  for (const auto& [what, suffix] : obstacles) {
+    fs::create_directories(Exe() + suffix + "/inside");
+    windows_.errors.clear();
+    EXPECT_FALSE(Check()) << what;  // the list still loads in this run
+    EXPECT_EQ(terminations_, 0) << what;
+    EXPECT_EQ(windows_.errors, std::vector<std::string>{failed}) << what;
+    EXPECT_EQ(test::ReadFile(Exe()), "the old box, running") << what;
+    fs::remove_all(Exe() + suffix);
+  }
+  // The rename that puts the new box in place fails: the backup goes, the box stays.
+  windows_.errors.clear();
   SelfUpdate update = Update(server_.Url("/"));
   update.SetAfterBackupForTests([] { throw std::runtime_error("the disk is full"); });
-  EXPECT_THROW(update.CheckSelfUpdate(), std::runtime_error);
-  EXPECT_EQ(terminations_, 1);  // the program still ends; the next start is a normal one
+  EXPECT_FALSE(update.CheckSelfUpdate());
+  EXPECT_EQ(terminations_, 0);
+  EXPECT_EQ(windows_.errors, std::vector<std::string>{failed});
   ExpectUnchanged();
   EXPECT_FALSE(fs::exists(Exe() + ".bak"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1) << "only the box is left";
+  // The next start tries again, and succeeds.
+  EXPECT_TRUE(Check());
+  EXPECT_EQ(test::ReadFile(Exe()), newBox_);
+}
+
+TEST_F(SelfUpdateTest, TheNextStartRemovesWhatAnInterruptedUpdateLeft) {
+  for (const std::string name : {"box.new", ".box.new.a1B2c3", "box.bak"}) test::WriteFile(dir_ / name, "left over");
+  for (const std::string name : {"box.newer", ".box.new.toolong", "other.new", "keep.txt"}) {
+    test::WriteFile(dir_ / name, "not ours");
+  }
+  Relocation(platform::SystemShell(), Exe(), [] {}).CleanUpLeftovers();
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_.path())) left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"box", "box.newer", ".box.new.toolong", "other.new", "keep.txt"}));
 }
 
 TEST_F(SelfUpdateTest, AnUnreadableExecutableIsAFailure) {
