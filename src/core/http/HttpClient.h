@@ -38,8 +38,9 @@ struct Timeouts {
   // a silent server.
   std::chrono::milliseconds window{15000};
   std::uint64_t minBytesPerWindow = 1024;
-  // The whole of a synchronous request, which blocks the window while it runs.
-  std::chrono::milliseconds deadline{90000};
+  // The whole of a synchronous request, which blocks the window while it runs: no
+  // longer than the box waits for a silent server.
+  std::chrono::milliseconds deadline{60000};
 };
 
 // No cap on the size of an answer's body.
