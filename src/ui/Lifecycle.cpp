@@ -1,12 +1,64 @@
 #include "Lifecycle.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace tandrel::ui {
 namespace {
 bool gTerminationRequested = false;
+
+// The top-left that centres size over area, kept inside bounds where it fits and
+// never above or left of them.
+QPoint Centred(QSize size, const QRect& area, const QRect& bounds) {
+  const int x = area.left() + (area.width() - size.width()) / 2;
+  const int y = area.top() + (area.height() - size.height()) / 2;
+  return {std::max(bounds.left(), std::min(x, bounds.left() + bounds.width() - size.width())),
+          std::max(bounds.top(), std::min(y, bounds.top() + bounds.height() - size.height()))};
+}
+
+// Centres a dialog exactly over its parent's window or, without one, on its
+// screen. Qt's own placement allows for a guessed frame (10 by 40 pixels) where
+// the window system reports none, as under an X server without a window manager
+// or for a borderless dialog, and so sits that far up and left. A message box
+// settles its size only as it is shown, so the place is set at the last moment:
+// when its native window is about to be mapped.
+class Centring final : public QObject {
+ public:
+  explicit Centring(QDialog& dialog) : dialog_(dialog) {
+    dialog.winId();  // the native window whose showing is watched
+    dialog.windowHandle()->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) Centre();
+    return false;
+  }
+
+ private:
+  void Centre() {
+    const QWidget* over = dialog_.parentWidget() ? dialog_.parentWidget()->window() : nullptr;
+    const QRect bounds = (over ? over->screen() : dialog_.screen())->availableGeometry();
+    const QRect area = over ? QRect(over->mapToGlobal(QPoint(0, 0)), over->size()) : bounds;
+    // The window's own rectangle, frame excluded: what a frame adds lies outside it.
+    dialog_.setGeometry(QRect(Centred(dialog_.size(), area, bounds), dialog_.size()));
+  }
+
+  QDialog& dialog_;
+};
+
+// Plain buttons as the system draws them: the style may want icons on the
+// standard ones (a check mark on OK), which players do not expect there.
+void PlainButtons(QDialog& dialog) {
+  if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+    for (QAbstractButton* button : box->buttons()) button->setIcon(QIcon());
+  }
+}
+
 }  // namespace
 
 void RequestTermination() {
@@ -24,6 +76,8 @@ int RunMainLoop() {
 
 int ShowModal(QDialog& dialog) {
   if (gTerminationRequested) return 0;
+  PlainButtons(dialog);
+  Centring centring(dialog);
   return dialog.exec();
 }
 

@@ -16,7 +16,10 @@ bool TerminationRequested();
 // The main message loop; returns at once when termination was requested before it.
 int RunMainLoop();
 
-// Shows a dialog modally; returns 0 at once when termination is requested.
+// Shows a dialog modally; returns 0 at once when termination is requested. The
+// dialog sits exactly centred over its parent's window or, without a parent, on
+// its screen, with or without a window manager; a message box's buttons carry no
+// icons.
 int ShowModal(QDialog& dialog);
 
 // A message box of the program's own (caption, text, icon, one OK button),

@@ -1,5 +1,5 @@
 // Helpers for tests of the windows: answering modal windows, waiting on the event
-// loop, and a small site served on loopback.
+// loop, running a test on a bare X server, and a small site served on loopback.
 #pragma once
 
 #include "RunningService.h"
@@ -7,6 +7,8 @@
 
 #include "core/ServiceEndpoints.h"
 
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -15,19 +17,46 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
+
+// Rectangles and points as Qt writes them, in test failures.
+void PrintTo(const QRect& rect, std::ostream* out);
+void PrintTo(const QPoint& point, std::ostream* out);
 
 namespace tandrel::test {
 
-// Closes every message box as soon as it shows, and remembers its text.
+// A message box as the window system first showed it.
+struct ShownBox {
+  QString text;
+  QRect geometry;  // the window itself, frame excluded, on the screen
+  int buttons = 0;
+  int buttonsWithIcons = 0;
+};
+
+// Closes every message box as soon as the window system shows it, and remembers
+// what it showed.
 class ModalWatcher {
  public:
   ModalWatcher();
-  const QStringList& Texts() const { return texts_; }
+  QStringList Texts() const;
+  const QList<ShownBox>& Boxes() const { return boxes_; }
 
  private:
   QTimer timer_;
-  QStringList texts_;
+  QList<ShownBox> boxes_;
 };
+
+// Where a window of that size sits exactly centred over area (a rectangle on the
+// screen), then moved back wholly onto the primary screen where it overhangs.
+QPoint CentredOnScreen(QSize size, const QRect& area);
+
+// For checks of what shows only on a real X server without a window manager.
+// In a test's usual offscreen run it runs that same test again in a child
+// process on a fresh Xvfb, takes the child's result as the test's own and
+// returns false; the test is skipped where Xvfb cannot start. In the child it
+// returns true, and the test goes on with its checks:
+//   if (!test::OnBareX()) return;
+bool OnBareX();
 
 // Runs the event loop until done() holds or the time is up; returns done().
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));

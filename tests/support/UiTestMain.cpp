@@ -10,7 +10,9 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Offscreen, unless a test runs itself again on a real X server (test::OnBareX).
+  const char* platform = std::getenv("TANDREL_UI_TEST_PLATFORM");
+  setenv("QT_QPA_PLATFORM", platform ? platform : "offscreen", 1);
   const auto runtime = std::filesystem::temp_directory_path() / "tandrel-ui-test-runtime";
   std::filesystem::create_directories(runtime);
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);

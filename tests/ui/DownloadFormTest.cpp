@@ -4,7 +4,10 @@
 #include "support/LoopbackServer.h"
 #include "support/UiSupport.h"
 
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace tandrel::ui {
@@ -42,8 +45,39 @@ class DownloadFormTest : public ::testing::Test {
             res.set_content("<html>not here</html>", "text/html");
           });
           s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
+          s.Get("/held", [this](const httplib::Request&, httplib::Response& res) {
+            self_->WaitForStop(std::chrono::minutes(1));  // answers only when the test is over
+            res.set_content("", "text/plain");
+          });
         }) {
     self_ = &server_;
+  }
+
+  // Over a main window in the middle of the screen and over one half off it: the
+  // dialog sits exactly centred over the window, kept on the screen.
+  void CheckCentredOverTheMainWindow() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect middle = screen.adjusted(40, 60, -100, -80);
+    const QRect corner(screen.right() - 200, screen.bottom() - 150, 980, 939);
+    for (const QRect& place : {middle, corner}) {
+      QWidget main(nullptr, Qt::Window | Qt::FramelessWindowHint);
+      main.setGeometry(place);
+      main.show();
+      TDownloadForm dialog(&main, art_);
+      QRect shown;
+      QTimer look;  // once the window system shows the dialog, where it sits; then cancel
+      look.setInterval(10);
+      QObject::connect(&look, &QTimer::timeout, [&] {
+        if (shown.isNull() && dialog.windowHandle() && dialog.windowHandle()->isExposed()) {
+          shown = dialog.geometry();
+          dialog.close();
+        }
+      });
+      look.start();
+      http::Bytes buffer;
+      EXPECT_FALSE(dialog.Download("abc", server_.Url("/held"), buffer));
+      EXPECT_EQ(shown, QRect(test::CentredOnScreen(QSize(423, 124), place), QSize(423, 124)));
+    }
   }
 
   test::LoopbackServer* self_ = nullptr;
@@ -162,6 +196,14 @@ TEST_F(DownloadFormTest, AFailureEndsQuietly) {
   EXPECT_FALSE(dialog.Download("abc", unreachable, buffer));
   EXPECT_TRUE(buffer.empty());
   EXPECT_TRUE(modals.Texts().isEmpty());
+}
+
+TEST_F(DownloadFormTest, SitsCentredOverTheMainWindow) { CheckCentredOverTheMainWindow(); }
+
+// Without a window manager no frame is reported, and Qt's own centring guesses one.
+TEST_F(DownloadFormTest, SitsCentredOverTheMainWindowOnABareXServer) {
+  if (!test::OnBareX()) return;
+  CheckCentredOverTheMainWindow();
 }
 
 TEST_F(DownloadFormTest, EscapeDoesNothing) {
