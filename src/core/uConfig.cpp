@@ -5,9 +5,48 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 #include <rapidjson/stream.h>
+
+namespace tandrel {
+namespace {
+
+constexpr unsigned kParseFlags = rapidjson::kParseInsituFlag | rapidjson::kParseStopWhenDoneFlag |
+                                 rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+
+// The document's text, read and decoded in place. A type of its own, so that the
+// two scanners below replace RapidJSON's for this reader alone.
+struct DocumentStream : rapidjson::InsituStringStream {
+  using rapidjson::InsituStringStream::InsituStringStream;
+};
+
+class DocumentReader;
+
+}  // namespace
+}  // namespace tandrel
+
+namespace rapidjson {
+
+template <>
+struct StreamTraits<tandrel::DocumentStream> {
+  enum { copyOptimization = 1 };  // as for the in-place stream it extends
+};
+
+// RFC 8259 lets numbers exceed a double's range, and lets a \u escape name a lone
+// surrogate; RapidJSON refuses both (and writes a lone low surrogate as three bytes
+// of invalid UTF-8). The document never uses a number's value and keeps a lone
+// surrogate as one U+FFFD, so these two take over the number and the \u escape.
+template <>
+template <>
+unsigned Reader::ParseHex4<tandrel::DocumentStream>(tandrel::DocumentStream& is, size_t escapeOffset);
+template <>
+template <>
+void Reader::ParseNumber<tandrel::kParseFlags, tandrel::DocumentStream, tandrel::DocumentReader>(
+    tandrel::DocumentStream& is, tandrel::DocumentReader& handler);
+
+}  // namespace rapidjson
 
 namespace tandrel {
 namespace {
@@ -49,6 +88,42 @@ struct Frame {
 
 class ParseFailure {};  // unwinds out of the handler; the message is kept aside
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The four hexadecimal digits at text, or nothing; looks no further than the first
+// other character, so the text's closing NUL is never passed.
+std::optional<unsigned> Hex4(const char* text) {
+  unsigned value = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int digit = HexDigitValue(text[i]);
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(digit);
+  }
+  return value;
+}
+
+// An escape that the end of the text cuts short: a lone backslash, or "\u" with
+// fewer than four hexadecimal digits.
+bool IsEscapeCutShort(std::string_view rest) {
+  if (rest == "\\") return true;
+  return rest.starts_with("\\u") && rest.size() < 6 &&
+         std::all_of(rest.begin() + 2, rest.end(), [](char c) { return HexDigitValue(c) >= 0; });
+}
+
+// Whether RapidJSON's own reading of the number as a double overflows: the check a
+// fractional "FCount" has always been refused by first.
+bool IsTooBigForDouble(std::string_view number) {
+  const std::string text(number);  // NUL-terminated, as the reader needs
+  rapidjson::StringStream stream(text.c_str());
+  rapidjson::BaseReaderHandler<> ignore;
+  return rapidjson::Reader().Parse(stream, ignore).Code() == rapidjson::kParseErrorNumberTooBig;
+}
+
 class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentReader> {
  public:
   // text is kept as given, for the positions of errors; the reader decodes strings
@@ -56,12 +131,10 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   DocumentReader(std::string_view text, std::vector<TBoxConfig>& list) : text_(text), work_(text), list_(list) {}
 
   void Read() {
-    rapidjson::InsituStringStream stream(work_.data());
+    DocumentStream stream(work_.data());
     stream_ = &stream;
     rapidjson::Reader reader;
-    constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseStopWhenDoneFlag |
-                                rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
-    const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, *this);
+    const rapidjson::ParseResult result = reader.Parse<kParseFlags>(stream, *this);
     if (!failure_.empty()) throw DocumentError(failure_);
     if (result.IsError()) throw DocumentError(SanitizeUtf8(GrammarMessage(result)));
   }
@@ -154,10 +227,14 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
         return Skip(kind);
       case Role::ListObject: return OnListMember(top, kind);
       case Role::FCountObject:
-        if (kind != Kind::Number || number_.find_first_of(".eE") != std::string_view::npos) {
-          FailAt("\"FCount\" must hold a whole number");
+        if (kind == Kind::Number) {
+          // Any whole number will do, however long: its value is never used.
+          if (number_.find_first_of(".eE") == std::string_view::npos) return;
+          if (IsTooBigForDouble(number_)) {
+            Fail(GrammarFailure(rapidjson::kParseErrorNumberTooBig, OffsetInText(number_.data())));
+          }
         }
-        return;
+        FailAt("\"FCount\" must hold a whole number");
       case Role::Entries: return ExpectObject(kind, Role::Entry);
       case Role::Entry: return OnEntryMember(top, kind);
     }
@@ -251,14 +328,30 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
 
   std::string GrammarMessage(const rapidjson::ParseResult& result) const {
-    const bool atEnd = result.Offset() >= text_.size() && result.Code() != rapidjson::kParseErrorStringMissQuotationMark;
     if (result.Code() == rapidjson::kParseErrorDocumentEmpty) return kNotAnObject;
-    if (atEnd && depth_ > 0) {
+    if (depth_ > 0 && TextEndedAt(result)) {
       return frames_[depth_ - 1].isArray ? "Unexpected end when deserializing array"
                                     : "Unexpected end when deserializing object";
     }
-    return WithPosition(rapidjson::GetParseError_En(result.Code()), result.Offset() + 1);
+    return GrammarFailure(result.Code(), result.Offset());
   }
+
+  // Whether the reader stopped because the text ran out: at its end, or inside an
+  // escape of an unfinished string (an unfinished string's missing quotation mark is
+  // reported at the end itself).
+  bool TextEndedAt(const rapidjson::ParseResult& result) const {
+    if (result.Offset() >= text_.size()) return true;
+    const bool escapeFault = result.Code() == rapidjson::kParseErrorStringEscapeInvalid ||
+                             result.Code() == rapidjson::kParseErrorStringUnicodeEscapeInvalidHex;
+    return escapeFault && IsEscapeCutShort(text_.substr(result.Offset()));
+  }
+
+  // RapidJSON's reason, placed at the character where it stopped.
+  std::string GrammarFailure(rapidjson::ParseErrorCode code, std::size_t offset) const {
+    return WithPosition(rapidjson::GetParseError_En(code), offset + 1);
+  }
+
+  std::size_t OffsetInText(const char* inWork) const { return static_cast<std::size_t>(inWork - work_.data()); }
 
   // "<reason>. Path '<path>', line L, position P": P counts the characters of the
   // line up to and including the last one read (end is the offset just past it).
@@ -295,7 +388,7 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   std::string_view text_;
   std::string work_;  // NUL-terminated, as the in-place reader needs
   std::vector<TBoxConfig>& list_;
-  rapidjson::InsituStringStream* stream_ = nullptr;
+  DocumentStream* stream_ = nullptr;
   std::vector<Frame> frames_;
   std::size_t depth_ = 0;
   std::string_view number_, string_;
@@ -312,6 +405,73 @@ std::size_t EntriesToReserve(std::string_view text) {
 }
 
 }  // namespace
+}  // namespace tandrel
+
+namespace rapidjson {
+
+// A surrogate pair is taken whole and reads as its one character; a lone surrogate
+// reads as U+FFFD. What this returns is never a surrogate, so RapidJSON looks for no
+// second half of its own. Never more is written than was read, as in-place needs.
+template <>
+template <>
+unsigned Reader::ParseHex4<tandrel::DocumentStream>(tandrel::DocumentStream& is, size_t escapeOffset) {
+  const std::optional<unsigned> unit = tandrel::Hex4(is.src_);
+  if (!unit) {
+    SetParseError(kParseErrorStringUnicodeEscapeInvalidHex, escapeOffset);
+    return 0;
+  }
+  is.src_ += 4;
+  if (*unit < 0xD800 || *unit > 0xDFFF) return *unit;
+  if (*unit <= 0xDBFF && is.src_[0] == '\\' && is.src_[1] == 'u') {
+    const std::optional<unsigned> low = tandrel::Hex4(is.src_ + 2);
+    if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+      is.src_ += 6;
+      return 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00);
+    }
+  }
+  return 0xFFFD;
+}
+
+// RFC 8259's grammar, and the number's text to the handler; no value is computed,
+// so no range can overflow. Faults are reported with RapidJSON's codes and offsets.
+template <>
+template <>
+void Reader::ParseNumber<tandrel::kParseFlags, tandrel::DocumentStream, tandrel::DocumentReader>(
+    tandrel::DocumentStream& is, tandrel::DocumentReader& handler) {
+  // Read on a copy, as RapidJSON does: the handler finds the stream at the number's start.
+  internal::StreamLocalCopy<tandrel::DocumentStream> copy(is);
+  tandrel::DocumentStream& s = copy.s;
+  const size_t start = s.Tell();
+  const char* const text = s.src_;
+  const auto takeDigits = [&s] {
+    const size_t before = s.Tell();
+    while (s.Peek() >= '0' && s.Peek() <= '9') s.Take();
+    return s.Tell() > before;
+  };
+  Consume(s, '-');
+  if (!Consume(s, '0') && !takeDigits()) {
+    SetParseError(kParseErrorValueInvalid, s.Tell());
+    return;
+  }
+  if (Consume(s, '.') && !takeDigits()) {
+    SetParseError(kParseErrorNumberMissFraction, s.Tell());
+    return;
+  }
+  if (Consume(s, 'e') || Consume(s, 'E')) {
+    if (!Consume(s, '+')) Consume(s, '-');
+    if (!takeDigits()) {
+      SetParseError(kParseErrorNumberMissExponent, s.Tell());
+      return;
+    }
+  }
+  if (!handler.RawNumber(text, static_cast<SizeType>(s.Tell() - start), false)) {
+    SetParseError(kParseErrorTermination, start);
+  }
+}
+
+}  // namespace rapidjson
+
+namespace tandrel {
 
 TConfig::TConfig(std::string_view text) {
   FServerList.reserve(EntriesToReserve(text));

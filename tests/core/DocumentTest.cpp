@@ -64,6 +64,52 @@ TEST(TConfig, MapsMembersByTheDocumentRules) {
   }
 }
 
+// RFC 8259 sets numbers no range and lets a \u escape name a lone surrogate: such
+// values are read wherever they stand, however far beyond a double they go.
+TEST(TConfig, AcceptsNumbersAndEscapesBeyondWhatItStores) {
+  const std::string digits400(400, '9');
+  const std::vector<Accepted> cases = {
+      {R"({"Skip":1e309,"ServerList":{"FListHelper":[{"ServerName":"A","Port":-1.5E+400}]}})", {"A"}},
+      {R"({"Skip":[)" + digits400 + ",-" + digits400 + "." + digits400 + R"(],"ServerList":{"FListHelper":[{"ServerName":"A"}]}})",
+       {"A"}},
+      {R"({"ServerList":{"FListHelper":{"FCount":)" + digits400 + R"(},"FItems":[{"ServerName":"A"}]}})", {"A"}},
+      {R"({"ServerList":{"FListHelper":{"FCount":-)" + digits400 + R"(},"FItems":[{"ServerName":"A"}]}})", {"A"}},
+      {R"({"Skip":"\ud800","ServerList":{"FListHelper":[{"ServerName":"A","Note":"x\udc00\ud800y"}]}})", {"A"}},
+      {R"({"\udfff":{"\ud800":1},"ServerList":{"FListHelper":[{"\udbffServerName":"B","ServerName":"A"}]}})", {"A"}},
+  };
+  for (const auto& c : cases) {
+    try {
+      EXPECT_EQ(Names(TConfig(c.document)), c.names) << c.document;
+    } catch (const DocumentError& e) {
+      ADD_FAILURE() << c.document << " was refused: " << e.what();
+    }
+  }
+}
+
+TEST(TConfig, ReadsEachLoneSurrogateAsOneReplacementCharacter) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {R"(\ud800)", "\uFFFD"},
+      {R"(\udc00x)", "\uFFFDx"},
+      {R"(a\udbff)", "a\uFFFD"},
+      {R"(\ud800\ud800)", "\uFFFD\uFFFD"},
+      {R"(\ud800\u0041)", "\uFFFDA"},
+      {R"(\ud800\n)", "\uFFFD\n"},
+      {R"(\udc00\ud800)", "\uFFFD\uFFFD"},
+      {R"(\ud83d\ude00)", "\U0001F600"},  // a pair is still one character
+      {R"(\uDBFF\uDFFF\ud800)", "\U0010FFFF\uFFFD"},
+  };
+  for (const auto& [escaped, text] : cases) {
+    const std::string document = R"({"ServerList":{"FListHelper":[{"ServerName":")" + escaped + R"("}]}})";
+    try {
+      const TConfig config(document);
+      ASSERT_EQ(config.ServerList().size(), 1u) << document;
+      EXPECT_EQ(config.ServerList()[0].ServerName, text) << document;
+    } catch (const DocumentError& e) {
+      ADD_FAILURE() << document << " was refused: " << e.what();
+    }
+  }
+}
+
 TEST(TConfig, KeepsTextThatLooksLikeOtherTypes) {
   const TConfig config(R"({"ServerList":{"FListHelper":[{"Md5":"123","BeginTime":"2026-12-31 11:00"}]}})");
   EXPECT_EQ(config.ServerList()[0].Md5, "123");
@@ -92,6 +138,13 @@ TEST(TConfig, RefusesWithTheDocumentedMessages) {
       {R"({"ServerList":{"FListHelper":["A"]}})", "Unexpected type to create a primitive contract"},
       {R"({"ServerList":{"FListHelper":[{"Md5":123}]}})", "Invalid class typecast"},
       {R"({"ServerList":{"FListHelper":[{"Md5":false}]}})", "Invalid class typecast"},
+      {R"({"ServerList":{"FListHelper":[{"Md5":1e309}]}})", "Invalid class typecast"},
+      {R"({"ServerList":1e309})", "Unexpected type to create a primitive contract"},
+      // A fractional "FCount" that a double cannot hold is refused for that first.
+      {R"({"ServerList":{"FListHelper":{"FCount":1e309},"FItems":[]}})",
+       "Number too big to be stored in double. Path 'ServerList.FListHelper.FCount', line 1, position 40"},
+      {R"({"ServerList":{"FListHelper":{"FCount":1e2},"FItems":[]}})",
+       "\"FCount\" must hold a whole number. Path 'ServerList.FListHelper.FCount', line 1, position 39"},
       {R"({"ServerList":{"FListHelper":[{"Md5":{}}]}})",
        "Error reading string. Unexpected token: StartObject. Path 'ServerList.FListHelper[0].Md5', line 1, position 38"},
       {"{\"ServerList\":{\"FListHelper\":[\n  {\"ServerName\":\"A\"},\n  {\"Url\":[\"x\"]}]}}",
@@ -103,6 +156,15 @@ TEST(TConfig, RefusesWithTheDocumentedMessages) {
       {R"({"ServerList":{"FListHelper":[{"ServerName":"A"},)", "Unexpected end when deserializing array"},
       {"{", "Unexpected end when deserializing object"},
       {R"({"a":[1,)", "Unexpected end when deserializing array"},
+      // The text ends inside a string: a value, a member name, an escape.
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"ab)", "Unexpected end when deserializing object"},
+      {R"({"ServerList":{"FListHelper":["ab)", "Unexpected end when deserializing array"},
+      {R"({"ServerList":{"FListHelper":[{"Server)", "Unexpected end when deserializing object"},
+      {R"({")", "Unexpected end when deserializing object"},
+      {R"({"a":["x\)", "Unexpected end when deserializing array"},
+      {R"({"a":"x\u)", "Unexpected end when deserializing object"},
+      {R"({"a":"x\u12)", "Unexpected end when deserializing object"},
+      {R"({"a":"\ud800\u1)", "Unexpected end when deserializing object"},
   };
   for (const auto& c : cases) {
     try {
@@ -119,6 +181,12 @@ TEST(TConfig, RefusesGrammarBreachesWithPathLineAndPosition) {
       {R"({"ServerList":{"FListHelper":[{"ServerName":"A",}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 49"},
       {"{\"ServerList\":\n{'FListHelper':[]}}", "Path 'ServerList', line 2, position 2"},
       {R"({"ServerList":{"FListHelper":[{"ServerName":"中文" "x"}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 50"},  // characters, not bytes
+      // A string with a fault before the text ends is no unexpected end.
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"\u12"}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 46"},
+      {R"({"a":"\q)", "Path 'a', line 1, position 7"},
+      {R"({"a":"\u12x)", "Path 'a', line 1, position 7"},
+      {"{\"a\":\"x\n", "Path 'a', line 1, position 8"},
+      {std::string("{\"a\":\"x\0", 8), "Path 'a', line 1, position 8"},
   };
   for (const auto& [document, suffix] : cases) {
     try {
