@@ -18,7 +18,8 @@ namespace tandrel::test {
 class RunningService {
  public:
   explicit RunningService(const std::filesystem::path& site, const std::string& basePath = "/",
-                          std::chrono::seconds limit = std::chrono::seconds(120));
+                          std::chrono::seconds limit = std::chrono::seconds(120),
+                          const admin::ServiceLimits& limits = {});
   ~RunningService();
 
   std::string BaseUrl() const { return service_.BaseUrl(); }

@@ -76,6 +76,56 @@ TEST(AdminList, CheckPrintsEntriesOrTheBoxsError) {
   EXPECT_EQ(wrongKey.status, 1);
 }
 
+// True when the text holds a control character raw: C0 (but the line breaks and tabs
+// that separate entries and fields), DEL, or C1 in UTF-8.
+bool HoldsControls(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c < 32 && c != '\n' && c != '\t') || c == 127) return true;  // the output's own separators aside
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(AdminList, CheckEscapesTheControlCharactersOfAList) {
+  TempDir dir;
+  // An xterm title change and a screen clear, a DEL, a C1 CSI (U+009B) and a bell.
+  test::WriteFile(dir / "servers.json",
+                  R"({"ServerList":{"FListHelper":[{"ServerName":"\u001b]0;pwned\u0007\u001b[2J","LauncherName":"a",)"
+                  R"("BriefIntroduction":"\u009b31mred\u007f","BeginTime":"赤焰\u0007"}]}})");
+  const auto lines = Admin("check " + Q(dir / "servers.json"));
+  EXPECT_EQ(lines.status, 0);
+  EXPECT_FALSE(HoldsControls(lines.output)) << lines.output;
+  EXPECT_EQ(lines.output, "\\x1b]0;pwned\\x07\\x1b[2J\ta\t\t\\u009b31mred\\x7f\t赤焰\\x07\t\n");
+
+  const auto json = Admin("check --json " + Q(dir / "servers.json"));
+  EXPECT_EQ(json.status, 0);
+  EXPECT_FALSE(HoldsControls(json.output)) << json.output;
+  EXPECT_NE(json.output.find("\\u009b31mred\\u007f"), std::string::npos) << json.output;
+  EXPECT_NE(json.output.find("pwned"), std::string::npos) << json.output;
+
+  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin")).status, 0);
+  const auto encrypted = Admin("check --encrypted --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin"));
+  EXPECT_EQ(encrypted.output, lines.output);
+
+  // The box's error names the unexpected member: escaped as well, from check and from publish.
+  test::WriteFile(dir / "bad.json", R"({"ServerList":{"\u001b]0;pwned\u0007":1}})");
+  const auto bad = Admin("check " + Q(dir / "bad.json"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(HoldsControls(bad.output)) << bad.output;
+  EXPECT_NE(bad.output.find("'\\x1b]0;pwned\\x07'"), std::string::npos) << bad.output;
+  ASSERT_EQ(Admin("new-site " + Q(dir / "site")).status, 0);
+  test::WriteFile(dir / "site" / "box", "a box");
+  fs::copy_file(dir / "bad.json", dir / "site" / "servers.json", fs::copy_options::overwrite_existing);
+  const auto published = Admin("publish " + Q(dir / "site") + " " + Q(dir / "out"));
+  EXPECT_NE(published.status, 0);
+  EXPECT_FALSE(HoldsControls(published.output)) << published.output;
+  EXPECT_NE(published.output.find("\\x1b]0;pwned"), std::string::npos) << published.output;
+}
+
 TEST(AdminSite, NewSiteStampAndServeAgree) {
   TempDir dir;
   const fs::path site = dir / "site";

@@ -2,6 +2,7 @@
 // box's own client as the box reads it.
 #include "SiteFolder.h"
 
+#include "core/Hex.h"
 #include "core/ServerListLoader.h"
 #include "core/crypto.h"
 #include "core/http/CurlClient.h"
@@ -96,6 +97,55 @@ TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
   EXPECT_EQ(text(client.Get(base + "getvalue/corvessa_dawn.exe")), test::ReadFile(site / "launchers" / "corvessa_dawn.exe"));
   EXPECT_EQ(client.Get(base + "getvalue/../htpasswd").status, 404);
   EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(port) + "/htpasswd").status, 404);
+}
+
+// What publish writes out follows the service's rule, through the same function:
+// no link out of launchers/, never site.conf, the box and banner only as themselves.
+TEST(Publish, CopiesNoLinkOutOfTheSiteNorItsSecrets) {
+  test::TempDir dir;
+  const fs::path site = dir / "site", out = dir / "out";
+  ASSERT_EQ(Admin("new-site " + ShellQuote(site.string())).status, 0);
+  test::WriteFile(site / "box", "a box");
+  fs::remove(site / "launchers" / "corvessa_dawn.exe");
+  fs::create_symlink("../site.conf", site / "launchers" / "corvessa_dawn.exe");
+  std::vector<std::string> others;
+  for (const auto& f : fs::directory_iterator(site / "launchers")) {
+    if (f.path().filename() != "corvessa_dawn.exe") others.push_back(f.path().filename().string());
+  }
+  ASSERT_FALSE(others.empty());
+  fs::remove(site / "launchers" / others[0]);
+  fs::create_symlink("/etc/passwd", site / "launchers" / others[0]);
+
+  const auto published = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote(out.string()));
+  ASSERT_EQ(published.status, 0) << published.output;
+  EXPECT_NE(published.output.find("corvessa_dawn.exe is no regular file inside launchers/"), std::string::npos)
+      << published.output;
+  const fs::path getvalue = out / "www" / "getvalue";
+  EXPECT_FALSE(fs::exists(getvalue / "corvessa_dawn.exe"));
+  EXPECT_FALSE(fs::exists(getvalue / others[0]));
+  EXPECT_TRUE(fs::exists(getvalue / others.back()));  // a real launcher still goes out
+  const std::string key = ToHex(admin::ReadSiteConf(site / "site.conf").key);
+  for (const auto& f : fs::recursive_directory_iterator(out)) {
+    if (f.is_regular_file()) {
+      EXPECT_EQ(test::ReadFile(f.path()).find(key), std::string::npos) << f.path();
+    }
+  }
+
+  // A linked box or banner is not published at all.
+  test::TempDir elsewhere;
+  fs::rename(site / "box", elsewhere / "box");
+  fs::create_symlink(elsewhere / "box", site / "box");
+  const auto linkedBox = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote((dir / "out2").string()));
+  EXPECT_NE(linkedBox.status, 0);
+  EXPECT_NE(linkedBox.output.find("is no regular file of the site folder itself"), std::string::npos)
+      << linkedBox.output;
+  fs::remove(site / "box");
+  fs::rename(elsewhere / "box", site / "box");
+  fs::remove(site / "logo.png");
+  fs::create_symlink("site.conf", site / "logo.png");
+  const auto linkedLogo = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote((dir / "out3").string()));
+  EXPECT_NE(linkedLogo.status, 0);
+  EXPECT_FALSE(fs::exists(dir / "out3" / "www" / "getvalue" / "logo.png"));
 }
 
 TEST(Publish, RefusesASiteWhoseListTheBoxCannotRead) {

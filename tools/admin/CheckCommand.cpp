@@ -2,28 +2,13 @@
 #include "Commands.h"
 #include "KeyOptions.h"
 #include "ListCheck.h"
+#include "TerminalText.h"
 
 #include "core/FileIo.h"
 
 #include <cstdio>
 
 namespace tandrel::admin {
-namespace {
-
-// Tabs and line breaks inside a field would break the one-line-per-entry output.
-std::string Escaped(const std::string& field) {
-  std::string out;
-  for (const char c : field) {
-    if (c == '\t') out += "\\t";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\\') out += "\\\\";
-    else out += c;
-  }
-  return out;
-}
-
-}  // namespace
 
 int Check(const std::vector<std::string>& words) {
   const Args args(words, kKeyOptions, {"--json", "--encrypted"});
@@ -39,15 +24,18 @@ int Check(const std::vector<std::string>& words) {
     if (args.Flag("--json")) {
       std::fputs(EntriesJson(config.ServerList()).c_str(), stdout);
     } else {
+      // A field's tabs and line breaks would break the one-line-per-entry output, and
+      // its terminal escapes would rewrite the operator's terminal: all are escaped.
       for (const TBoxConfig& e : config.ServerList()) {
-        std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", Escaped(e.ServerName).c_str(), Escaped(e.LauncherName).c_str(),
-                    Escaped(e.Url).c_str(), Escaped(e.BriefIntroduction).c_str(), Escaped(e.BeginTime).c_str(),
-                    Escaped(e.Md5).c_str());
+        std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", EscapeControls(e.ServerName).c_str(),
+                    EscapeControls(e.LauncherName).c_str(), EscapeControls(e.Url).c_str(),
+                    EscapeControls(e.BriefIntroduction).c_str(), EscapeControls(e.BeginTime).c_str(),
+                    EscapeControls(e.Md5).c_str());
       }
     }
     return 0;
   } catch (const DocumentError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    std::fprintf(stderr, "%s\n", EscapeControls(e.what()).c_str());  // member names of the list may be in it
     return 1;
   }
 }

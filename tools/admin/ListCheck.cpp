@@ -1,5 +1,7 @@
 #include "ListCheck.h"
 
+#include "TerminalText.h"
+
 #include "core/ServerListLoader.h"
 
 #include <rapidjson/prettywriter.h>
@@ -41,7 +43,7 @@ std::string EntriesJson(const std::vector<TBoxConfig>& entries) {
   Writer writer(buffer);
   writer.SetIndent(' ', 2);
   WriteEntries(writer, entries);
-  return std::string(buffer.GetString(), buffer.GetSize()) + "\n";
+  return EscapeJsonControls(std::string_view(buffer.GetString(), buffer.GetSize())) + "\n";
 }
 
 std::string DocumentJson(const std::vector<TBoxConfig>& entries) {
@@ -55,7 +57,7 @@ std::string DocumentJson(const std::vector<TBoxConfig>& entries) {
   WriteEntries(writer, entries);
   writer.EndObject();
   writer.EndObject();
-  return std::string(buffer.GetString(), buffer.GetSize()) + "\n";
+  return EscapeJsonControls(std::string_view(buffer.GetString(), buffer.GetSize())) + "\n";
 }
 
 }  // namespace tandrel::admin

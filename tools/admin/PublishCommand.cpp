@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ListCheck.h"
 #include "SiteFolder.h"
+#include "TerminalText.h"
 
 #include "core/FileIo.h"
 #include "core/crypto.h"
@@ -92,6 +93,13 @@ int Publish(const std::vector<std::string>& words) {
   const std::string base = args.Value("--base-path").value_or("/");
   if (!base.starts_with('/') || !base.ends_with('/')) throw UsageError("--base-path must start and end with \"/\"");
   if (!fs::exists(site.Box())) throw std::runtime_error(site.Box().string() + " is missing: publish the box too");
+  // Only what the service would serve goes out, checked by the same function.
+  const auto box = site.OpenBox();
+  if (!box) throw std::runtime_error(site.Box().string() + " is no regular file of the site folder itself (a link?)");
+  const auto logo = site.OpenLogo();
+  if (!logo) {
+    throw std::runtime_error(site.Logo().string() + " is missing, or no regular file of the site folder itself (a link?)");
+  }
 
   const auto plain = ReadWholeFile(site.ServersJson());
   const TConfig list = ReadList(plain);  // only what the box can read goes out
@@ -101,27 +109,33 @@ int Publish(const std::vector<std::string>& words) {
   WriteFileAtomically(www / "list.bin", EncryptServerList(plain, site.keys().key, site.keys().iv));
   EnsureFolder(www / "getcode-answer");
   for (const std::string answer : {"ok", "update"}) WriteFileAtomically(www / "getcode-answer" / answer, Bytes(answer));
-  CopyFileAtomically(site.Logo(), www / "getvalue" / "logo.png", fs::perms(0644));
-  CopyFileAtomically(site.Box(), www / "getvalue" / "box.exe", fs::perms(0644));
+  CopyFileAtomically(logo->OpenPath(), www / "getvalue" / "logo.png", fs::perms(0644));
+  CopyFileAtomically(box->OpenPath(), www / "getvalue" / "box.exe", fs::perms(0644));
   std::set<std::string> launchers;
   for (const TBoxConfig& e : list.ServerList()) {
     if (!IsSafeLauncherName(e.LauncherName) || !launchers.insert(e.LauncherName).second) continue;
     const fs::path from = site.LaunchersDir() / (e.LauncherName + ".exe");
-    if (!fs::exists(from)) {
-      std::fprintf(stderr, "tandrel-admin publish: %s is missing; its servers cannot start\n", from.c_str());
+    const auto launcher = site.OpenLauncher(e.LauncherName);
+    if (!launcher) {
+      std::error_code error;
+      const bool missing = !fs::exists(fs::symlink_status(from, error));
+      std::fprintf(stderr, "tandrel-admin publish: %s %s; its servers cannot start\n",
+                   EscapeControls(from.string()).c_str(),
+                   missing ? "is missing" : "is no regular file inside launchers/ (a link out of it?), not published");
       continue;
     }
-    CopyFileAtomically(from, www / "getvalue" / (e.LauncherName + ".exe"), fs::perms(0644));
+    CopyFileAtomically(launcher->OpenPath(), www / "getvalue" / (e.LauncherName + ".exe"), fs::perms(0644));
   }
   WriteFileAtomically(out / "htpasswd", Bytes(HtpasswdLine(site.keys().user, site.keys().password)), fs::perms(0644));
-  WriteFileAtomically(out / "nginx.conf", Bytes(NginxConf(out, listen, base, GetFileMd5(site.Box().string()))));
+  WriteFileAtomically(out / "nginx.conf", Bytes(NginxConf(out, listen, base, GetFileMd5(box->OpenPath().string()))));
   // A web server's workers run as another user: they must be able to read it all.
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     if (entry.is_directory()) fs::permissions(entry.path(), fs::perms(0755));
   }
   fs::permissions(out, fs::perms(0755));
   std::printf("Published %zu servers and %zu launchers to %s\nServe it with:  nginx -p %s -c %s/nginx.conf\n",
-              list.ServerList().size(), launchers.size(), out.c_str(), out.c_str(), out.c_str());
+              list.ServerList().size(), launchers.size(), EscapeControls(out.string()).c_str(),
+              EscapeControls(out.string()).c_str(), EscapeControls(out.string()).c_str());
   return 0;
 }
 

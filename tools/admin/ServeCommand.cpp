@@ -1,5 +1,6 @@
 // serve: the reference service for one site folder.
 #include "Commands.h"
+#include "service/HttpFront.h"
 #include "service/SiteService.h"
 
 #include <chrono>
@@ -19,6 +20,7 @@ int Serve(const std::vector<std::string>& words) {
   const int port = std::stoi(args.Value("--port").value_or("0"));
   const int exitAfter = std::stoi(args.Value("--exit-after").value_or("0"));
   if (port < 0 || port > 65535) throw UsageError("--port must be 0 to 65535");
+  RaiseOpenFileLimit();  // every held connection is a descriptor
 
   // Termination signals are taken by a thread of their own, so the service stops cleanly.
   sigset_t signals;

@@ -1,5 +1,6 @@
 #include "BoxImage.h"
 #include "Commands.h"
+#include "TerminalText.h"
 
 #include "core/Hex.h"
 #include "core/TextCodec.h"
@@ -9,10 +10,10 @@
 namespace tandrel::admin {
 namespace {
 
+// A box from anywhere may carry terminal escapes in its settings: escaped.
 void PrintText(const char* name, const std::string& raw) {
-  const std::string_view trimmed = TrimControl(raw);
-  std::printf("%-16s \"%.*s\"%s\n", name, static_cast<int>(trimmed.size()), trimmed.data(),
-              trimmed.empty() ? " (space-only)" : "");
+  const std::string trimmed = EscapeControls(TrimControl(raw));
+  std::printf("%-16s \"%s\"%s\n", name, trimmed.c_str(), trimmed.empty() ? " (space-only)" : "");
 }
 
 std::string CredentialsText(const std::string& header) {
@@ -33,7 +34,8 @@ int Show(const std::vector<std::string>& words) {
   PrintText("TraceTag", s.traceTag);
   std::printf("%-16s %s\n", "ConfigKey", ToHex(s.configKey).c_str());
   std::printf("%-16s %s\n", "ConfigIV", ToHex(s.configIv).c_str());
-  std::printf("%-16s %s (%s)\n", "Authorization", s.authHeaderValue.c_str(), CredentialsText(s.authHeaderValue).c_str());
+  std::printf("%-16s %s (%s)\n", "Authorization", EscapeControls(s.authHeaderValue).c_str(),
+              EscapeControls(CredentialsText(s.authHeaderValue)).c_str());
   return 0;
 }
 

@@ -5,11 +5,14 @@
 #include "core/FileIo.h"
 #include "core/Hex.h"
 #include "core/TextCodec.h"
+#include "core/uGameRun.h"
 
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <openssl/rand.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace tandrel::admin {
 namespace {
@@ -33,7 +36,75 @@ std::string RandomHex(std::size_t bytes) {
   return ToHex(random);
 }
 
+namespace fs = std::filesystem;
+
+// Where an open file really lies: the kernel's own name for it, so no link or
+// rename between the check and the read can slip another file in.
+std::optional<fs::path> RealPathOf(int fd, const struct stat& info, const fs::path& openedAs) {
+  std::error_code error;
+  const fs::path real = fs::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+  if (!error) return real;
+  // No /proc: resolve the name, and accept it only when it still names the open file.
+  const fs::path resolved = fs::canonical(openedAs, error);
+  struct stat now{};
+  if (error || ::stat(resolved.c_str(), &now) != 0 || now.st_dev != info.st_dev || now.st_ino != info.st_ino) {
+    return std::nullopt;
+  }
+  return resolved;
+}
+
+// True when path lies below folder (both resolved, absolute).
+bool LiesInside(const fs::path& path, const fs::path& folder) {
+  auto p = path.begin();
+  for (const auto& part : folder) {
+    if (p == path.end() || *p != part) return false;
+    ++p;
+  }
+  return p != path.end();
+}
+
+bool SameFile(const struct stat& info, const fs::path& other) {
+  struct stat o{};
+  return ::stat(other.c_str(), &o) == 0 && o.st_dev == info.st_dev && o.st_ino == info.st_ino;
+}
+
+// Opens path only when it is a regular file whose resolved path is `exactly`, or lies
+// inside `folder`, and is neither of the site's secret files.
+std::optional<SiteFile> OpenGivenOut(const fs::path& root, const fs::path& path, const std::optional<fs::path>& exactly,
+                                     const std::optional<fs::path>& folder) {
+  // O_NONBLOCK: a FIFO under a launcher's name must not hang the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct stat info{};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  const auto real = RealPathOf(fd, info, path);
+  if (!real) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  SiteFile file(fd, info, *real);
+  if (exactly && *real != *exactly) return std::nullopt;
+  if (folder && !LiesInside(*real, *folder)) return std::nullopt;
+  for (const char* secret : {"site.conf", "servers.json"}) {
+    if (SameFile(info, root / secret)) return std::nullopt;
+  }
+  return file;
+}
+
 }  // namespace
+
+SiteFile::~SiteFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+fs::path SiteFile::OpenPath() const {
+  const fs::path byDescriptor = "/proc/self/fd/" + std::to_string(fd_);
+  std::error_code error;
+  return fs::exists(byDescriptor, error) ? byDescriptor : realPath_;
+}
 
 SiteKeys ReadSiteConf(const std::filesystem::path& path) {
   std::ifstream in(path);
@@ -96,6 +167,38 @@ SiteFolder::SiteFolder(std::filesystem::path root) : root_(std::move(root)) {
   } else {
     throw std::runtime_error(root_.string() + " has neither site.conf nor a stamped box");
   }
+}
+
+namespace {
+
+// The site folder as the system resolves it (the folder itself may be reached through a link).
+std::optional<fs::path> RealRoot(const fs::path& root) {
+  std::error_code error;
+  fs::path real = fs::canonical(root, error);
+  if (error) return std::nullopt;
+  return real;
+}
+
+}  // namespace
+
+std::optional<SiteFile> SiteFolder::OpenLogo() const {
+  const auto real = RealRoot(root_);
+  if (!real) return std::nullopt;
+  return OpenGivenOut(root_, Logo(), *real / "logo.png", std::nullopt);
+}
+
+std::optional<SiteFile> SiteFolder::OpenBox() const {
+  const auto real = RealRoot(root_);
+  if (!real) return std::nullopt;
+  return OpenGivenOut(root_, Box(), *real / "box", std::nullopt);
+}
+
+std::optional<SiteFile> SiteFolder::OpenLauncher(const std::string& name) const {
+  if (!IsSafeLauncherName(name)) return std::nullopt;
+  const auto real = RealRoot(root_);
+  if (!real) return std::nullopt;
+  // The site's own launchers/ folder, not wherever a link of that name points.
+  return OpenGivenOut(root_, LaunchersDir() / (name + ".exe"), std::nullopt, *real / "launchers");
 }
 
 }  // namespace tandrel::admin

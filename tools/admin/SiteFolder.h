@@ -10,8 +10,12 @@
 
 #include "core/SiteBlock.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <utility>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 
 namespace tandrel::admin {
 
@@ -34,6 +38,31 @@ std::string RandomCredential();
 // The keys of a stamped box: credentials taken back out of its "Authorization" value.
 SiteKeys KeysOfBox(const std::filesystem::path& box);
 
+// A file of the site opened to be given out, by the service or by publish: the
+// very file that was checked, whatever happens to its name afterwards.
+class SiteFile {
+ public:
+  SiteFile(int fd, const struct stat& info, std::filesystem::path realPath)
+      : fd_(fd), info_(info), realPath_(std::move(realPath)) {}
+  SiteFile(SiteFile&& other) noexcept
+      : fd_(std::exchange(other.fd_, -1)), info_(other.info_), realPath_(std::move(other.realPath_)) {}
+  SiteFile& operator=(SiteFile&&) = delete;
+  SiteFile(const SiteFile&) = delete;
+  ~SiteFile();
+
+  int fd() const { return fd_; }
+  std::uint64_t size() const { return static_cast<std::uint64_t>(info_.st_size); }
+  const struct stat& info() const { return info_; }
+  // A name for this very open file (/proc/self/fd/N; without /proc, the resolved
+  // path that was checked), for readers that take a path.
+  std::filesystem::path OpenPath() const;
+
+ private:
+  int fd_;
+  struct stat info_;
+  std::filesystem::path realPath_;
+};
+
 class SiteFolder {
  public:
   explicit SiteFolder(std::filesystem::path root);
@@ -44,6 +73,18 @@ class SiteFolder {
   std::filesystem::path Logo() const { return root_ / "logo.png"; }
   std::filesystem::path Box() const { return root_ / "box"; }
   std::filesystem::path LaunchersDir() const { return root_ / "launchers"; }
+
+  // The files the site gives out, opened only when each is a regular file whose
+  // resolved path lies inside the folder it belongs to: the banner and the box are
+  // themselves (no link), a launcher lies inside the site's own launchers/ folder
+  // (a link among the launchers is followed, one out of it is not, nor a linked
+  // launchers/ folder). site.conf and servers.json are never given out, under any
+  // name, hard links included. nullopt for a missing or refused file; the service
+  // serves and publish copies through these alone.
+  std::optional<SiteFile> OpenLogo() const;
+  std::optional<SiteFile> OpenBox() const;
+  // NAME is a plain file name (IsSafeLauncherName); the file is launchers/NAME.exe.
+  std::optional<SiteFile> OpenLauncher(const std::string& name) const;
 
  private:
   std::filesystem::path root_;

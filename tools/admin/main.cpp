@@ -1,5 +1,6 @@
 // tandrel-admin: the operator's tool for branding, checking and serving a box.
 #include "Commands.h"
+#include "TerminalText.h"
 
 #include <cstdio>
 #include <exception>
@@ -49,10 +50,11 @@ int main(int argc, char** argv) {
   try {
     return commands.at(argv[1])(std::vector<std::string>(argv + 2, argv + argc));
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "tandrel-admin %s: %s\n%s", argv[1], e.what(), kUsage);
+    std::fprintf(stderr, "tandrel-admin %s: %s\n%s", argv[1], EscapeControls(e.what()).c_str(), kUsage);
     return 2;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "tandrel-admin %s: %s\n", argv[1], e.what());
+    // A list's member names, a file's lines: the message may hold text from anywhere.
+    std::fprintf(stderr, "tandrel-admin %s: %s\n", argv[1], EscapeControls(e.what()).c_str());
     return 1;
   }
 }

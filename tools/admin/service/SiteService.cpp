@@ -1,16 +1,22 @@
 #include "SiteService.h"
 
 #include "../ListCheck.h"
+#include "../TerminalText.h"
+#include "HttpFront.h"
 
 #include "core/FileIo.h"
 #include "core/crypto.h"
 
-#include <httplib.h>
+#include <openssl/sha.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <atomic>
-#include <fstream>
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <limits>
 #include <mutex>
-#include <thread>
 #include <optional>
 
 namespace tandrel::admin {
@@ -18,59 +24,147 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kWorkerThreads = 64;  // enough for many players holding keep-alive connections
-
+// What tells a file's change without reading it: the inode and the nanosecond
+// change time as well as size and modification time. Rewriting a file in place and
+// setting its old modification time back still moves its change time, which no
+// one can set; replacing it by rename gives another inode.
 struct FileStamp {
-  fs::file_time_type modified;
-  std::uintmax_t size = 0;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modifiedNs = 0;
+  std::int64_t changedNs = 0;
   bool operator==(const FileStamp&) const = default;
 };
 
-std::optional<FileStamp> StampOf(const fs::path& path) {
-  std::error_code error;
-  const auto modified = fs::last_write_time(path, error);
-  if (error) return std::nullopt;
-  const auto size = fs::file_size(path, error);
-  if (error) return std::nullopt;
-  return FileStamp{modified, size};
+std::int64_t Nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+
+FileStamp StampOf(const struct stat& s) {
+  return {s.st_dev, s.st_ino, s.st_size, Nanoseconds(s.st_mtim), Nanoseconds(s.st_ctim)};
 }
 
-// A launcher name from a request path is a file name and nothing more.
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32 || c == 127) return false;
+std::optional<FileStamp> StampOf(const fs::path& path) {
+  struct stat s{};
+  if (::stat(path.c_str(), &s) != 0) return std::nullopt;
+  return StampOf(s);
+}
+
+// Two writes within one tick of the file system's clock leave the same stamp (the
+// clock behind file times is coarse, on some file systems whole seconds): a stamp
+// this young is not trusted, and the content is compared instead.
+bool IsRacy(const FileStamp& stamp) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now) - stamp.changedNs < 2'000'000'000;
+}
+
+std::string Sha256(std::span<const std::uint8_t> bytes) {
+  std::string digest(SHA256_DIGEST_LENGTH, '\0');
+  SHA256(bytes.data(), bytes.size(), reinterpret_cast<unsigned char*>(digest.data()));
+  return digest;
+}
+
+// One range of a "Range: bytes=..." request against a file of `size` bytes.
+struct ByteRange {
+  enum class Kind { kWhole, kPart, kUnsatisfiable } kind = Kind::kWhole;
+  std::uint64_t first = 0, last = 0;
+};
+
+// Digits to a number; saturates instead of wrapping. False for no digits or others.
+bool ParseCount(std::string_view text, std::uint64_t& value) {
+  if (text.empty()) return false;
+  value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+    constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+    value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
   }
   return true;
 }
 
-bool IsInside(const fs::path& path, const fs::path& folder) {
-  std::error_code error;
-  const fs::path real = fs::canonical(path, error);
-  if (error) return false;
-  const fs::path base = fs::canonical(folder, error);
-  if (error) return false;
-  const auto [end, _] = std::mismatch(base.begin(), base.end(), real.begin(), real.end());
-  return end == base.end();
+std::string_view TrimSpace(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
 }
 
-// Streams a file without holding it in memory.
-void ServeFile(httplib::Response& res, const fs::path& path, const char* contentType) {
-  auto file = std::make_shared<std::ifstream>(path, std::ios::binary);
-  std::error_code error;
-  const auto size = fs::file_size(path, error);
-  if (!*file || error || !fs::is_regular_file(path)) {
+// RFC 9110, 14.2: one satisfiable range gives that part; a first position at or past
+// the end (or an empty suffix, or an empty file) is unsatisfiable. Several ranges,
+// or a header that is no valid byte range, are ignored: the whole file is sent.
+ByteRange ParseRange(std::string_view header, std::uint64_t size) {
+  header = TrimSpace(header);
+  const std::size_t eq = header.find('=');
+  if (eq == std::string_view::npos) return {};
+  const std::string_view unit = TrimSpace(header.substr(0, eq));
+  if (unit.size() != 5 ||
+      !std::equal(unit.begin(), unit.end(), "bytes", [](char a, char b) { return (a | 0x20) == b; })) {
+    return {};
+  }
+  const std::string_view spec = TrimSpace(header.substr(eq + 1));
+  if (spec.find(',') != std::string_view::npos) return {};
+  const std::size_t dash = spec.find('-');
+  if (dash == std::string_view::npos) return {};
+  const std::string_view from = spec.substr(0, dash), to = spec.substr(dash + 1);
+  ByteRange range;
+  range.kind = ByteRange::Kind::kPart;
+  if (from.empty()) {  // "-N": the last N bytes
+    std::uint64_t count = 0;
+    if (!ParseCount(to, count)) return {};
+    if (count == 0 || size == 0) return {ByteRange::Kind::kUnsatisfiable};
+    range.first = size - std::min(count, size);
+    range.last = size - 1;
+    return range;
+  }
+  std::uint64_t first = 0, last = 0;
+  if (!ParseCount(from, first)) return {};
+  if (!to.empty() && (!ParseCount(to, last) || last < first)) return {};
+  if (first >= size) return {ByteRange::Kind::kUnsatisfiable};
+  range.first = first;
+  range.last = to.empty() ? size - 1 : std::min(last, size - 1);
+  return range;
+}
+
+// Streams an opened site file, or the part a single range asks for.
+void ServeFile(const httplib::Request& req, httplib::Response& res, std::optional<SiteFile> opened,
+               const char* contentType) {
+  if (!opened) {
     res.status = 404;
     res.set_content("Not Found", "text/plain");
     return;
   }
-  res.set_content_provider(size, contentType, [file](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-    char buffer[64 * 1024];
-    file->seekg(static_cast<std::streamoff>(offset));
-    file->read(buffer, static_cast<std::streamsize>(std::min(length, sizeof buffer)));
-    const auto got = file->gcount();
-    return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
-  });
+  auto file = std::make_shared<SiteFile>(std::move(*opened));
+  const std::uint64_t size = file->size();
+  res.set_header("Accept-Ranges", "bytes");
+  res.status = 200;
+  std::uint64_t first = 0, length = size;
+  // If-Range names a version this service cannot check: the whole file, as RFC 9110 asks.
+  if (req.has_header("Range") && !req.has_header("If-Range")) {
+    const ByteRange range = ParseRange(req.get_header_value("Range"), size);
+    if (range.kind == ByteRange::Kind::kUnsatisfiable) {
+      res.status = 416;
+      res.set_header("Content-Range", "bytes */" + std::to_string(size));
+      return;
+    }
+    if (range.kind == ByteRange::Kind::kPart) {
+      res.status = 206;
+      first = range.first;
+      length = range.last - range.first + 1;
+      res.set_header("Content-Range", "bytes " + std::to_string(range.first) + "-" + std::to_string(range.last) + "/" +
+                                          std::to_string(size));
+    }
+  }
+  if (length == 0) {
+    res.set_content("", contentType);
+    return;
+  }
+  res.set_content_provider(length, contentType,
+                           [file, first](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                             char buffer[64 * 1024];
+                             const ssize_t got = ::pread(file->fd(), buffer, std::min(length, sizeof buffer),
+                                                         static_cast<off_t>(first + offset));
+                             return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
+                           });
 }
 
 }  // namespace
@@ -79,29 +173,38 @@ struct SiteService::Impl {
   SiteFolder site;
   std::string basePath;
   Log log;
-  httplib::Server server;
+  HttpFront front;
   std::string address;
   int port = 0;
-  std::atomic<bool> running{false};
-  std::atomic<bool> stopRequested{false};
 
   std::mutex mutex;  // guards the cached list and digest
   std::optional<FileStamp> listStamp;
+  bool listRacy = false;
+  std::string listDigest;  // of the servers.json last read, taken or refused
   std::string encryptedList;
   std::optional<FileStamp> boxStamp;
+  bool boxRacy = false;
   std::string boxMd5;
 
-  Impl(SiteFolder s, std::string base, Log l) : site(std::move(s)), basePath(std::move(base)), log(std::move(l)) {}
+  Impl(SiteFolder s, std::string base, Log l, const ServiceLimits& limits)
+      : site(std::move(s)),
+        basePath(std::move(base)),
+        log([l = std::move(l)](const std::string& line) { l(EscapeControls(line)); }),
+        front(limits, log) {}
 
   // Re-reads servers.json when it changed; keeps the last good list when the new
   // one is refused. Returns the body to send.
   std::string CurrentList() {
     std::lock_guard lock(mutex);
     const auto stamp = StampOf(site.ServersJson());
-    if (stamp && stamp != listStamp) {
+    if (stamp && (stamp != listStamp || listRacy)) {
       listStamp = stamp;
+      listRacy = IsRacy(*stamp);
       try {
         const auto plain = ReadWholeFile(site.ServersJson());
+        std::string digest = Sha256(plain);
+        if (digest == listDigest) return encryptedList;  // touched, not changed
+        listDigest = std::move(digest);
         const TConfig checked = ReadList(plain);
         const auto body = EncryptServerList(plain, site.keys().key, site.keys().iv);
         if (!encryptedList.empty()) log("servers.json changed: " + std::to_string(checked.ServerList().size()) + " servers");
@@ -114,14 +217,16 @@ struct SiteService::Impl {
     return encryptedList;
   }
 
-  // The current box's digest, or empty when the site has no box.
+  // The current box's digest, or empty when the site has no box it may give out.
   std::string CurrentBoxMd5() {
     std::lock_guard lock(mutex);
-    const auto stamp = StampOf(site.Box());
-    if (!stamp) return {};
-    if (stamp != boxStamp) {
-      boxMd5 = GetFileMd5(site.Box().string());
+    const auto box = site.OpenBox();
+    if (!box) return {};
+    const FileStamp stamp = StampOf(box->info());
+    if (stamp != boxStamp || boxRacy) {
+      boxMd5 = GetFileMd5(box->OpenPath().string());
       boxStamp = stamp;
+      boxRacy = IsRacy(stamp);
     }
     return boxMd5;
   }
@@ -146,14 +251,11 @@ struct SiteService::Impl {
       const bool current = !md5.empty() && req.get_param_value("hash") == md5;
       res.set_content(current ? "ok" : "update", "text/plain; charset=utf-8");
     } else if (rest == "getvalue/logo.png") {
-      ServeFile(res, site.Logo(), "image/png");
+      ServeFile(req, res, site.OpenLogo(), "image/png");
     } else if (rest == "getvalue/box.exe") {
-      ServeFile(res, site.Box(), "application/octet-stream");
+      ServeFile(req, res, site.OpenBox(), "application/octet-stream");
     } else if (rest.starts_with("getvalue/") && rest.ends_with(".exe")) {
-      const std::string name = rest.substr(9, rest.size() - 9 - 4);
-      const fs::path file = site.LaunchersDir() / (name + ".exe");
-      if (!IsPlainFileName(name) || !IsInside(file, site.root())) return NotFound(res);
-      ServeFile(res, file, "application/octet-stream");
+      ServeFile(req, res, site.OpenLauncher(rest.substr(9, rest.size() - 9 - 4)), "application/octet-stream");
     } else {
       NotFound(res);
     }
@@ -165,18 +267,18 @@ struct SiteService::Impl {
   }
 };
 
-SiteService::SiteService(SiteFolder site, std::string basePath, Log log)
-    : impl_(std::make_unique<Impl>(std::move(site), std::move(basePath), std::move(log))) {
+SiteService::SiteService(SiteFolder site, std::string basePath, Log log, const ServiceLimits& limits)
+    : impl_(std::make_unique<Impl>(std::move(site), std::move(basePath), std::move(log), limits)) {
   if (!impl_->basePath.starts_with('/') || !impl_->basePath.ends_with('/')) {
     throw std::invalid_argument("the base path must start and end with \"/\"");
   }
   impl_->CurrentList();  // refuse to start on a list the box would refuse
-  impl_->server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-  // Small answers on kept-alive connections: without this, Nagle's algorithm and
-  // delayed acknowledgements hold each one back for tens of milliseconds.
-  impl_->server.set_tcp_nodelay(true);
-  impl_->server.set_keep_alive_max_count(1000);
-  impl_->server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+  httplib::Server& http = impl_->front.http();
+  // Ranges are this service's to answer (ServeFile): cpp-httplib's own reckoning
+  // sends a range past the end with a wrapped-around length. Everything else is
+  // answered whole.
+  impl_->front.SetRequestSetup([](httplib::Request& req) { req.ranges.clear(); });
+  http.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     try {
       impl_->Handle(req, res);
     } catch (const std::exception& e) {
@@ -185,7 +287,7 @@ SiteService::SiteService(SiteFolder site, std::string basePath, Log log)
       impl_->log("error: " + std::string(e.what()));
     }
   });
-  impl_->server.set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+  http.set_logger([this](const httplib::Request& req, const httplib::Response& res) {
     impl_->log(req.remote_addr + " \"" + req.method + " " + req.target + "\" " + std::to_string(res.status) + " " +
                std::to_string(res.content_length_ ? res.content_length_ : res.body.size()));
   });
@@ -195,29 +297,14 @@ SiteService::~SiteService() = default;
 
 int SiteService::Bind(const std::string& address, int port) {
   impl_->address = address;
-  if (port == 0) {
-    impl_->port = impl_->server.bind_to_any_port(address);
-  } else if (impl_->server.bind_to_port(address, port)) {
-    impl_->port = port;
-  } else {
-    impl_->port = -1;
-  }
+  impl_->port = impl_->front.Bind(address, port);
   if (impl_->port <= 0) throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
   return impl_->port;
 }
 
-void SiteService::Run() {
-  impl_->running = true;
-  if (!impl_->stopRequested) impl_->server.listen_after_bind();
-  impl_->running = false;
-}
+void SiteService::Run() { impl_->front.Run(); }
 
-void SiteService::Stop() {
-  impl_->stopRequested = true;
-  // The server ignores a stop before it listens: wait until it does, or Run may never end.
-  while (impl_->running && !impl_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  impl_->server.stop();
-}
+void SiteService::Stop() { impl_->front.Stop(); }
 
 std::string SiteService::BaseUrl() const {
   const bool v6 = impl_->address.find(':') != std::string::npos;

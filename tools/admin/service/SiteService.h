@@ -5,6 +5,7 @@
 #pragma once
 
 #include "../SiteFolder.h"
+#include "ServiceLimits.h"
 
 #include <functional>
 #include <memory>
@@ -17,15 +18,16 @@ class SiteService {
   using Log = std::function<void(const std::string& line)>;
 
   // basePath starts and ends with "/". Throws when the site's list is not one the
-  // box would read.
-  SiteService(SiteFolder site, std::string basePath, Log log);
+  // box would read. Every log line has its control characters escaped.
+  SiteService(SiteFolder site, std::string basePath, Log log, const ServiceLimits& limits = {});
   ~SiteService();
   SiteService(const SiteService&) = delete;
   SiteService& operator=(const SiteService&) = delete;
 
   // Returns the port bound (a free one for 0). Throws when it cannot bind.
   int Bind(const std::string& address, int port);
-  // Serves until Stop(); requests are handled on a pool of threads.
+  // Serves until Stop(): one thread watches the connections until a request head
+  // has arrived whole, a pool of threads answers the requests (see HttpFront).
   void Run();
   // From any thread, also before Run has started (Run then returns at once).
   void Stop();
