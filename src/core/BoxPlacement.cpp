@@ -1,15 +1,12 @@
 #include "BoxPlacement.h"
 
 #include "DesktopShortcut.h"
-#include "FileIo.h"
+#include "Paths.h"
 #include "Relocation.h"
 #include "SelfUpdate.h"
 #include "Share.h"
 #include "TextCodec.h"
 #include "uGetDiskLetter.h"
-#include "platform/Drives.h"
-
-#include <filesystem>
 
 namespace tandrel {
 
@@ -30,15 +27,9 @@ bool BoxPlacement::CheckSelfUpdate() {
 void BoxPlacement::CreateDesktopShortcut(const std::string& name) {
   const std::string trimmed(TrimControl(name));
   if (trimmed.empty()) return;
-  // The icon goes where desktops look for icons, named after the box.
-  const std::filesystem::path icons =
-      std::filesystem::path(platform::UserDataFolder()) / "icons" / "hicolor" / "256x256" / "apps";
-  EnsureFolder(icons);
-  const std::filesystem::path icon = icons / ("tandrel-" + trimmed + ".png");
-  WriteFileAtomically(icon, parts_.iconPng);
-  const std::filesystem::path exe = parts_.exePath;
-  tandrel::CreateDesktopShortcut(
-      trimmed, ShortcutTarget{parts_.exePath, exe.parent_path().string() + "/", icon.string(), parts_.version});
+  const std::string icon = platform::InstallShortcutIcon(trimmed, parts_.iconPng);
+  const std::string exeDir = Utf8FromPath(PathFromUtf8(parts_.exePath).parent_path()) + "/";
+  tandrel::CreateDesktopShortcut(trimmed, ShortcutTarget{parts_.exePath, exeDir, icon, parts_.version});
 }
 
 void BoxPlacement::CleanUpLeftovers() {

@@ -1,28 +1,16 @@
-// The box's desktop entry, on the desktop and in the applications menu, rewritten
-// at every start so it follows the box wherever it moved.
+// The box's desktop shortcut, rewritten at every start so it follows the box
+// wherever it moved.
 #pragma once
 
-#include <cstdint>
+#include "platform/DesktopShortcut.h"
+
 #include <string>
-#include <vector>
 
 namespace tandrel {
 
-struct ShortcutTarget {
-  std::string exePath;
-  std::string exeDir;  // ends in "/"
-  std::string iconPath;
-  std::string version;
-};
+using platform::ShortcutTarget;
 
-// The user's desktop folder from the XDG user folders, else ~/Desktop.
-std::string DesktopFolder();
-
-// The text of the entry.
-std::string DesktopEntry(const std::string& name, const ShortcutTarget& target);
-
-// Writes "<name>.desktop" (trimmed name) to the desktop folder, when there is
-// one, and to the applications folder. An empty name does nothing.
+// Writes the shortcut named after the trimmed name; an empty name does nothing.
 void CreateDesktopShortcut(const std::string& name, const ShortcutTarget& target);
 
 }  // namespace tandrel

@@ -1,5 +1,6 @@
 #include "ProgramPaths.h"
 
+#include "Paths.h"
 #include "TextCodec.h"
 #include "platform/Process.h"
 
@@ -7,11 +8,11 @@
 
 namespace tandrel {
 
-std::string ExePath() { return platform::ExecutablePath().string(); }
+std::string ExePath() { return Utf8FromPath(platform::ExecutablePath()); }
 
-std::string ExeDir() { return platform::ExecutablePath().parent_path().string() + "/"; }
+std::string ExeDir() { return Utf8FromPath(platform::ExecutablePath().parent_path()) + "/"; }
 
-std::string ExeFileName() { return platform::ExecutablePath().filename().string(); }
+std::string ExeFileName() { return Utf8FromPath(platform::ExecutablePath().filename()); }
 
 std::string ApplicationTitleOf(std::string_view exeFileName) {
   std::u16string title = Utf8ToUtf16(exeFileName.substr(0, exeFileName.find('.')));

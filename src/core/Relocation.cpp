@@ -2,6 +2,7 @@
 
 #include "FileIo.h"
 #include "Hutil32.h"
+#include "Paths.h"
 #include "TextCodec.h"
 
 #include <filesystem>
@@ -30,11 +31,11 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 // A box stopped while it wrote its update leaves the new box, whole or in part,
 // beside itself: "<name>.new", or its temporary file ".<name>.new.XXXXXX".
 void RemoveUnfinishedUpdates(const fs::path& exe) {
-  const std::string incoming = exe.filename().string() + ".new";
+  const std::string incoming = Utf8FromPath(exe.filename()) + ".new";
   const std::string partPrefix = "." + incoming + ".";
   std::error_code error, ignored;
   for (fs::directory_iterator it(exe.parent_path(), error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = Utf8FromPath(it->path().filename());
     const bool part = name.size() == partPrefix.size() + 6 && name.starts_with(partPrefix);
     if ((name == incoming || part) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
   }
@@ -54,17 +55,18 @@ Relocation::Relocation(platform::Shell& shell, std::string exePath, std::functio
     : shell_(shell), exePath_(std::move(exePath)), requestTermination_(std::move(requestTermination)) {}
 
 bool Relocation::RelocateIfNeeded(const std::string& installDir) {
-  EnsureFolder(installDir);
-  const fs::path exe = exePath_;
-  if (SameFolder(exe.parent_path(), installDir)) return false;
+  const fs::path folder = PathFromUtf8(installDir);
+  EnsureFolder(folder);
+  const fs::path exe = PathFromUtf8(exePath_);
+  if (SameFolder(exe.parent_path(), folder)) return false;
 
-  const fs::path copy = fs::path(installDir) / exe.filename();
+  const fs::path copy = folder / exe.filename();
   // A whole new file renamed into place, executable: it also replaces a copy that runs.
   CopyFileAtomically(exe, copy, fs::perms(0755));
-  const fs::path handOff = fs::path(installDir) / kHandOff;
+  const fs::path handOff = folder / kHandOff;
   std::error_code error;
   if (fs::exists(handOff) && !fs::remove(handOff, error)) {
-    throw std::runtime_error("Cannot delete file \"" + handOff.string() + "\". " + error.message());
+    throw std::runtime_error("Cannot delete file \"" + Utf8FromPath(handOff) + "\". " + error.message());
   }
   Delay(100);
   WriteFileAtomically(handOff, std::span(reinterpret_cast<const std::uint8_t*>(exePath_.data()), exePath_.size()));
@@ -75,12 +77,12 @@ bool Relocation::RelocateIfNeeded(const std::string& installDir) {
 
 void Relocation::CleanUpLeftovers() {
   Delay(1000);
-  const fs::path exe = exePath_;
+  const fs::path exe = PathFromUtf8(exePath_);
   const fs::path handOff = exe.parent_path() / kHandOff;
   std::error_code ignored;
   if (fs::exists(handOff)) {
     const auto bytes = ReadWholeFile(handOff);
-    const fs::path named = DecodeHandOffText(std::string(bytes.begin(), bytes.end()));
+    const fs::path named = PathFromUtf8(DecodeHandOffText(std::string(bytes.begin(), bytes.end())));
     fs::remove(handOff, ignored);
     // Only ever the executable this one was copied from: never an unrelated file,
     // never the running box itself.
@@ -88,7 +90,7 @@ void Relocation::CleanUpLeftovers() {
       fs::remove(named, ignored);
     }
   }
-  fs::remove(exePath_ + ".bak", ignored);
+  fs::remove(PathFromUtf8(exePath_ + ".bak"), ignored);
   RemoveUnfinishedUpdates(exe);
 }
 

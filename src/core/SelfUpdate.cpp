@@ -4,11 +4,10 @@
 #include "FileIo.h"
 #include "Hutil32.h"
 #include "crypto.h"
+#include "Paths.h"
 #include "http/BodyText.h"
 #include "platform/Process.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -20,12 +19,6 @@ namespace fs = std::filesystem;
 constexpr const char* kUpdateName = "自动更新";
 constexpr const char* kCaption = "提示";
 constexpr const char* kUpdateFailed = "更新主程序失败,请重新试,或者联系管理员";
-
-void Rename(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
-    throw std::runtime_error("Cannot rename \"" + from + "\" to \"" + to + "\". " + std::strerror(errno));
-  }
-}
 
 }  // namespace
 
@@ -74,7 +67,7 @@ bool SelfUpdate::Update(const ServiceSite& site) {
   try {
     const std::string backup = exePath_ + ".bak";
     std::error_code error;
-    if (fs::exists(backup, error) && !fs::remove(backup, error)) {
+    if (fs::exists(PathFromUtf8(backup), error) && !fs::remove(PathFromUtf8(backup), error)) {
       throw std::runtime_error("Cannot delete file \"" + backup + "\". " + error.message());
     }
     Replace(download.body);
@@ -82,28 +75,28 @@ bool SelfUpdate::Update(const ServiceSite& site) {
     windows_.ShowError(kCaption, kUpdateFailed);
     return false;
   }
-  shell_.StartProgram(exePath_);
+  shell_.StartProgram(PathFromUtf8(exePath_));
   return true;
 }
 
 // The new box is written whole beside the old one first, so the box's own name
 // always holds a runnable program: the backup is a second name for the old file,
 // and the rename that puts the new one in place replaces the old name at once.
-// If anything fails after the backup, the backup goes and the old box stays.
+// If anything fails after the backup, the old box keeps or gets back its name.
 void SelfUpdate::Replace(const http::Bytes& newBox) {
-  const std::string incoming = exePath_ + ".new", backup = exePath_ + ".bak";
+  const fs::path exe = PathFromUtf8(exePath_), incoming = PathFromUtf8(exePath_ + ".new"),
+                 backup = PathFromUtf8(exePath_ + ".bak");
   WriteFileAtomically(incoming, newBox, fs::perms(0755));
   Delay(200);
-  std::error_code linked;
-  fs::create_hard_link(exePath_, backup, linked);
-  if (linked) fs::copy_file(exePath_, backup);  // a file system without links
+  platform::BackUpRunningExecutable(exe, backup);
   Delay(100);
   try {
     if (afterBackup_) afterBackup_();
-    Rename(incoming, exePath_);
+    platform::MoveExecutableIntoPlace(incoming, exe);
   } catch (...) {
-    std::remove(backup.c_str());
-    std::remove(incoming.c_str());
+    platform::UndoExecutableBackup(exe, backup);
+    std::error_code ignored;
+    fs::remove(incoming, ignored);
     throw;
   }
 }

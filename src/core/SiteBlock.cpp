@@ -1,10 +1,10 @@
 #include "SiteBlock.h"
 
 #include "TextCodec.h"
+#include "platform/Crypto.h"
 
 #include <algorithm>
 #include <cstring>
-#include <openssl/evp.h>
 #include <stdexcept>
 
 namespace tandrel::site {
@@ -91,26 +91,15 @@ std::size_t Find(std::span<const std::uint8_t> image) {
 
 std::string BasicAuthorization(std::string_view user, std::string_view password) {
   const std::string plain = std::string(user) + ":" + std::string(password);
-  std::string encoded(4 * ((plain.size() + 2) / 3) + 1, '\0');
-  const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
-                                reinterpret_cast<const unsigned char*>(plain.data()), static_cast<int>(plain.size()));
-  encoded.resize(static_cast<std::size_t>(n));
-  return "Basic " + encoded;
+  return "Basic " + platform::Base64Encode({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
 }
 
 std::optional<Credentials> ParseBasicAuthorization(std::string_view value) {
   constexpr std::string_view kScheme = "Basic ";
   if (!value.starts_with(kScheme)) return std::nullopt;
-  const std::string_view encoded = value.substr(kScheme.size());
-  std::string plain(encoded.size(), '\0');
-  const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(plain.data()),
-                                reinterpret_cast<const unsigned char*>(encoded.data()), static_cast<int>(encoded.size()));
-  if (n < 0) return std::nullopt;
-  plain.resize(static_cast<std::size_t>(n));
-  // EVP_DecodeBlock turns the Base64 padding into trailing zeros.
-  for (std::size_t pad = 0; pad < 2 && encoded.size() > pad && encoded[encoded.size() - 1 - pad] == '='; ++pad) {
-    plain.pop_back();
-  }
+  const auto decoded = platform::Base64Decode(value.substr(kScheme.size()));
+  if (!decoded) return std::nullopt;
+  const std::string plain(decoded->begin(), decoded->end());
   const std::size_t colon = plain.find(':');
   if (colon == std::string::npos) return std::nullopt;
   return Credentials{plain.substr(0, colon), plain.substr(colon + 1)};

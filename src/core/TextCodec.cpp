@@ -1,56 +1,17 @@
 #include "TextCodec.h"
 
-#include <cerrno>
+#include "platform/Charsets.h"
+
 #include <cstdint>
 #include <cstring>
-#include <iconv.h>
-#include <memory>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace tandrel {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-struct IconvCloser {
-  void operator()(iconv_t cd) const { iconv_close(cd); }
-};
-using Iconv = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
-
-Iconv OpenIconv(const std::string& to, const std::string& from) {
-  iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    throw std::runtime_error("Unsupported character set '" + from + "'");
-  }
-  return Iconv(cd);
-}
-
-// Runs iconv over the whole input. onInvalid decides what an undecodable byte
-// becomes: it returns false to give up (the caller throws).
-template <typename OnInvalid>
-bool Convert(iconv_t cd, std::string_view in, std::string& out, OnInvalid onInvalid) {
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char buffer[4096];
-  while (srcLeft > 0) {
-    char* dst = buffer;
-    size_t dstLeft = sizeof buffer;
-    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    out.append(buffer, static_cast<size_t>(dst - buffer));
-    if (rc != static_cast<size_t>(-1)) continue;
-    if (errno == E2BIG) continue;
-    // EILSEQ, or EINVAL for a sequence cut off by the end of the input.
-    if (!onInvalid(out)) return false;
-    ++src;
-    --srcLeft;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  char* dst = buffer;
-  size_t dstLeft = sizeof buffer;
-  iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-  out.append(buffer, static_cast<size_t>(dst - buffer));
-  return true;
-}
 
 // Length of the valid UTF-8 sequence at the start of s, or 0 when it is invalid.
 size_t ValidUtf8Sequence(std::string_view s) {
@@ -100,34 +61,15 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::string Cp936ToUtf8(std::string_view bytes) {
-  const Iconv cd = OpenIconv("UTF-8", "CP936");
-  std::string out;
-  Convert(cd.get(), bytes, out, [](std::string& o) {
-    o += kReplacement;
-    return true;
-  });
-  return out;
-}
+std::string Cp936ToUtf8(std::string_view bytes) { return platform::CharsetToUtf8(bytes, "CP936"); }
 
 std::string Utf8ToCp936(std::string_view text) {
-  const Iconv cd = OpenIconv("CP936", "UTF-8");
-  std::string out;
-  if (!Convert(cd.get(), text, out, [](std::string&) { return false; })) {
-    throw std::runtime_error("'" + SanitizeUtf8(text) + "' cannot be written in code page 936");
-  }
-  return out;
+  std::optional<std::string> bytes = platform::Utf8ToCharset(text, "CP936");
+  if (!bytes) throw std::runtime_error("'" + SanitizeUtf8(text) + "' cannot be written in code page 936");
+  return std::move(*bytes);
 }
 
-std::string ToUtf8(std::string_view bytes, const std::string& charset) {
-  const Iconv cd = OpenIconv("UTF-8", charset);
-  std::string out;
-  Convert(cd.get(), bytes, out, [](std::string& o) {
-    o += kReplacement;
-    return true;
-  });
-  return out;
-}
+std::string ToUtf8(std::string_view bytes, const std::string& charset) { return platform::CharsetToUtf8(bytes, charset); }
 
 size_t ValidUtf8Prefix(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -13,7 +13,7 @@ std::string Cp936ToUtf8(std::string_view bytes);
 // Throws std::runtime_error when a character has no code page 936 form.
 std::string Utf8ToCp936(std::string_view text);
 
-// Any charset iconv knows, to UTF-8; throws std::runtime_error for an unknown one.
+// Any charset the system knows, to UTF-8; throws std::runtime_error for an unknown one.
 std::string ToUtf8(std::string_view bytes, const std::string& charset);
 
 // Invalid UTF-8 sequences become U+FFFD; valid text comes back unchanged.

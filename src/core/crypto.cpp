@@ -2,74 +2,84 @@
 
 #include "FileIo.h"
 #include "Hex.h"
+#include "Paths.h"
+#include "platform/Crypto.h"
 
-#include <memory>
 #include <algorithm>
-#include <openssl/evp.h>
-#include <stdexcept>
-#include <vector>
+#include <memory>
 
 namespace tandrel {
 namespace {
 
-struct MdCtxFree {
-  void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
-};
+constexpr std::size_t kBlock = platform::kAesBlockSize;
+// CBC decryption runs the block cipher over this many bytes at a time, then
+// chains them: large enough for the cipher to work in parallel, small enough to
+// stay in the cache.
+constexpr std::size_t kCbcPiece = 64 * 1024;
 
-struct CipherCtxFree {
-  void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
-};
+void XorBlock(std::uint8_t* target, const std::uint8_t* with) {
+  for (std::size_t i = 0; i < kBlock; ++i) target[i] ^= with[i];
+}
 
-// One pass of an EVP cipher over input into output (which has room for the
-// input plus one block). Returns the bytes written.
-std::size_t RunCipher(const EVP_CIPHER* cipher, bool encrypt, bool padding, const AesKey& key, const std::uint8_t* iv,
-                      std::span<const std::uint8_t> input, std::uint8_t* output) {
-  const std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
-  int n = 0, tail = 0;
-  if (!ctx || EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), iv, encrypt ? 1 : 0) != 1 ||
-      EVP_CIPHER_CTX_set_padding(ctx.get(), padding ? 1 : 0) != 1 ||
-      EVP_CipherUpdate(ctx.get(), output, &n, input.data(), static_cast<int>(input.size())) != 1 ||
-      EVP_CipherFinal_ex(ctx.get(), output + n, &tail) != 1) {
-    throw std::runtime_error("AES is not available");
+// CBC over whole blocks, in place; the register ends at the last ciphertext block.
+void DecryptCbc(platform::Aes128& aes, std::span<std::uint8_t> blocks, AesKey& chain) {
+  std::vector<std::uint8_t> plain(std::min(kCbcPiece, blocks.size()));
+  for (std::size_t at = 0; at < blocks.size(); at += kCbcPiece) {
+    const std::span<std::uint8_t> piece = blocks.subspan(at, std::min(kCbcPiece, blocks.size() - at));
+    aes.DecryptBlocks(piece, plain.data());
+    for (std::size_t b = 0; b < piece.size(); b += kBlock) {
+      XorBlock(plain.data() + b, chain.data());
+      std::copy_n(piece.data() + b, kBlock, chain.begin());
+      std::copy_n(plain.data() + b, kBlock, piece.data() + b);
+    }
   }
-  return static_cast<std::size_t>(n + tail);
+}
+
+// 8-bit CFB: each byte is the ciphertext byte under the first byte of the
+// encrypted register, which then takes in that ciphertext byte.
+void DecryptCfb8(platform::Aes128& aes, std::span<std::uint8_t> bytes, AesKey& shift) {
+  AesKey stream;
+  for (std::uint8_t& byte : bytes) {
+    aes.EncryptBlocks(shift, stream.data());
+    const std::uint8_t cipher = byte;
+    byte = static_cast<std::uint8_t>(byte ^ stream[0]);
+    std::copy(shift.begin() + 1, shift.end(), shift.begin());
+    shift.back() = cipher;
+  }
 }
 
 }  // namespace
 
 std::string GetFileMd5(const std::string& path) {
-  const std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
-  if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_md5(), nullptr) != 1) {
-    throw std::runtime_error("MD5 is not available");
-  }
-  ReadFileInPieces(path, kDigestBufferSize, [&](const std::uint8_t* data, std::size_t size) {
-    EVP_DigestUpdate(ctx.get(), data, size);
-  });
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned length = 0;
-  EVP_DigestFinal_ex(ctx.get(), digest, &length);
-  return ToHex(std::span<const std::uint8_t>(digest, length));
+  const std::unique_ptr<platform::Md5> md5 = platform::MakeMd5();
+  ReadFileInPieces(PathFromUtf8(path), kDigestBufferSize,
+                   [&](const std::uint8_t* data, std::size_t size) { md5->Update({data, size}); });
+  return ToHex(md5->Finish());
 }
 
 std::vector<std::uint8_t> DecryptServerList(std::vector<std::uint8_t> body, const AesKey& key, const AesKey& iv) {
-  constexpr std::size_t kBlock = 16;
   const std::size_t whole = body.size() / kBlock * kBlock;
-  // The tail's register is the last whole ciphertext block, which the in-place
-  // decryption of the blocks overwrites: keep it first.
-  AesKey tailRegister = iv;
-  if (whole > 0) std::copy_n(body.begin() + static_cast<std::ptrdiff_t>(whole - kBlock), kBlock, tailRegister.begin());
+  const std::unique_ptr<platform::Aes128> aes = platform::MakeAes128(key);
+  AesKey chain = iv;  // after the blocks, the last whole ciphertext block: the tail's register
   const std::span<std::uint8_t> all(body);
-  // Without padding, OpenSSL writes exactly the input's length, so in place is safe.
-  if (whole > 0) RunCipher(EVP_aes_128_cbc(), false, false, key, iv.data(), all.first(whole), body.data());
-  if (whole < body.size()) {
-    RunCipher(EVP_aes_128_cfb8(), false, false, key, tailRegister.data(), all.subspan(whole), body.data() + whole);
-  }
+  DecryptCbc(*aes, all.first(whole), chain);
+  DecryptCfb8(*aes, all.subspan(whole), chain);
   return body;
 }
 
 std::vector<std::uint8_t> EncryptServerList(std::span<const std::uint8_t> plain, const AesKey& key, const AesKey& iv) {
-  std::vector<std::uint8_t> body(plain.size() + 16);
-  body.resize(RunCipher(EVP_aes_128_cbc(), true, true, key, iv.data(), plain, body.data()));
+  // PKCS#7: 1 to 16 bytes, each holding their count.
+  const std::size_t pad = kBlock - plain.size() % kBlock;
+  std::vector<std::uint8_t> body(plain.begin(), plain.end());
+  body.insert(body.end(), pad, static_cast<std::uint8_t>(pad));
+  const std::unique_ptr<platform::Aes128> aes = platform::MakeAes128(key);
+  const std::uint8_t* chain = iv.data();
+  for (std::size_t at = 0; at < body.size(); at += kBlock) {
+    std::uint8_t* block = body.data() + at;
+    XorBlock(block, chain);
+    aes->EncryptBlocks({block, kBlock}, block);
+    chain = block;
+  }
   return body;
 }
 

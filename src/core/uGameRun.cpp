@@ -3,6 +3,7 @@
 #include "AnswerCaps.h"
 #include "FileIo.h"
 #include "Hutil32.h"
+#include "Paths.h"
 #include "TextCodec.h"
 #include "crypto.h"
 #include "http/Url.h"
@@ -68,31 +69,31 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   const std::string cacheFolder = exeDir_ + "Downloads";
   PumpMessages();
-  if (!fs::is_directory(cacheFolder)) return DownloadLauncher(url, name, md5);
+  if (!fs::is_directory(PathFromUtf8(cacheFolder))) return DownloadLauncher(url, name, md5);
   const std::string cache = CacheFile(name);
-  if (!fs::exists(cache)) return DownloadLauncher(url, name, md5);
+  if (!fs::exists(PathFromUtf8(cache))) return DownloadLauncher(url, name, md5);
   PumpMessages();
   const std::string digest = GetFileMd5(cache);
   PumpMessages();
   if (!DigestMatches(digest, md5)) return DownloadLauncher(url, name, md5);
 
-  EnsureFolder(exeDir_ + "Tmp/");
+  EnsureFolder(PathFromUtf8(exeDir_ + "Tmp/"));
   const std::string target = LaunchCopy(name);
   PumpMessages();
   // A new file renamed into place: it also replaces a copy that is still running.
-  CopyFileAtomically(cache, target, kExecutable);
+  CopyFileAtomically(PathFromUtf8(cache), PathFromUtf8(target), kExecutable);
   Delay(1000);
   PumpMessages();
-  shell_.StartProgram(target);
+  shell_.StartProgram(PathFromUtf8(target));
 }
 
 void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   http::Response response;
   if (!windows_.Download(name, url, caps::kLauncher, response)) return;  // cancelled or failed: no file is touched
-  EnsureFolder(exeDir_ + "Downloads");
+  EnsureFolder(PathFromUtf8(exeDir_ + "Downloads"));
   const std::string cache = CacheFile(name);
-  WriteFileAtomically(cache, response.body);
+  WriteFileAtomically(PathFromUtf8(cache), response.body);
   response = {};
   PumpMessages();
   if (DigestMatches(GetFileMd5(cache), md5)) return RunLauncher(url, name, md5);

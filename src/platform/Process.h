@@ -24,4 +24,19 @@ int RunProgram(const std::filesystem::path& program, const std::vector<std::stri
 // A program on the search path, or nothing.
 std::optional<std::filesystem::path> FindProgram(const std::string& name);
 
+// Replacing the running executable, in steps whose order is the caller's. Some
+// systems let a running program's file be renamed but not overwritten or deleted,
+// so the old file is kept under a second name first.
+//
+// Gives the running executable's file the second name backup; the program keeps
+// running and exe still holds a runnable program until MoveExecutableIntoPlace.
+// Throws std::runtime_error with the system's text.
+void BackUpRunningExecutable(const std::filesystem::path& exe, const std::filesystem::path& backup);
+// Undoes BackUpRunningExecutable when the new program could not be put in place:
+// exe names the old program and the backup is gone. Fails quietly.
+void UndoExecutableBackup(const std::filesystem::path& exe, const std::filesystem::path& backup);
+// Renames a whole new program over exe's name. Throws std::runtime_error with the
+// system's text.
+void MoveExecutableIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe);
+
 }  // namespace tandrel::platform

@@ -1,4 +1,5 @@
 #include "core/DesktopShortcut.h"
+#include "platform/linux/DesktopEntry.h"
 
 #include "support/TempDir.h"
 
@@ -40,7 +41,7 @@ TEST_F(DesktopShortcutTest, WritesTheEntryToTheDesktopAndTheApplicationsMenu) {
 }
 
 TEST_F(DesktopShortcutTest, QuotesTheProgramPathForExec) {
-  const std::string entry = DesktopEntry("A", {"/my games/$x/\"q\"/box", "/my games/", "/i.png", "1"});
+  const std::string entry = platform::DesktopEntry("A", {"/my games/$x/\"q\"/box", "/my games/", "/i.png", "1"});
   EXPECT_NE(entry.find("Exec=\"/my games/\\$x/\\\"q\\\"/box\"\n"), std::string::npos) << entry;
 }
 
@@ -48,7 +49,7 @@ TEST_F(DesktopShortcutTest, FindsTheDesktopInTheUserFolders) {
   fs::create_directories(home_ / ".config");
   fs::create_directories(home_ / "桌面");
   test::WriteFile(home_ / ".config" / "user-dirs.dirs", "# written by xdg-user-dirs\nXDG_DESKTOP_DIR=\"$HOME/桌面\"\n");
-  EXPECT_EQ(DesktopFolder(), home_.path().string() + "/桌面");
+  EXPECT_EQ(platform::DesktopFolder(), home_.path().string() + "/桌面");
   CreateDesktopShortcut("Corvessa", target_);
   EXPECT_TRUE(fs::exists(home_ / "桌面" / "Corvessa.desktop"));
 }

@@ -1,6 +1,6 @@
 // Choosing the drive from mount tables written for the test.
 #include "core/uGetDiskLetter.h"
-#include "platform/Drives.h"
+#include "platform/linux/MountTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "core/FileIo.h"
+#include "core/Paths.h"
 
 #include "support/TempDir.h"
 
@@ -41,6 +42,17 @@ TEST(WriteFileAtomically, FailsWithThePathAndLeavesNothingBehind) {
 TEST(ReadWholeFile, NamesTheMissingFile) {
   TempDir dir;
   EXPECT_THROW(ReadWholeFile(dir / "missing"), std::runtime_error);
+}
+
+TEST(PathFromUtf8, NamesTheFileItsUtf8TextSpellsAndReadsBackTheSame) {
+  TempDir dir;
+  const std::string name = "桌面 Ärger \xF0\x9F\x8E\xAE.exe";  // two- to four-byte sequences
+  const fs::path path = PathFromUtf8(Utf8FromPath(dir.path()) + "/" + name);
+  EXPECT_TRUE(path.filename() == std::filesystem::path(u8"桌面 Ärger \U0001F3AE.exe"));
+  EXPECT_EQ(Utf8FromPath(path.filename()), name);
+  WriteFileAtomically(path, Bytes("x"));
+  EXPECT_EQ(Utf8FromPath(fs::directory_iterator(dir.path())->path().filename()), name);
+  EXPECT_EQ(ReadWholeFile(path), Bytes("x"));
 }
 
 }  // namespace

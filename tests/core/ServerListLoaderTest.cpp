@@ -148,6 +148,9 @@ TEST_F(ServerListLoaderTest, FetchesTheBannerWithoutAuthorization) {
 
 TEST_F(ServerListLoaderTest, AnOversizedListLeavesNoRowsAndCostsNoMoreThanItsCap) {
   ServerListLoader hostile(client_, view_, [this] { return ServiceSite{server_.Url("/huge/"), kAuth, kKey, kIv}; });
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the address sanitizer keeps freed buffers resident, so the peak says nothing of the box";
+#endif
   if (!test::ResetPeakResident()) GTEST_SKIP() << "this kernel does not let a process reset its peak memory";
   const std::uint64_t idle = test::ResidentBytes();
   EXPECT_NO_THROW(hostile.LoadServerList());

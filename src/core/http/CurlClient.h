@@ -1,5 +1,6 @@
-// The HTTP client on libcurl. One client keeps its cookies across all of its
-// requests; asynchronous requests run on worker threads of their own.
+// The box's HTTP client on the system's transport (libcurl on Linux). One client
+// keeps its cookies across all of its requests; asynchronous requests run on
+// worker threads of their own.
 #pragma once
 
 #include "HttpClient.h"

@@ -1,4 +1,4 @@
-#include "../Drives.h"
+#include "MountTable.h"
 
 #include <algorithm>
 #include <cstdlib>

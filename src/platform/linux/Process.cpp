@@ -1,5 +1,6 @@
 #include "../Process.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <elf.h>
@@ -66,6 +67,26 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name) {
     rest.remove_prefix(colon + 1);
   }
   return std::nullopt;
+}
+
+void BackUpRunningExecutable(const std::filesystem::path& exe, const std::filesystem::path& backup) {
+  // A second name for the same file; a copy on a file system without links.
+  std::error_code linked;
+  std::filesystem::create_hard_link(exe, backup, linked);
+  if (linked) std::filesystem::copy_file(exe, backup);
+}
+
+void UndoExecutableBackup(const std::filesystem::path&, const std::filesystem::path& backup) {
+  // The old program never left its name: only the second one goes.
+  std::error_code ignored;
+  std::filesystem::remove(backup, ignored);
+}
+
+void MoveExecutableIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) {
+  if (std::rename(incoming.c_str(), exe.c_str()) != 0) {
+    throw std::runtime_error("Cannot rename \"" + incoming.string() + "\" to \"" + exe.string() + "\". " +
+                             std::strerror(errno));
+  }
 }
 
 }  // namespace tandrel::platform

@@ -1,0 +1,15 @@
+// Paths made from text and text made from paths, always as UTF-8. A path made
+// from a plain std::string reads its bytes in the system's code page on some
+// systems; the core never does that.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tandrel {
+
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+}  // namespace tandrel

@@ -1,0 +1,135 @@
+#include "Exchange.h"
+
+#include "../TextCodec.h"
+#include "Url.h"
+#include "platform/Memory.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tandrel::http {
+
+std::int64_t ParseContentLength(std::string_view value) {
+  value = TrimControl(value);
+  std::int64_t n = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size() || n <= 0) return -1;
+  return n;
+}
+
+long ParseStatusLine(std::string_view line) {
+  const std::size_t space = line.find(' ');
+  if (!line.starts_with("HTTP/") || space == std::string_view::npos) return 0;
+  const std::string_view rest = line.substr(space + 1);
+  long status = 0;
+  const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), status);
+  if (ec != std::errc() || end - rest.data() != 3) return 0;
+  return status;
+}
+
+Exchange::Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks)
+    : guard_(timeouts, maxBody, withDeadline, Clock::now()), hooks_(hooks) {}
+
+platform::HttpRequest Exchange::Request(const std::string& url, const Headers& headers, const Timeouts& timeouts) {
+  return {EncodeUrl(url), headers, kUserAgent, timeouts.connect, kMaxRedirects};
+}
+
+bool Exchange::HeaderLine(std::string_view line) {
+  guard_.Received(line.size(), Clock::now());
+  if (line.starts_with("HTTP/")) {
+    // A new answer begins (after a redirect or an interim answer): forget the last.
+    response_.contentType.clear();
+    response_.body.clear();
+    reported_ = 0;
+    contentLength_ = -1;
+    status_ = ParseStatusLine(line);
+  } else if (TrimControl(line).empty()) {
+    return HeadersDone();
+  } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
+    const std::string_view name = TrimControl(line.substr(0, colon));
+    const std::string_view value = TrimControl(line.substr(colon + 1));
+    if (EqualsIgnoringAsciiCase(name, "Content-Length")) contentLength_ = ParseContentLength(value);
+    if (EqualsIgnoringAsciiCase(name, "Content-Type")) response_.contentType.assign(value);
+  }
+  return true;
+}
+
+bool Exchange::HeadersDone() {
+  if (contentLength_ > 0 && !guard_.BodyFits(static_cast<std::uint64_t>(contentLength_))) {
+    return Fail(TransferGuard::TooLarge(guard_.MaxBody()));
+  }
+  if (!Successful()) return true;
+  response_.body.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(contentLength_, 0, kMaxReserve)));
+  platform::AdviseLargeBuffer(response_.body.data(), response_.body.capacity());
+  reportedAt_ = Clock::now();
+  return hooks_.OnBodyStart(contentLength_) || Abort();
+}
+
+bool Exchange::BodyBytes(std::span<const std::uint8_t> bytes) {
+  auto& body = response_.body;
+  const auto now = Clock::now();
+  guard_.Received(bytes.size(), now);
+  if (!guard_.BodyFits(body.size() + bytes.size())) return Fail(TransferGuard::TooLarge(guard_.MaxBody()));
+  if (body.size() + bytes.size() > body.capacity()) {
+    // Grow as a vector would, but never past the cap: an answer stopped at the
+    // cap has cost at most the cap.
+    const std::uint64_t grown = std::max<std::uint64_t>(2 * body.capacity(), body.size() + bytes.size());
+    body.reserve(static_cast<std::size_t>(std::min(grown, guard_.MaxBody())));
+  }
+  body.insert(body.end(), bytes.begin(), bytes.end());
+  // A chunk is what arrived since the last report: at least kChunk bytes, or
+  // whatever came within kChunkTime.
+  const bool due = body.size() - reported_ >= kChunk || now - reportedAt_ >= kChunkTime;
+  if (Successful() && due && !ReportChunk()) return Abort();
+  return true;
+}
+
+bool Exchange::Tick(std::uint64_t sentBytes) {
+  if (hooks_.Cancelled()) return Abort();
+  const auto now = Clock::now();
+  if (sentBytes != sent_) {
+    sent_ = sentBytes;
+    guard_.Sent(now);
+  }
+  if (auto failure = guard_.Failure(now)) return Fail(std::move(*failure));
+  return true;
+}
+
+Response Exchange::Finish(const platform::HttpEnd& end) {
+  if (end.kind != platform::HttpEnd::Kind::Complete) throw Error(Reason(end));
+  if (Successful() && reported_ < response_.body.size() && !ReportChunk()) {
+    aborted_ = true;  // the handler asked to stop at the last piece
+    throw Error(Reason({platform::HttpEnd::Kind::Failed, {}}));
+  }
+  response_.status = status_;
+  return std::move(response_);
+}
+
+bool Exchange::ReportChunk() {
+  reported_ = response_.body.size();
+  reportedAt_ = Clock::now();
+  return hooks_.OnChunk(contentLength_, static_cast<std::int64_t>(reported_));
+}
+
+bool Exchange::Abort() {
+  aborted_ = true;
+  return false;
+}
+
+bool Exchange::Fail(std::string reason) {
+  failure_ = std::move(reason);
+  return false;
+}
+
+std::string Exchange::Reason(const platform::HttpEnd& end) const {
+  using Kind = platform::HttpEnd::Kind;
+  if (end.kind == Kind::TooManyRedirects) {
+    return "Maximum number of redirections (" + std::to_string(kMaxRedirects) + ") exceeded";
+  }
+  if (failure_) return *failure_;
+  if (end.kind == Kind::TimedOut) return kNoAnswerInTime;
+  if (aborted_) return "The request was aborted";
+  return end.systemText;
+}
+
+}  // namespace tandrel::http

@@ -1,0 +1,89 @@
+// One GET as the core sees it, whatever transport carries it: the transport hands
+// over the answer's head line by line, its body and a periodic tick; the exchange
+// holds the request to its limits, reports progress in batches, assembles the
+// response and words the failure.
+#pragma once
+
+#include "HttpClient.h"
+#include "TransferGuard.h"
+#include "platform/HttpTransport.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tandrel::http {
+
+inline constexpr long kMaxRedirects = 5;
+
+// What a request tells its owner while it runs, on the thread that runs it.
+class TransferHooks {
+ public:
+  virtual ~TransferHooks() = default;
+  // Before the body of a successful answer; total is -1 when no usable length was announced.
+  virtual bool OnBodyStart(std::int64_t total) = 0;  // false aborts
+  virtual bool OnChunk(std::int64_t total, std::int64_t received) = 0;
+  virtual bool Cancelled() = 0;
+};
+
+class NoHooks final : public TransferHooks {
+ public:
+  bool OnBodyStart(std::int64_t) override { return true; }
+  bool OnChunk(std::int64_t, std::int64_t) override { return true; }
+  bool Cancelled() override { return false; }
+};
+
+// The Content-Length value as a usable length, or -1.
+std::int64_t ParseContentLength(std::string_view value);
+
+// The status code of a status line ("HTTP/1.1 404 Not Found"), or 0.
+long ParseStatusLine(std::string_view line);
+
+class Exchange final : public platform::HttpReceiver {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // A progress report goes out when this much arrived since the last one, or
+  // this long passed: each report is a round trip to the user-interface thread.
+  static constexpr std::size_t kChunk = 512 * 1024;
+  static constexpr auto kChunkTime = std::chrono::milliseconds(100);
+
+  Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks);
+
+  // The request as a transport takes it.
+  static platform::HttpRequest Request(const std::string& url, const Headers& headers, const Timeouts& timeouts);
+
+  bool HeaderLine(std::string_view line) override;
+  bool BodyBytes(std::span<const std::uint8_t> bytes) override;
+  bool Tick(std::uint64_t sentBytes) override;
+
+  // The response once the transport has ended: the last piece is always
+  // reported, so the last report counts the whole body. Throws Error with the
+  // reason when no response came.
+  Response Finish(const platform::HttpEnd& end);
+
+ private:
+  bool Successful() const { return status_ >= 200 && status_ < 300; }
+  bool HeadersDone();
+  bool ReportChunk();
+  bool Abort();
+  bool Fail(std::string reason);
+  std::string Reason(const platform::HttpEnd& end) const;
+
+  static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
+
+  TransferGuard guard_;
+  TransferHooks& hooks_;
+  Response response_;
+  long status_ = 0;
+  std::int64_t contentLength_ = -1;
+  std::size_t reported_ = 0;  // body bytes the last report counted
+  Clock::time_point reportedAt_;
+  std::uint64_t sent_ = 0;
+  std::optional<std::string> failure_;  // a limit the request broke
+  bool aborted_ = false;
+};
+
+}  // namespace tandrel::http

@@ -1,0 +1,18 @@
+// Conversions between UTF-8 and the other character sets the box meets, by the
+// names the web uses ("CP936", "UTF-16LE", "ISO-8859-1", ...).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tandrel::platform {
+
+// Bytes that form no character of the set become U+FFFD. Throws std::runtime_error
+// "Unsupported character set '<name>'" for a set the system does not know.
+std::string CharsetToUtf8(std::string_view bytes, const std::string& charset);
+
+// Nothing when a character has no form in the set; throws as above.
+std::optional<std::string> Utf8ToCharset(std::string_view text, const std::string& charset);
+
+}  // namespace tandrel::platform

@@ -1,0 +1,40 @@
+// Reading and writing files the way the box needs it: reads that never lock
+// others out, and writes that never leave a half-written file under the real name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+
+namespace tandrel::platform {
+
+// A file opened read-only, without locking others out; closed when destroyed.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Fills the start of buffer; 0 at the end of the file. Throws std::runtime_error
+  // naming the path and the system's reason.
+  virtual std::size_t Read(std::span<std::uint8_t> buffer) = 0;
+};
+
+// Throws std::runtime_error naming the path and the system's reason.
+std::unique_ptr<InputFile> OpenInputFile(const std::filesystem::path& path);
+
+// A new file that takes the place of its target only when it is whole: it is
+// written under a temporary name ".<target's name>.XXXXXX" beside the target and
+// removed unless committed.
+class ReplacementFile {
+ public:
+  virtual ~ReplacementFile() = default;
+  virtual void Write(std::span<const std::uint8_t> bytes) = 0;
+  // Sets the mode, flushes the file to disk and renames it over the target. The
+  // rename also replaces an executable that is still running.
+  virtual void Commit(std::filesystem::perms mode) = 0;
+};
+
+// Every failure throws std::runtime_error naming the target and the system's reason.
+std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::filesystem::path& target);
+
+}  // namespace tandrel::platform

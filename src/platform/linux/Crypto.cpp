@@ -1,0 +1,104 @@
+#include "../Crypto.h"
+
+#include <algorithm>
+#include <openssl/evp.h>
+#include <stdexcept>
+
+namespace tandrel::platform {
+namespace {
+
+struct CipherCtxFree {
+  void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
+};
+using CipherCtx = std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree>;
+
+struct MdCtxFree {
+  void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
+};
+
+CipherCtx EcbContext(const Aes128Key& key, bool encrypt) {
+  CipherCtx ctx(EVP_CIPHER_CTX_new());
+  if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key.data(), nullptr, encrypt ? 1 : 0) != 1 ||
+      EVP_CIPHER_CTX_set_padding(ctx.get(), 0) != 1) {
+    throw std::runtime_error("AES is not available");
+  }
+  return ctx;
+}
+
+// Both directions keyed once: the list is decrypted in one pass of many blocks.
+class OpensslAes128 final : public Aes128 {
+ public:
+  explicit OpensslAes128(const Aes128Key& key) : encrypt_(EcbContext(key, true)), decrypt_(EcbContext(key, false)) {}
+
+  void EncryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) override {
+    Run(encrypt_.get(), input, output);
+  }
+  void DecryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) override {
+    Run(decrypt_.get(), input, output);
+  }
+
+ private:
+  static void Run(EVP_CIPHER_CTX* ctx, std::span<const std::uint8_t> input, std::uint8_t* output) {
+    // Without padding, ECB writes exactly the input's length and keeps no state
+    // between calls, so in place is safe. Pieces stay below the int that OpenSSL counts in.
+    constexpr std::size_t kPiece = std::size_t{1} << 30;
+    for (std::size_t at = 0; at < input.size(); at += kPiece) {
+      const std::span<const std::uint8_t> piece = input.subspan(at, std::min(kPiece, input.size() - at));
+      int n = 0;
+      if (EVP_CipherUpdate(ctx, output + at, &n, piece.data(), static_cast<int>(piece.size())) != 1) {
+        throw std::runtime_error("AES is not available");
+      }
+    }
+  }
+
+  CipherCtx encrypt_;
+  CipherCtx decrypt_;
+};
+
+class OpensslMd5 final : public Md5 {
+ public:
+  OpensslMd5() : ctx_(EVP_MD_CTX_new()) {
+    if (!ctx_ || EVP_DigestInit_ex(ctx_.get(), EVP_md5(), nullptr) != 1) {
+      throw std::runtime_error("MD5 is not available");
+    }
+  }
+  void Update(std::span<const std::uint8_t> bytes) override { EVP_DigestUpdate(ctx_.get(), bytes.data(), bytes.size()); }
+  Md5Digest Finish() override {
+    Md5Digest digest{};
+    unsigned length = 0;
+    EVP_DigestFinal_ex(ctx_.get(), digest.data(), &length);
+    return digest;
+  }
+
+ private:
+  std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx_;
+};
+
+}  // namespace
+
+std::unique_ptr<Aes128> MakeAes128(const Aes128Key& key) { return std::make_unique<OpensslAes128>(key); }
+
+std::unique_ptr<Md5> MakeMd5() { return std::make_unique<OpensslMd5>(); }
+
+std::string Base64Encode(std::span<const std::uint8_t> bytes) {
+  std::string encoded(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+  const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()), bytes.data(),
+                                static_cast<int>(bytes.size()));
+  encoded.resize(static_cast<std::size_t>(n));
+  return encoded;
+}
+
+std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
+  std::vector<std::uint8_t> bytes(text.size());
+  const int n = EVP_DecodeBlock(bytes.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                static_cast<int>(text.size()));
+  if (n < 0) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(n));
+  // EVP_DecodeBlock turns the padding into trailing zeros.
+  for (std::size_t pad = 0; pad < 2 && !bytes.empty() && text.size() > pad && text[text.size() - 1 - pad] == '='; ++pad) {
+    bytes.pop_back();
+  }
+  return bytes;
+}
+
+}  // namespace tandrel::platform

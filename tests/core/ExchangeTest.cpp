@@ -1,0 +1,175 @@
+// The rules of a request that no transport may change, tried without one: the
+// test hands the exchange what a transport would and reads what it decides.
+#include "core/http/Exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tandrel::http {
+namespace {
+
+using Kind = platform::HttpEnd::Kind;
+
+struct Reports final : TransferHooks {
+  std::vector<std::pair<std::int64_t, std::int64_t>> seen;  // (total, received); received -1 for the body start
+  bool stopAtStart = false, stopAtChunk = false, cancelled = false;
+  bool OnBodyStart(std::int64_t total) override {
+    seen.emplace_back(total, -1);
+    return !stopAtStart;
+  }
+  bool OnChunk(std::int64_t total, std::int64_t received) override {
+    seen.emplace_back(total, received);
+    return !stopAtChunk;
+  }
+  bool Cancelled() override { return cancelled; }
+};
+
+class ExchangeTest : public ::testing::Test {
+ protected:
+  Exchange Make(std::uint64_t maxBody = kAnyBodySize) { return Exchange(Timeouts{}, maxBody, true, reports_); }
+  static bool Head(Exchange& exchange, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+      if (!exchange.HeaderLine(line + "\r\n")) return false;
+    }
+    return exchange.HeaderLine("\r\n");
+  }
+  static bool Body(Exchange& exchange, std::size_t size, std::size_t piece) {
+    const std::vector<std::uint8_t> bytes(piece, 'x');
+    for (std::size_t sent = 0; sent < size; sent += piece) {
+      if (!exchange.BodyBytes(std::span(bytes).first(std::min(piece, size - sent)))) return false;
+    }
+    return true;
+  }
+  static std::string FailureOf(Exchange& exchange, platform::HttpEnd end) {
+    try {
+      exchange.Finish(end);
+    } catch (const Error& e) {
+      return e.what();
+    }
+    return "no failure";
+  }
+  Reports reports_;
+};
+
+TEST_F(ExchangeTest, ReportsTheStartThenBatchesAndAlwaysTheLastPiece) {
+  Exchange exchange = Make();
+  const std::size_t size = 2 * Exchange::kChunk + 100;
+  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 200 OK", "Content-Length: " + std::to_string(size)}));
+  ASSERT_TRUE(Body(exchange, size, 64 * 1024));
+  const Response response = exchange.Finish({Kind::Complete, {}});
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(response.body.size(), size);
+  const auto total = static_cast<std::int64_t>(size), chunk = static_cast<std::int64_t>(Exchange::kChunk);
+  EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{
+                               {total, -1}, {total, chunk}, {total, 2 * chunk}, {total, total}}));
+}
+
+TEST_F(ExchangeTest, TheTotalIsMinusOneWithoutAUsableLength) {
+  for (const std::vector<std::string>& head : std::vector<std::vector<std::string>>{
+           {"HTTP/1.1 200 OK"}, {"HTTP/1.1 200 OK", "Content-Length: abc"}, {"HTTP/1.1 200 OK", "Content-Length: 0"},
+           {"HTTP/1.1 200 OK", "Content-Length: -5"}, {"HTTP/1.1 200 OK", "Content-Length: 12x"}}) {
+    reports_.seen.clear();
+    Exchange exchange = Make();
+    ASSERT_TRUE(Head(exchange, head));
+    ASSERT_TRUE(Body(exchange, 10, 10));
+    exchange.Finish({Kind::Complete, {}});
+    EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, -1}, {-1, 10}})) << head.back();
+  }
+}
+
+TEST_F(ExchangeTest, OnlyTheLastAnswerCountsAndOnlyASuccessfulOneIsReported) {
+  Exchange exchange = Make();
+  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 302 Found", "Content-Type: text/html", "Content-Length: 5"}));
+  ASSERT_TRUE(Body(exchange, 5, 5));
+  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 404 Not Found", "content-type:  text/plain ; charset=gbk "}));
+  ASSERT_TRUE(Body(exchange, 7, 7));
+  const Response response = exchange.Finish({Kind::Complete, {}});
+  EXPECT_EQ(response.status, 404);
+  EXPECT_EQ(response.contentType, "text/plain ; charset=gbk");
+  EXPECT_EQ(response.body.size(), 7u);
+  EXPECT_TRUE(reports_.seen.empty());
+}
+
+TEST_F(ExchangeTest, AnAnswerOverTheCapIsRefusedByItsLengthOrByItsBytes) {
+  {
+    Exchange exchange = Make(100);
+    EXPECT_FALSE(Head(exchange, {"HTTP/1.1 200 OK", "Content-Length: 101"}));
+    EXPECT_EQ(FailureOf(exchange, {Kind::Failed, "stopped"}), "The answer is larger than 100 bytes");
+  }
+  {
+    Exchange exchange = Make(100);
+    ASSERT_TRUE(Head(exchange, {"HTTP/1.1 200 OK"}));
+    EXPECT_TRUE(Body(exchange, 100, 50));
+    EXPECT_FALSE(Body(exchange, 1, 1));
+    EXPECT_EQ(FailureOf(exchange, {Kind::Failed, "stopped"}), "The answer is larger than 100 bytes");
+  }
+  // The first was refused before its body began; a failed request reports no last piece.
+  EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, -1}}));
+}
+
+TEST_F(ExchangeTest, FailuresAreWordedByTheirCause) {
+  struct Case {
+    const char* what;
+    platform::HttpEnd end;
+    std::string expected;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"redirects", {Kind::TooManyRedirects, "curl's words"}, "Maximum number of redirections (5) exceeded"},
+           {"no connection in time", {Kind::TimedOut, "curl's words"}, kNoAnswerInTime},
+           {"anything else", {Kind::Failed, "Could not resolve host"}, "Could not resolve host"}}) {
+    Exchange exchange = Make();
+    EXPECT_EQ(FailureOf(exchange, c.end), c.expected) << c.what;
+  }
+}
+
+TEST_F(ExchangeTest, AStopAskedAtAnyReportOrACancelIsAnAbort) {
+  {
+    reports_.stopAtStart = true;
+    Exchange exchange = Make();
+    EXPECT_FALSE(Head(exchange, {"HTTP/1.1 200 OK"}));
+    EXPECT_EQ(FailureOf(exchange, {Kind::Failed, "write error"}), "The request was aborted");
+  }
+  {
+    reports_.stopAtStart = false;
+    reports_.stopAtChunk = true;
+    Exchange exchange = Make();
+    ASSERT_TRUE(Head(exchange, {"HTTP/1.1 200 OK"}));
+    ASSERT_TRUE(Body(exchange, 10, 10));  // too little for a report before the last one
+    EXPECT_EQ(FailureOf(exchange, {Kind::Complete, {}}), "The request was aborted");
+  }
+  {
+    reports_.cancelled = true;
+    Exchange exchange = Make();
+    EXPECT_FALSE(exchange.Tick(0));
+    EXPECT_EQ(FailureOf(exchange, {Kind::Failed, "callback aborted"}), "The request was aborted");
+  }
+}
+
+TEST_F(ExchangeTest, TheRequestCarriesTheEncodedUrlTheAgentAndTheRedirectLimit) {
+  Timeouts timeouts;
+  timeouts.connect = std::chrono::milliseconds(1234);
+  const platform::HttpRequest request = Exchange::Request("http://h/a b", {{"Authorization", "Basic x"}}, timeouts);
+  EXPECT_EQ(request.url, "http://h/a%20b");
+  EXPECT_EQ(request.userAgent, kUserAgent);
+  EXPECT_EQ(request.connectTimeout, std::chrono::milliseconds(1234));
+  EXPECT_EQ(request.maxRedirects, kMaxRedirects);
+  EXPECT_EQ(request.headers, (Headers{{"Authorization", "Basic x"}}));
+}
+
+TEST(ParseStatusLine, ReadsTheCodeOfAnyVersion) {
+  for (const auto& [line, status] : std::vector<std::pair<std::string, long>>{{"HTTP/1.1 200 OK\r\n", 200},
+                                                                              {"HTTP/1.0 404 Not Found\r\n", 404},
+                                                                              {"HTTP/2 301 \r\n", 301},
+                                                                              {"HTTP/1.1 100\r\n", 100},
+                                                                              {"HTTP/1.1 2000 Huge\r\n", 0},
+                                                                              {"ICY 200 OK\r\n", 0},
+                                                                              {"HTTP/1.1\r\n", 0}}) {
+    EXPECT_EQ(ParseStatusLine(line), status) << line;
+  }
+}
+
+}  // namespace
+}  // namespace tandrel::http
