@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
   clock.start();
   bool ok;
   {
-    tandrel::ui::TDownloadForm dialog(&owner, art);
+    tandrel::ui::DownloadDialog dialog(&owner, art);
     ok = dialog.Download("bench", argv[1], body);
   }
-  const double seconds = clock.nsecsElapsed() / 1e9;
+  const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
   const long peak = ResidentKiB("VmHWM:");
   if (!ok) {
     std::fprintf(stderr, "the download failed\n");

@@ -1,6 +1,5 @@
 // The box: the program players run.
 #include "ui/Artwork.h"
-#include "ui/FailureReport.h"
 #include "ui/Lifecycle.h"
 #include "ui/QtEventLoop.h"
 #include "ui/VisualStyles.h"
@@ -8,6 +7,7 @@
 
 #include "core/BoxPlacement.h"
 #include "core/ProgramPaths.h"
+#include "core/forms/FailureReport.h"
 #include "core/uGetDiskLetter.h"
 
 #include <QApplication>
@@ -22,22 +22,23 @@ int main(int, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tandrel"));
   QApplication::setApplicationVersion(QStringLiteral(TANDREL_VERSION));
   QApplication::setWindowIcon(ui::Artwork::ApplicationIcon());
-  ui::SetApplicationTitle(QString::fromStdString(ApplicationTitleOf(ExeFileName())));
+  forms::SetApplicationTitle(ApplicationTitleOf(ExeFileName()));
 
+  ui::QtLifecycle lifecycle;
   ui::QtEventLoop loop;
   SetCurrentEventLoop(&loop);
   ui::ApplyStyle(QString::fromLatin1(ui::kMainStyle));
 
-  ui::MainFormOptions options;
+  forms::MainFormOptions options;
   options.placement = [](BoxWindows& windows, http::Client& client) {
     QFile icon(QStringLiteral(":/art/icon.png"));
     icon.open(QIODevice::ReadOnly);
     const QByteArray png = icon.readAll();
     return std::make_shared<BoxPlacement>(BoxPlacementParts{
-        client, windows, platform::SystemShell(), ui::RequestTermination, CurrentServiceSite, ExePath(),
+        client, windows, platform::SystemShell(), forms::RequestTermination, CurrentServiceSite, ExePath(),
         [] { return GetDiskLetter(); }, std::vector<std::uint8_t>(png.begin(), png.end()), TANDREL_VERSION});
   };
-  ui::TMainForm mainForm(std::move(options));
+  ui::MainWindow mainForm(std::move(options));
   mainForm.show();
   const int status = ui::RunMainLoop();
   SetCurrentEventLoop(nullptr);

@@ -1,6 +1,8 @@
 // The pictures compiled into the program, loaded once per window that shows them.
 #pragma once
 
+#include "core/forms/ServerListModel.h"
+
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -9,8 +11,8 @@
 
 namespace tandrel::ui {
 
-// The three looks of a row button, in the order of its image list.
-enum class ButtonLook { Normal = 0, Pressed = 1, Hot = 2 };
+// The three looks of a row button are the order of its image list.
+using forms::ButtonLook;
 
 class Artwork {
  public:

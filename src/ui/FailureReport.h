@@ -1,28 +1,23 @@
-// The default failure report: what leaves an event handler is shown in a message
-// box with its text, the application's title and an error icon, and the program
-// goes on. Every handler of the box runs through Guarded, the one place that
-// catches, because Qt does not carry exceptions through its event loop.
+// The default failure report on Qt: a message box with the failure's text, the
+// application's title and an error icon, over the active window. The rule of the
+// report and Guarded, through which every handler runs, are the toolkit-free
+// ones of core/forms.
 #pragma once
+
+#include "core/forms/FailureReport.h"
 
 #include <QString>
 
-#include <exception>
-#include <functional>
 #include <string>
 
 namespace tandrel::ui {
 
-// The text as the report shows it: a "." is appended when the last character's
-// code is greater than that of ".".
-QString FailureText(const QString& message);
+using forms::Guarded;
 
-void ReportFailure(const QString& message);
-
-// Runs a handler; a failure ends it there and is reported.
-void Guarded(const std::function<void()>& handler);
+// The report's message box; QtLifecycle installs it.
+void ShowFailure(const std::string& caption, const std::string& text);
 
 // The caption of the report and of the plain message dialog.
-void SetApplicationTitle(const QString& title);
 QString ApplicationTitle();
 
 }  // namespace tandrel::ui

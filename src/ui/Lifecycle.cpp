@@ -1,25 +1,17 @@
 #include "Lifecycle.h"
 
+#include "FailureReport.h"
+
+#include "core/forms/Centring.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QScreen>
 #include <QWindow>
 
-#include <algorithm>
-
 namespace tandrel::ui {
 namespace {
-bool gTerminationRequested = false;
-
-// The top-left that centres size over area, kept inside bounds where it fits and
-// never above or left of them.
-QPoint Centred(QSize size, const QRect& area, const QRect& bounds) {
-  const int x = area.left() + (area.width() - size.width()) / 2;
-  const int y = area.top() + (area.height() - size.height()) / 2;
-  return {std::max(bounds.left(), std::min(x, bounds.left() + bounds.width() - size.width())),
-          std::max(bounds.top(), std::min(y, bounds.top() + bounds.height() - size.height()))};
-}
 
 // Centres a dialog exactly over its parent's window or, without one, on its
 // screen. Qt's own placement allows for a guessed frame (10 by 40 pixels) where
@@ -44,8 +36,12 @@ class Centring final : public QObject {
     const QWidget* over = dialog_.parentWidget() ? dialog_.parentWidget()->window() : nullptr;
     const QRect bounds = (over ? over->screen() : dialog_.screen())->availableGeometry();
     const QRect area = over ? QRect(over->mapToGlobal(QPoint(0, 0)), over->size()) : bounds;
+    const QSize size = dialog_.size();
     // The window's own rectangle, frame excluded: what a frame adds lies outside it.
-    dialog_.setGeometry(QRect(Centred(dialog_.size(), area, bounds), dialog_.size()));
+    dialog_.setGeometry(
+        forms::CentredStart(area.left(), area.width(), size.width(), bounds.left(), bounds.width()),
+        forms::CentredStart(area.top(), area.height(), size.height(), bounds.top(), bounds.height()), size.width(),
+        size.height());
   }
 
   QDialog& dialog_;
@@ -61,31 +57,32 @@ void PlainButtons(QDialog& dialog) {
 
 }  // namespace
 
-void RequestTermination() {
-  gTerminationRequested = true;
+QtLifecycle::QtLifecycle() {
   // Posted: the loop that takes it ends, and with it every loop running then.
-  QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  forms::SetQuitRequest([] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); });
+  forms::SetFailureReport(ShowFailure);
 }
 
-bool TerminationRequested() { return gTerminationRequested; }
+QtLifecycle::~QtLifecycle() {
+  forms::SetFailureReport(nullptr);
+  forms::SetQuitRequest(nullptr);
+}
 
 int RunMainLoop() {
-  if (gTerminationRequested) return 0;
-  return QApplication::exec();
+  return forms::RunUnlessTerminating([] { return QApplication::exec(); });
 }
 
 int ShowModal(QDialog& dialog) {
-  if (gTerminationRequested) return 0;
-  PlainButtons(dialog);
-  Centring centring(dialog);
-  return dialog.exec();
+  return forms::RunUnlessTerminating([&dialog] {
+    PlainButtons(dialog);
+    Centring centring(dialog);
+    return dialog.exec();
+  });
 }
 
 void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
   QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
   ShowModal(box);
 }
-
-void ResetTerminationForTests() { gTerminationRequested = false; }
 
 }  // namespace tandrel::ui

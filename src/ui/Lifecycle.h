@@ -1,7 +1,9 @@
-// Ending the program and modal windows. A termination request stays requested:
-// the main loop ends at its next turn wherever the request was taken, and every
-// modal window shown while one is pending closes by itself at once.
+// Qt's side of ending the program and of modal windows. The termination state and
+// its rule (a modal window shown while termination is pending closes at once, and
+// so does the main loop) are core/forms' Termination.
 #pragma once
+
+#include "core/forms/Termination.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -10,8 +12,18 @@ class QDialog;
 
 namespace tandrel::ui {
 
-void RequestTermination();
-bool TerminationRequested();
+using forms::RequestTermination;
+using forms::TerminationRequested;
+
+// While it lives, a termination request ends Qt's loops at their next turn and
+// failures are reported in message boxes.
+class QtLifecycle final {
+ public:
+  QtLifecycle();
+  ~QtLifecycle();
+  QtLifecycle(const QtLifecycle&) = delete;
+  QtLifecycle& operator=(const QtLifecycle&) = delete;
+};
 
 // The main message loop; returns at once when termination was requested before it.
 int RunMainLoop();
@@ -25,8 +37,5 @@ int ShowModal(QDialog& dialog);
 // A message box of the program's own (caption, text, icon, one OK button),
 // centred over parent or, without one, on the screen.
 void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text);
-
-// For tests: forget an earlier request.
-void ResetTerminationForTests();
 
 }  // namespace tandrel::ui

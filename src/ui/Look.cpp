@@ -1,5 +1,7 @@
 #include "Look.h"
 
+#include <QLabel>
+
 namespace tandrel::ui::look {
 
 QFont YaHei(int pixelSize, bool bold) {
@@ -16,6 +18,18 @@ QFont YaHei(int pixelSize, bool bold) {
   font.setBold(bold);
   font.setStyleStrategy(QFont::PreferAntialias);
   return font;
+}
+
+QLabel* Label(QWidget* parent, const QString& text, QPoint at, const QFont& font, const QColor& colour) {
+  auto* label = new QLabel(text, parent);
+  label->setFont(font);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+  label->setAttribute(Qt::WA_TranslucentBackground);
+  label->move(at);
+  label->adjustSize();
+  return label;
 }
 
 }  // namespace tandrel::ui::look

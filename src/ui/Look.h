@@ -1,8 +1,13 @@
-// The box's fonts and the palette its layouts set themselves.
+// The box's fonts, the palette its layouts set themselves and its texts.
 #pragma once
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
+#include <QString>
+
+class QLabel;
+class QWidget;
 
 namespace tandrel::ui::look {
 
@@ -15,5 +20,9 @@ inline const QColor kHeading{0x85, 0x76, 0x6C};
 
 // "微软雅黑" where installed, else a Simplified Chinese face that is.
 QFont YaHei(int pixelSize, bool bold = false);
+
+// A text of the windows' layouts: its own font and colour, which the visual style
+// leaves alone, see-through, sized to its text at its place.
+QLabel* Label(QWidget* parent, const QString& text, QPoint at, const QFont& font, const QColor& colour);
 
 }  // namespace tandrel::ui::look

@@ -1,7 +1,9 @@
-// The core's view of the user-interface thread, on Qt: pumping drains the queue.
+// The core's view of the user-interface thread, on Qt: pumping drains the queue,
+// HTTP reports and timer ticks arrive as queued events.
 #pragma once
 
 #include "core/EventLoop.h"
+#include "core/forms/FormTimer.h"
 #include "core/http/HttpClient.h"
 
 class QObject;
@@ -21,6 +23,12 @@ class QtDispatcher final : public http::Dispatcher {
 
  private:
   QObject* uiObject_;
+};
+
+// Timers on QTimer; each tick runs its handler through Guarded.
+class QtTimers final : public forms::TimerFactory {
+ public:
+  std::unique_ptr<forms::FormTimer> MakeTimer(std::function<void()> onTimer) override;
 };
 
 }  // namespace tandrel::ui

@@ -1,38 +1,37 @@
-// The server list: a virtual list that paints every row from one row template,
-// with hot tracking, selection, a pressed row and the two row buttons.
+// The server list's Qt window: paints the rows the list's logic names, each from
+// the row template bound to it, and forwards pointer, wheel, key, scroll-bar and
+// size changes to that logic.
 #pragma once
 
 #include "RowTemplate.h"
 
 #include "core/ServerListLoader.h"
+#include "core/forms/ServerListModel.h"
 
 #include <QAbstractScrollArea>
 #include <QMovie>
 
 #include <functional>
-#include <optional>
 
 namespace tandrel::ui {
 
-class ServerListView final : public QAbstractScrollArea, public RowCountView {
+class ServerListView final : public QAbstractScrollArea, public RowCountView, private forms::ServerListScreen {
   Q_OBJECT
 
  public:
   // entries gives the current list (nullptr when there is none).
   ServerListView(const Artwork& art, std::function<const TConfig*()> entries, QWidget* parent);
 
-  void SetRowCount(std::size_t count) override;
-  std::size_t RowCount() const { return rowCount_; }
-  void ClearSelection();
-  int SelectedRow() const { return selected_; }
-  int HotRow() const { return hot_; }
-  int ScrollOffset() const;
+  void SetRowCount(std::size_t count) override { model_.SetItemCount(count); }
+  std::size_t RowCount() const { return model_.ItemCount(); }
+  void ClearSelection() { model_.ClearSelection(); }
+  forms::ServerListModel& Model() { return model_; }
 
   // Paints the whole list now, not at some later repaint.
   void RepaintNow();
 
  signals:
-  // The row's index, delivered with the click.
+  // The row's index, as the clicked button's Tag holds it.
   void enterGameClicked(int row);
   void webSiteClicked(int row);
 
@@ -50,28 +49,15 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  int RowAt(QPoint viewportPoint) const;
-  QRect RowRect(int row) const;
-  // Binds the template to a row; the index is checked against the list's entries.
-  void Bind(int row);
-  void PaintRow(QPainter& painter, int row);
-  void RepaintRow(int row);
-  void UpdateScrollRange();
-  void ScrollIntoView(int row);
-  void Select(int row);
-  void TrackPointer();
-  void Press(QPoint point);
+  bool TakeFocus() override;
+  void InvalidateList() override;
+  void RepaintRowNow(int row) override;
+  void ScrollChanged(int maximum, int pageStep, int offset) override;
+  void Click(const forms::RowButton& Sender) override;
 
-  std::function<const TConfig*()> entries_;
   QMovie badge_;
   RowTemplate template_;
-  std::size_t rowCount_ = 0;
-  int selected_ = -1;
-  int hot_ = -1;
-  int pressed_ = -1;
-  RowTemplate::Control held_ = RowTemplate::Control::None;   // the row button held down
-  RowTemplate::Control under_ = RowTemplate::Control::None;  // the control under the pointer in the hot row
-  std::optional<QPoint> pointer_;                            // over the list, in viewport coordinates
+  forms::ServerListModel model_;
 };
 
 }  // namespace tandrel::ui

@@ -1,50 +1,40 @@
-// The download dialog: fetches one file into the caller's buffer in a small
-// modal window with progress, speed and a close image that cancels.
+// The download dialog's Qt window: a small borderless modal window that shows
+// what forms::TDownloadForm says (title, progress, speed) and forwards the close
+// image's click and any request to close to it.
 #pragma once
 
 #include "Artwork.h"
 #include "Pictures.h"
 #include "QtEventLoop.h"
 
-#include "core/http/CurlClient.h"
+#include "core/forms/uDownloadForm.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 
-#include <memory>
-
 namespace tandrel::ui {
 
-class TDownloadForm final : public QDialog, private http::AsyncHandler {
+class DownloadDialog final : public QDialog, private forms::DownloadFormScreen {
   Q_OBJECT
 
  public:
-  static constexpr int kCompleted = 1, kCancelled = 2;
-
   // Created hidden, "下载中...", bar at 0, "已下载0%".
-  TDownloadForm(QWidget* owner, const Artwork& art);
-  ~TDownloadForm() override;
+  DownloadDialog(QWidget* owner, const Artwork& art);
+  ~DownloadDialog() override;
 
-  // Fetches sUrlEX into memoryStream (the caller's, empty). True exactly when a
-  // response arrived, whatever its status; the buffer then holds the whole body.
-  // On false the buffer was not written, and no later report reaches it. The
-  // response's status goes to statusCode when one is given.
+  // TDownloadForm.Download, in this window.
   bool Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream, long* statusCode = nullptr);
 
+  forms::TDownloadForm& Form() { return form_; }
   QString Title() const { return Label5_->text(); }
   QString ProgressText() const { return Label4_->text(); }
   QString SpeedText() const { return speed_->text(); }
   const QProgressBar& ProgressBar() const { return *ProgressBar1_; }
-  // The largest body taken; a larger answer ends the download as a failed one.
-  void SetMaxBody(std::uint64_t maxBody) { maxBody_ = maxBody; }
-  // For tests: the timeouts of the dialog's own client.
-  void SetTimeouts(http::Timeouts timeouts) { DownloadClient_.SetTimeouts(timeouts); }
 
  signals:
-  // After each progress report has been shown.
-  void progressShown();
+  // After the dialog has shown a change of what it shows.
+  void painted();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -52,11 +42,9 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void OnReceiveData(std::int64_t contentLength, std::int64_t readCount, bool& abort) override;
-  void OnRequestCompleted(http::Response response) override;
-  void OnRequestError(const std::string& message) override;
-  void Finish(int result);
-  void ShowSpeed(std::int64_t readCount);
+  void Paint(const forms::DownloadView& view) override;
+  int ShowModal() override;
+  void EndModal(int result) override;
 
   PressPicture* Image7_;
   QLabel* Label5_;
@@ -64,16 +52,7 @@ class TDownloadForm final : public QDialog, private http::AsyncHandler {
   QProgressBar* ProgressBar1_;
   QLabel* speed_;
   QtDispatcher dispatcher_;
-  http::CurlClient DownloadClient_;
-  std::uint64_t maxBody_ = http::kAnyBodySize;
-  http::Bytes* FMemoryStream_ = nullptr;
-  long* status_ = nullptr;
-  int pendingResult_ = 0;  // a result set before the modal loop runs still ends it
-  bool looping_ = false;
-  QElapsedTimer clock_;
-  std::int64_t lastCount_ = 0;
-  qint64 lastTime_ = 0;
-  double bytesPerSecond_ = 0;
+  forms::TDownloadForm form_;
 };
 
 }  // namespace tandrel::ui

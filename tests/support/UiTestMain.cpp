@@ -1,4 +1,5 @@
 // The UI tests run headless on Qt's offscreen platform, with the box's look.
+#include "ui/Lifecycle.h"
 #include "ui/QtEventLoop.h"
 #include "ui/VisualStyles.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv);
+  tandrel::ui::QtLifecycle lifecycle;
   tandrel::ui::QtEventLoop loop;
   tandrel::SetCurrentEventLoop(&loop);
   tandrel::ui::ApplyStyle(QString::fromLatin1(tandrel::ui::kMainStyle));

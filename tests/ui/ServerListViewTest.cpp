@@ -1,5 +1,5 @@
-// The server list on its own: binding, painting, hot tracking, clicks, keys and
-// scrolling, drawn offscreen.
+// The server list's Qt window: what the pictures show, and real input reaching
+// the list's logic (whose rules have tests of their own, without a display).
 #include "ui/Look.h"
 #include "ui/ServerListView.h"
 
@@ -33,8 +33,9 @@ class ServerListViewTest : public ::testing::Test {
     view_.SetRowCount(static_cast<std::size_t>(servers));
     QApplication::processEvents();
   }
-  QPoint EnterGame(int row) const { return {832 + 37, row * 40 - view_.ScrollOffset() + 9 + 12}; }
-  QPoint WebSite(int row) const { return {232 + 37, row * 40 - view_.ScrollOffset() + 10 + 12}; }
+  QPoint EnterGame(int row) { return {832 + 37, row * 40 - Model().ScrollOffset() + 9 + 12}; }
+  QPoint WebSite(int row) { return {232 + 37, row * 40 - Model().ScrollOffset() + 10 + 12}; }
+  forms::ServerListModel& Model() { return view_.Model(); }
   QWidget* Viewport() { return view_.viewport(); }
   QImage Picture() { return view_.grab().toImage(); }
   void Click(QPoint press, QPoint release) {
@@ -58,37 +59,45 @@ TEST_F(ServerListViewTest, AClickOnARowButtonDeliversThatRow) {
   Click(WebSite(8), WebSite(8));
   EXPECT_EQ(enterGame_, (std::vector<int>{6, 3}));
   EXPECT_EQ(webSite_, std::vector<int>{8});
-  EXPECT_EQ(view_.SelectedRow(), 8);
+  EXPECT_EQ(Model().SelectedRow(), 8);
 
-  // The whole 74 x 25 box of the web-site button counts, beyond its smaller picture.
-  Click({232 + 2, 5 * 40 + 10 + 1}, {232 + 2, 5 * 40 + 10 + 1});
-  EXPECT_EQ(webSite_, (std::vector<int>{8, 5}));
+  Click(EnterGame(4), EnterGame(5));  // released over another row
+  EXPECT_EQ(enterGame_, (std::vector<int>{6, 3}));
+  EXPECT_EQ(Model().SelectedRow(), 4);
 }
 
-TEST_F(ServerListViewTest, ReleasingOverAnotherRowOnlySelectsThePressedRow) {
+TEST_F(ServerListViewTest, ADoubleClickOnARowButtonClicksTwice) {
   Load(10);
-  Click(EnterGame(3), EnterGame(5));
-  EXPECT_TRUE(enterGame_.empty());
-  EXPECT_EQ(view_.SelectedRow(), 3);
-  Click({500, 4 * 40 + 20}, {500, 4 * 40 + 20});  // the plate: selects, no click
-  EXPECT_TRUE(enterGame_.empty() && webSite_.empty());
-  EXPECT_EQ(view_.SelectedRow(), 4);
+  const QPoint button = EnterGame(2);
+  QTest::mouseMove(Viewport(), button);
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, button);
+  // The second press arrives as a double click.
+  QMouseEvent second(QEvent::MouseButtonDblClick, button, Viewport()->mapToGlobal(button), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Viewport(), &second);
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, button);
+  EXPECT_EQ(enterGame_, (std::vector<int>{2, 2}));
 }
 
-TEST_F(ServerListViewTest, APartlyVisibleRowScrollsIntoViewBeforeTheRelease) {
+TEST_F(ServerListViewTest, TheScrollBarAndTheListMoveTogether) {
   Load(30);
-  view_.verticalScrollBar()->setValue(20);  // row 0 shows its lower half only
-  const QPoint point(832 + 37, 4);           // on row 0's button, 24 below the row's top
+  view_.verticalScrollBar()->setValue(20);  // dragged: row 0 shows its lower half only
+  EXPECT_EQ(Model().ScrollOffset(), 20);
+  const QPoint point(832 + 37, 4);  // on row 0's button, 24 below the row's top
   QTest::mouseMove(Viewport(), point);
   QTest::mousePress(Viewport(), Qt::LeftButton, {}, point);
-  EXPECT_EQ(view_.SelectedRow(), 0);
-  EXPECT_EQ(view_.ScrollOffset(), 0);  // now fully in view; the release is measured there
+  EXPECT_EQ(view_.verticalScrollBar()->value(), 0);  // scrolled fully into view by the press
   QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, point);
-  EXPECT_TRUE(enterGame_.empty());  // 4 below the row's top is above its button
+  EXPECT_TRUE(enterGame_.empty());  // measured where the row is now: above its button
+  EXPECT_EQ(view_.verticalScrollBar()->maximum(), 30 * 40 - 800);
+  EXPECT_EQ(view_.verticalScrollBar()->pageStep(), 800);
 
-  const QPoint lower(832 + 37, 20);  // a row pressed where it stays: a click
-  Click(lower, lower);
-  EXPECT_EQ(enterGame_, std::vector<int>{0});
+  QTest::keyClick(&view_, Qt::Key_End);
+  EXPECT_EQ(view_.verticalScrollBar()->value(), 30 * 40 - 800);
+  config_ = ListOf(25);
+  view_.SetRowCount(25);
+  EXPECT_EQ(view_.verticalScrollBar()->maximum(), 25 * 40 - 800);
+  EXPECT_EQ(view_.verticalScrollBar()->value(), 25 * 40 - 800);
 }
 
 TEST_F(ServerListViewTest, ShowsAScrollBarOnlyPastTwentyRows) {
@@ -127,64 +136,52 @@ TEST_F(ServerListViewTest, DrawsTheHighlightAsAFrameAndNothingBelowTheLastRow) {
 TEST_F(ServerListViewTest, FollowsThePointerWithTheHotRow) {
   Load(5);
   QTest::mouseMove(Viewport(), {400, 2 * 40 + 20});
-  EXPECT_EQ(view_.HotRow(), 2);
+  EXPECT_EQ(Model().HotRow(), 2);
   EXPECT_EQ(Picture().pixelColor(1, 2 * 40 + 20), look::kHighlight);
   QTest::mouseMove(Viewport(), {400, 6 * 40 + 20});  // below the last row
-  EXPECT_EQ(view_.HotRow(), -1);
+  EXPECT_EQ(Model().HotRow(), -1);
+  QTest::mouseMove(Viewport(), {400, 1 * 40 + 20});
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(Viewport(), &leave);
+  EXPECT_EQ(Model().HotRow(), -1);
+  EXPECT_NE(Picture().pixelColor(1, 1 * 40 + 20), look::kHighlight);
 }
 
-TEST_F(ServerListViewTest, WheelAndKeysMoveByRows) {
+TEST_F(ServerListViewTest, OnlyTheButtonUnderThePointerLooksHot) {
+  Load(3);
+  const auto button = [&](int row) { return Picture().copy(832, row * 40 + 9, 74, 25); };
+  const QImage normal = button(2);
+  EXPECT_EQ(button(0), normal);
+  QTest::mouseMove(Viewport(), EnterGame(0));
+  EXPECT_NE(button(0), normal);
+  EXPECT_EQ(button(1), normal);
+  EXPECT_EQ(button(2), normal);
+}
+
+TEST_F(ServerListViewTest, WheelMessagesAndKeysReachTheList) {
   Load(30);
   const auto wheel = [&](int delta) {
     QWheelEvent event(QPointF(400, 400), QPointF(400, 400), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(Viewport(), &event);
   };
-  wheel(-360);  // one row per message, whatever its distance
-  EXPECT_EQ(view_.ScrollOffset(), 40);
-  wheel(-1);
-  EXPECT_EQ(view_.ScrollOffset(), 80);
-  for (int i = 0; i < 20; ++i) wheel(-120);
-  EXPECT_EQ(view_.ScrollOffset(), 30 * 40 - 800);  // held within its range
+  wheel(-360);
+  EXPECT_EQ(Model().ScrollOffset(), 40);
+  EXPECT_EQ(view_.verticalScrollBar()->value(), 40);
   wheel(120);
-  EXPECT_EQ(view_.ScrollOffset(), 30 * 40 - 800 - 40);
+  EXPECT_EQ(Model().ScrollOffset(), 0);
 
-  QTest::keyClick(&view_, Qt::Key_Up);  // no selection: the first row
-  EXPECT_EQ(view_.SelectedRow(), 0);
-  EXPECT_EQ(view_.ScrollOffset(), 0);
-  QTest::keyClick(&view_, Qt::Key_Up);
-  EXPECT_EQ(view_.SelectedRow(), 0);
-  QTest::keyClick(&view_, Qt::Key_PageDown);
-  EXPECT_EQ(view_.SelectedRow(), 20);
-  EXPECT_EQ(view_.ScrollOffset(), 21 * 40 - 800);
-  QTest::keyClick(&view_, Qt::Key_Right);
-  EXPECT_EQ(view_.SelectedRow(), 21);
-  QTest::keyClick(&view_, Qt::Key_End);
-  EXPECT_EQ(view_.SelectedRow(), 29);
-  QTest::keyClick(&view_, Qt::Key_Down);
-  EXPECT_EQ(view_.SelectedRow(), 29);
-  QTest::keyClick(&view_, Qt::Key_PageUp);
-  EXPECT_EQ(view_.SelectedRow(), 9);
-  QTest::keyClick(&view_, Qt::Key_Return);  // no key presses a row button
-  EXPECT_TRUE(enterGame_.empty());
-
-  view_.ClearSelection();
-  QTest::keyClick(&view_, Qt::Key_End);  // End selects the last row also without a selection
-  EXPECT_EQ(view_.SelectedRow(), 29);
-}
-
-TEST_F(ServerListViewTest, ARefreshKeepsOrClampsTheScrollOffset) {
-  Load(30);
-  view_.verticalScrollBar()->setValue(400);
-  config_ = ListOf(30);
-  view_.SetRowCount(30);
-  EXPECT_EQ(view_.ScrollOffset(), 400);
-  config_ = ListOf(25);
-  view_.SetRowCount(25);
-  EXPECT_EQ(view_.ScrollOffset(), 25 * 40 - 800);
-  config_ = ListOf(20);
-  view_.SetRowCount(20);
-  EXPECT_EQ(view_.ScrollOffset(), 0);
+  const struct {
+    Qt::Key key;
+    int selected;
+  } keys[] = {{Qt::Key_Down, 0},      {Qt::Key_PageDown, 20}, {Qt::Key_Right, 21}, {Qt::Key_End, 29},
+              {Qt::Key_PageUp, 9},    {Qt::Key_Up, 8},        {Qt::Key_Left, 7},   {Qt::Key_Home, 0},
+              {Qt::Key_Return, 0},    {Qt::Key_Space, 0}};
+  for (const auto& k : keys) {
+    QTest::keyClick(&view_, k.key);
+    EXPECT_EQ(Model().SelectedRow(), k.selected) << QKeySequence(k.key).toString().toStdString();
+  }
+  EXPECT_TRUE(enterGame_.empty() && webSite_.empty());
 }
 
 TEST_F(ServerListViewTest, BindingARowBeyondTheListIsAFailure) {

@@ -50,15 +50,11 @@ QImage RowUnder(const char* style) {
   Artwork art;
   QMovie badge(Artwork::BadgeFile());
   RowTemplate row(art, badge);
-  TBoxConfig entry;
-  entry.ServerName = "■■■■";
-  entry.BriefIntroduction = "■■■■";
-  entry.BeginTime = "■■■■";
-  row.Bind(entry, 3);
+  const forms::BoundRow bound{945, "■■■■", "■■■■", "■■■■"};
   QImage image(952, 40, QImage::Format_RGB32);
   image.fill(look::kListBackground);
   QPainter painter(&image);
-  row.Paint(painter, {0, 0}, ButtonLook::Normal, ButtonLook::Normal);
+  row.Paint(painter, {0, 0}, bound, forms::ButtonLook::Normal, forms::ButtonLook::Normal);
   return image;
 }
 

@@ -1,0 +1,129 @@
+#include "uMainForm.h"
+
+#include "Termination.h"
+#include "FailureReport.h"
+
+#include "core/FileIo.h"
+#include "core/Hutil32.h"
+#include "core/Paths.h"
+#include "core/ProgramPaths.h"
+#include "core/Share.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace tandrel::forms {
+
+TMainForm::TMainForm(MainFormScreen& screen, TimerFactory& timers, RowCountView& ControlList1, MainFormOptions options)
+    : screen_(screen),
+      options_(std::move(options)),
+      loader_(NetHTTPClient1_, ControlList1, options_.site),
+      Timer1_(timers.MakeTimer([this] { Timer1Timer(); })),
+      Timer2_(timers.MakeTimer([this] { Timer2Timer(); })),
+      Timer3_(timers.MakeTimer([this] { Timer3Timer(); })),
+      Timer4_(timers.MakeTimer([this] { Timer4Timer(); })) {
+  Timer1_->SetInterval(options_.timer1);
+  Timer2_->SetInterval(options_.timer2);
+  Timer3_->SetInterval(options_.timer3);
+  Timer4_->SetInterval(options_.timer4);
+  Timer1_->SetEnabled(true);
+  if (options_.placement) placement_ = options_.placement(*this, NetHTTPClient1_);
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::FormCreate() {
+  LaunchSuffix = LaunchSuffixOf(ExeFileName());
+  if (placement_ && placement_->RelocateIfNeeded()) return;
+  if (placement_ && placement_->CheckSelfUpdate()) {
+    RequestTermination();
+    // Closes by itself: termination is already requested.
+    screen_.ShowMessage(MessageIcon::None, MessagePlace::OnScreen, ApplicationTitle(), "结束进程1");
+  }
+  Delay(100);
+  Timer2_->SetEnabled(true);
+  Timer4_->SetEnabled(true);
+  if (placement_) placement_->CreateDesktopShortcut(ShortcutName());
+  EnsureFolder(PathFromUtf8(Folder() + "Downloads/"));
+  EnsureFolder(PathFromUtf8(Folder() + "Tmp/"));
+}
+
+void TMainForm::FormDestroy() {
+  // The trace tag goes out untrimmed, all 150 bytes, as one line.
+  const auto tag = TraceTag();
+  std::fwrite(tag.data(), 1, tag.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+  loader_.ReleaseConfig();
+}
+
+void TMainForm::Timer1Timer() { screen_.RepaintListNow(); }
+
+void TMainForm::Timer2Timer() {
+  Timer2_->SetEnabled(false);
+  LoadLogo();
+  LoadServerList();
+  Timer3_->SetEnabled(true);
+}
+
+void TMainForm::Timer3Timer() {
+  Timer3_->SetEnabled(false);
+  if (placement_) placement_->CleanUpLeftovers();
+}
+
+void TMainForm::Timer4Timer() {
+  screen_.ClearListSelection();
+  LoadServerList();
+}
+
+void TMainForm::Image1Click() {
+  screen_.ClearListSelection();
+  LoadServerList();
+}
+
+void TMainForm::Image7Click() { screen_.Close(); }
+
+void TMainForm::Image8Click() { screen_.Minimise(); }
+
+void TMainForm::LoadLogo() {
+  http::Bytes bytes;
+  try {
+    bytes = loader_.LoadLogo();
+  } catch (const http::Error&) {
+    screen_.ShowMessage(MessageIcon::Error, MessagePlace::OverMainWindow, "提示", "网络连接失败");
+    return;
+  }
+  // The format is told by the content, not by the name or the headers.
+  if (!screen_.ShowBanner(bytes)) throw std::runtime_error("Unsupported stream format");
+}
+
+void TMainForm::LoadServerList() { loader_.LoadServerList(); }
+
+const TBoxConfig& TMainForm::EntryAt(int row) const {
+  const TConfig* config = loader_.Config();
+  if (!config || row < 0 || static_cast<std::size_t>(row) >= config->ServerList().size()) {
+    throw std::out_of_range("Argument out of range: row " + std::to_string(row));
+  }
+  return config->ServerList()[static_cast<std::size_t>(row)];
+}
+
+std::string TMainForm::Folder() const { return options_.exeDir.empty() ? ExeDir() : options_.exeDir; }
+
+GameRun TMainForm::LauncherFlow() { return GameRun(*this, *options_.shell, Folder(), LaunchSuffix); }
+
+void TMainForm::ControlListButton1Click(int row) {
+  LauncherFlow().EnterGame(EntryAt(row), options_.site().serverUrl);
+}
+
+void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
+
+bool TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+                         http::Response& response) {
+  return screen_.RunDownloadForm(name, url, maxBody, response);
+}
+
+void TMainForm::ShowError(const std::string& caption, const std::string& text) {
+  screen_.ShowMessage(MessageIcon::Error, MessagePlace::OnScreen, caption, text);
+}
+
+}  // namespace tandrel::forms
