@@ -159,9 +159,9 @@ void ServeFile(const httplib::Request& req, httplib::Response& res, std::optiona
     return;
   }
   res.set_content_provider(length, contentType,
-                           [file, first](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                           [file, first](std::size_t offset, std::size_t wanted, httplib::DataSink& sink) {
                              char buffer[64 * 1024];
-                             const ssize_t got = ::pread(file->fd(), buffer, std::min(length, sizeof buffer),
+                             const ssize_t got = ::pread(file->fd(), buffer, std::min(wanted, sizeof buffer),
                                                          static_cast<off_t>(first + offset));
                              return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
                            });
