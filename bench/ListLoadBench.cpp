@@ -27,8 +27,11 @@ const std::string& PlainList() {
     std::string t = R"({"ServerList":{"FListHelper":[)";
     for (int i = 0; i < 10000; ++i) {
       if (i) t += ',';
-      t += R"({"ServerName":"赤焰)" + std::to_string(i) + R"(区 · 龙城","LauncherName":"corvessa_classic",)"
-           R"("Url":"https://www.example.com/zone/)" + std::to_string(i) + R"(",)"
+      t += R"({"ServerName":"赤焰)" + std::to_string(i) +
+           R"(区 · 龙城","LauncherName":"corvessa_classic",)"
+           R"("Url":"https://www.example.com/zone/)" +
+           std::to_string(i) +
+           R"(",)"
            R"("BriefIntroduction":"全新版本火爆开启 · 首充送神兵",)"
            R"("BeginTime":"12月31日上午11:00","Md5":"0123456789abcdef0123456789abcdef"})";
     }
@@ -41,7 +44,8 @@ const std::vector<std::uint8_t>& Body() {
   static const std::vector<std::uint8_t> body = [] {
     const auto b = EncryptServerList(std::vector<std::uint8_t>(PlainList().begin(), PlainList().end()), kKey, kIv);
     if (const char* path = std::getenv("TANDREL_BENCH_BODY")) {
-      std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+      std::ofstream(path, std::ios::binary)
+          .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
     }
     return b;
   }();

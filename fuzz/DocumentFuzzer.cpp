@@ -15,8 +15,8 @@ namespace {
 
 void CheckKeptText(const tandrel::TConfig& config) {
   for (const tandrel::TBoxConfig& entry : config.ServerList()) {
-    for (const std::string* field : {&entry.ServerName, &entry.LauncherName, &entry.Url, &entry.BriefIntroduction,
-                                     &entry.BeginTime, &entry.Md5}) {
+    for (const std::string* field :
+         {&entry.ServerName, &entry.LauncherName, &entry.Url, &entry.BriefIntroduction, &entry.BeginTime, &entry.Md5}) {
       if (tandrel::ValidUtf8Prefix(*field) != field->size()) {
         std::fputs("a kept field holds invalid UTF-8\n", stderr);
         std::abort();

@@ -21,9 +21,9 @@ struct BoxPlacementParts {
   platform::Shell& shell;
   std::function<void()> requestTermination;
   std::function<ServiceSite()> site = CurrentServiceSite;
-  std::string exePath;                  // the running executable
-  std::function<std::string()> drive;   // the preferred drive, or empty
-  std::vector<std::uint8_t> iconPng;    // installed for the desktop entry
+  std::string exePath;                 // the running executable
+  std::function<std::string()> drive;  // the preferred drive, or empty
+  std::vector<std::uint8_t> iconPng;   // installed for the desktop entry
   std::string version;
 };
 

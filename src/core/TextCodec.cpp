@@ -69,7 +69,9 @@ std::string Utf8ToCp936(std::string_view text) {
   return std::move(*bytes);
 }
 
-std::string ToUtf8(std::string_view bytes, const std::string& charset) { return platform::CharsetToUtf8(bytes, charset); }
+std::string ToUtf8(std::string_view bytes, const std::string& charset) {
+  return platform::CharsetToUtf8(bytes, charset);
+}
 
 size_t ValidUtf8Prefix(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

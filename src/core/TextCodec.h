@@ -22,7 +22,7 @@ std::string SanitizeUtf8(std::string_view bytes);
 std::size_t ValidUtf8Prefix(std::string_view bytes);
 
 std::u16string Utf8ToUtf16(std::string_view text);  // expects valid UTF-8
-std::string Utf16ToUtf8(std::u16string_view text);   // lone surrogates become U+FFFD
+std::string Utf16ToUtf8(std::u16string_view text);  // lone surrogates become U+FFFD
 
 // Removes characters with codes 0 to 32 from both ends, and nothing else.
 std::string_view TrimControl(std::string_view text);

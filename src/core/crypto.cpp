@@ -52,8 +52,9 @@ void DecryptCfb8(platform::Aes128& aes, std::span<std::uint8_t> bytes, AesKey& s
 
 std::string GetFileMd5(const std::string& path) {
   const std::unique_ptr<platform::Md5> md5 = platform::MakeMd5();
-  ReadFileInPieces(PathFromUtf8(path), kDigestBufferSize,
-                   [&](const std::uint8_t* data, std::size_t size) { md5->Update({data, size}); });
+  ReadFileInPieces(PathFromUtf8(path), kDigestBufferSize, [&](const std::uint8_t* data, std::size_t size) {
+    md5->Update({data, size});
+  });
   return ToHex(md5->Finish());
 }
 

@@ -81,7 +81,7 @@ struct Frame {
   std::string name;  // member being read (objects)
   long index = -1;   // element being read (arrays)
   Slot slot = Slot::Skip;
-  Field field = nullptr;      // Entry: the field the next value goes to
+  Field field = nullptr;     // Entry: the field the next value goes to
   int members = 0;           // FCountObject
   bool expectItems = false;  // ListObject: the "FCount" form wants "FItems" next
 };
@@ -151,9 +151,15 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
   bool StartObject() { return Value(Kind::Object); }
   bool StartArray() { return Value(Kind::Array); }
-  bool Key(const char* str, rapidjson::SizeType length, bool) { return Guard([&] { OnKey({str, length}); }); }
-  bool EndObject(rapidjson::SizeType) { return Guard([&] { OnEnd(); }); }
-  bool EndArray(rapidjson::SizeType) { return Guard([&] { OnEnd(); }); }
+  bool Key(const char* str, rapidjson::SizeType length, bool) {
+    return Guard([&] { OnKey({str, length}); });
+  }
+  bool EndObject(rapidjson::SizeType) {
+    return Guard([&] { OnEnd(); });
+  }
+  bool EndArray(rapidjson::SizeType) {
+    return Guard([&] { OnEnd(); });
+  }
 
  private:
   template <typename F>
@@ -331,7 +337,7 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
     if (result.Code() == rapidjson::kParseErrorDocumentEmpty) return kNotAnObject;
     if (depth_ > 0 && TextEndedAt(result)) {
       return frames_[depth_ - 1].isArray ? "Unexpected end when deserializing array"
-                                    : "Unexpected end when deserializing object";
+                                         : "Unexpected end when deserializing object";
     }
     return GrammarFailure(result.Code(), result.Offset());
   }

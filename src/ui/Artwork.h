@@ -18,11 +18,11 @@ class Artwork {
  public:
   Artwork();
 
-  const QPixmap& Background() const { return background_; }  // 1280 x 830
-  const QPixmap& RowPlate() const { return rowPlate_; }      // 950 x 36
-  const QPixmap& Refresh() const { return refresh_; }        // 115 x 16
-  const QPixmap& Close() const { return close_; }            // 16 x 16
-  const QPixmap& Minimise() const { return minimise_; }      // 16 x 16
+  const QPixmap& Background() const { return background_; }                                       // 1280 x 830
+  const QPixmap& RowPlate() const { return rowPlate_; }                                           // 950 x 36
+  const QPixmap& Refresh() const { return refresh_; }                                             // 115 x 16
+  const QPixmap& Close() const { return close_; }                                                 // 16 x 16
+  const QPixmap& Minimise() const { return minimise_; }                                           // 16 x 16
   const QPixmap& EnterGame(ButtonLook look) const { return enterGame_[static_cast<int>(look)]; }  // 74 x 25
   const QPixmap& WebSite(ButtonLook look) const { return webSite_[static_cast<int>(look)]; }      // 46 x 22
   static QString BadgeFile();  // GIF89a, 98 x 46, for QMovie

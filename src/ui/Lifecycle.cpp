@@ -38,10 +38,9 @@ class Centring final : public QObject {
     const QRect area = over ? QRect(over->mapToGlobal(QPoint(0, 0)), over->size()) : bounds;
     const QSize size = dialog_.size();
     // The window's own rectangle, frame excluded: what a frame adds lies outside it.
-    dialog_.setGeometry(
-        forms::CentredStart(area.left(), area.width(), size.width(), bounds.left(), bounds.width()),
-        forms::CentredStart(area.top(), area.height(), size.height(), bounds.top(), bounds.height()), size.width(),
-        size.height());
+    dialog_.setGeometry(forms::CentredStart(area.left(), area.width(), size.width(), bounds.left(), bounds.width()),
+                        forms::CentredStart(area.top(), area.height(), size.height(), bounds.top(), bounds.height()),
+                        size.width(), size.height());
   }
 
   QDialog& dialog_;
@@ -59,7 +58,10 @@ void PlainButtons(QDialog& dialog) {
 
 QtLifecycle::QtLifecycle() {
   // Posted: the loop that takes it ends, and with it every loop running then.
-  forms::SetQuitRequest([] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); });
+  forms::SetQuitRequest([] {
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  });
   forms::SetFailureReport(ShowFailure);
 }
 

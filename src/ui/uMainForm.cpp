@@ -28,7 +28,8 @@ MainWindow::MainWindow(forms::MainFormOptions options)
       Image2_(new WindowMovePicture(this, QRect(85, 17, 800, 70), Picture::Fit::CentreUnscaled)),
       Image7_(new PressPicture(this, QRect(956, 8, 16, 16))),
       Image8_(new PressPicture(this, QRect(934, 8, 16, 16))),
-      ControlList1_(new ServerListView(art_, [this] { return form_.Config(); }, this)),
+      ControlList1_(new ServerListView(
+          art_, [this] { return form_.Config(); }, this)),
       form_(*this, timers_, *ControlList1_, std::move(options)) {
   setWindowTitle(QStringLiteral("MainForm"));
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);

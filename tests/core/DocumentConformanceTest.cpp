@@ -28,8 +28,10 @@ bool IsObjectWithTrailingText(const std::string& text) {
 
 bool IsTypeMessage(const std::string& message) {
   static const std::set<std::string> kTypeMessages = {
-      "Implement population for rest of the types", "Unexpected Token while populate an Array",
-      "Unexpected type while read json array",      "Unexpected type to create a primitive contract",
+      "Implement population for rest of the types",
+      "Unexpected Token while populate an Array",
+      "Unexpected type while read json array",
+      "Unexpected type to create a primitive contract",
       "Invalid class typecast",
   };
   return kTypeMessages.count(message) || message.starts_with("Error reading string. Unexpected token: ");
@@ -67,9 +69,9 @@ TEST(DocumentConformance, HandlesEveryFileOfTheJsonSuite) {
 // what a program can store, is read and left without trace in a member that is skipped.
 TEST(DocumentConformance, SkipsEveryValueOfTheJsonSuite) {
   // Not UTF-8 JSON text (UTF-16, or a byte-order mark where a value belongs).
-  const std::set<std::string> kNotUtf8Values = {
-      "i_string_UTF-16LE_with_BOM.json", "i_string_utf16BE_no_BOM.json", "i_string_utf16LE_no_BOM.json",
-      "i_structure_UTF-8_BOM_empty_object.json"};
+  const std::set<std::string> kNotUtf8Values = {"i_string_UTF-16LE_with_BOM.json", "i_string_utf16BE_no_BOM.json",
+                                                "i_string_utf16LE_no_BOM.json",
+                                                "i_structure_UTF-8_BOM_empty_object.json"};
   int files = 0;
   for (const auto& file : fs::directory_iterator(TANDREL_JSON_SUITE)) {
     const std::string name = file.path().filename().string();

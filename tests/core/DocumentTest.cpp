@@ -19,9 +19,8 @@ TEST(TConfig, ReadsTheNormalFormWithAllSixFields) {
       {"ServerName":"Server B","LauncherName":"launcher_b","Url":"","BriefIntroduction":"","BeginTime":"","Md5":""}
     ]}})");
   ASSERT_EQ(config.ServerList().size(), 2u);
-  EXPECT_EQ(config.ServerList()[0],
-            (TBoxConfig{"Server A", "launcher_a", "http://a.example/", "An introduction line", "12月31日上午11:00",
-                        "0123456789abcdef0123456789abcdef"}));
+  EXPECT_EQ(config.ServerList()[0], (TBoxConfig{"Server A", "launcher_a", "http://a.example/", "An introduction line",
+                                                "12月31日上午11:00", "0123456789abcdef0123456789abcdef"}));
   EXPECT_EQ(config.ServerList()[1], (TBoxConfig{"Server B", "launcher_b", "", "", "", ""}));
 }
 
@@ -70,7 +69,8 @@ TEST(TConfig, AcceptsNumbersAndEscapesBeyondWhatItStores) {
   const std::string digits400(400, '9');
   const std::vector<Accepted> cases = {
       {R"({"Skip":1e309,"ServerList":{"FListHelper":[{"ServerName":"A","Port":-1.5E+400}]}})", {"A"}},
-      {R"({"Skip":[)" + digits400 + ",-" + digits400 + "." + digits400 + R"(],"ServerList":{"FListHelper":[{"ServerName":"A"}]}})",
+      {R"({"Skip":[)" + digits400 + ",-" + digits400 + "." + digits400 +
+           R"(],"ServerList":{"FListHelper":[{"ServerName":"A"}]}})",
        {"A"}},
       {R"({"ServerList":{"FListHelper":{"FCount":)" + digits400 + R"(},"FItems":[{"ServerName":"A"}]}})", {"A"}},
       {R"({"ServerList":{"FListHelper":{"FCount":-)" + digits400 + R"(},"FItems":[{"ServerName":"A"}]}})", {"A"}},
@@ -146,7 +146,8 @@ TEST(TConfig, RefusesWithTheDocumentedMessages) {
       {R"({"ServerList":{"FListHelper":{"FCount":1e2},"FItems":[]}})",
        "\"FCount\" must hold a whole number. Path 'ServerList.FListHelper.FCount', line 1, position 39"},
       {R"({"ServerList":{"FListHelper":[{"Md5":{}}]}})",
-       "Error reading string. Unexpected token: StartObject. Path 'ServerList.FListHelper[0].Md5', line 1, position 38"},
+       "Error reading string. Unexpected token: StartObject. Path 'ServerList.FListHelper[0].Md5', line 1, position "
+       "38"},
       {"{\"ServerList\":{\"FListHelper\":[\n  {\"ServerName\":\"A\"},\n  {\"Url\":[\"x\"]}]}}",
        "Error reading string. Unexpected token: StartArray. Path 'ServerList.FListHelper[1].Url', line 3, position 10"},
       {R"({"ServerList":{"FListHelper":[{"ServerName":"A"})", "Unexpected end when deserializing array"},
@@ -178,11 +179,14 @@ TEST(TConfig, RefusesWithTheDocumentedMessages) {
 
 TEST(TConfig, RefusesGrammarBreachesWithPathLineAndPosition) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {R"({"ServerList":{"FListHelper":[{"ServerName":"A",}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 49"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"A",}]}})",
+       "Path 'ServerList.FListHelper[0].ServerName', line 1, position 49"},
       {"{\"ServerList\":\n{'FListHelper':[]}}", "Path 'ServerList', line 2, position 2"},
-      {R"({"ServerList":{"FListHelper":[{"ServerName":"中文" "x"}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 50"},  // characters, not bytes
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"中文" "x"}]}})",
+       "Path 'ServerList.FListHelper[0].ServerName', line 1, position 50"},  // characters, not bytes
       // A string with a fault before the text ends is no unexpected end.
-      {R"({"ServerList":{"FListHelper":[{"ServerName":"\u12"}]}})", "Path 'ServerList.FListHelper[0].ServerName', line 1, position 46"},
+      {R"({"ServerList":{"FListHelper":[{"ServerName":"\u12"}]}})",
+       "Path 'ServerList.FListHelper[0].ServerName', line 1, position 46"},
       {R"({"a":"\q)", "Path 'a', line 1, position 7"},
       {R"({"a":"\u12x)", "Path 'a', line 1, position 7"},
       {"{\"a\":\"x\n", "Path 'a', line 1, position 8"},

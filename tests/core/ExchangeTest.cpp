@@ -68,9 +68,12 @@ TEST_F(ExchangeTest, ReportsTheStartThenBatchesAndAlwaysTheLastPiece) {
 }
 
 TEST_F(ExchangeTest, TheTotalIsMinusOneWithoutAUsableLength) {
-  for (const std::vector<std::string>& head : std::vector<std::vector<std::string>>{
-           {"HTTP/1.1 200 OK"}, {"HTTP/1.1 200 OK", "Content-Length: abc"}, {"HTTP/1.1 200 OK", "Content-Length: 0"},
-           {"HTTP/1.1 200 OK", "Content-Length: -5"}, {"HTTP/1.1 200 OK", "Content-Length: 12x"}}) {
+  for (const std::vector<std::string>& head :
+       std::vector<std::vector<std::string>>{{"HTTP/1.1 200 OK"},
+                                             {"HTTP/1.1 200 OK", "Content-Length: abc"},
+                                             {"HTTP/1.1 200 OK", "Content-Length: 0"},
+                                             {"HTTP/1.1 200 OK", "Content-Length: -5"},
+                                             {"HTTP/1.1 200 OK", "Content-Length: 12x"}}) {
     reports_.seen.clear();
     Exchange exchange = Make();
     ASSERT_TRUE(Head(exchange, head));

@@ -29,14 +29,15 @@ struct Windows final : BoxWindows {
   bool cancel = false;
   int downloads = 0;
   std::vector<std::string> errors;
-  bool Download(const std::string&, const std::string& url, std::uint64_t maxBody,
-                http::Response& response) override {
+  bool Download(const std::string&, const std::string& url, std::uint64_t maxBody, http::Response& response) override {
     ++downloads;
     if (cancel) return false;
     response = client.Get(url, {}, maxBody);
     return true;
   }
-  void ShowError(const std::string& caption, const std::string& text) override { errors.push_back(caption + ":" + text); }
+  void ShowError(const std::string& caption, const std::string& text) override {
+    errors.push_back(caption + ":" + text);
+  }
 };
 
 class GameRunTest : public ::testing::Test {
@@ -179,7 +180,8 @@ TEST_F(GameRunTest, ReplacesALaunchCopyEvenWhileItRuns) {
 }
 
 TEST_F(GameRunTest, RefusesLauncherNamesThatCouldLeaveTheCache) {
-  for (const std::string& name : std::vector<std::string>{"", ".", "..", "../abc", "a/b", "a\\b", "a\nb", std::string("a\0b", 3)}) {
+  for (const std::string& name :
+       std::vector<std::string>{"", ".", "..", "../abc", "a/b", "a\\b", "a\nb", std::string("a\0b", 3)}) {
     Flow().EnterGame(Entry(name, Md5Of(kLauncher)), server_.Url("/"));
   }
   EXPECT_EQ(windows_.errors.size(), 8u);

@@ -49,8 +49,8 @@ TEST(SplitToken, RefusesSourcesOf20479UnitsOrMore) {
 
 TEST(LaunchSuffix, IsWhatFollowsTheFirstDashOfTheStem) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"box-7.exe", "7"},       {"box.exe", ""},     {"box-7-beta.exe", "7-beta"}, {"box--7.exe", "-7"},
-      {"-7.exe", ""},           {"box.x-7.exe", "7"}, {"box-7", "7"},            {"盒子-七.exe", "七"},
+      {"box-7.exe", "7"},   {"box.exe", ""}, {"box-7-beta.exe", "7-beta"}, {"box--7.exe", "-7"}, {"-7.exe", ""},
+      {"box.x-7.exe", "7"}, {"box-7", "7"},  {"盒子-七.exe", "七"},
   };
   for (const auto& [name, suffix] : cases) EXPECT_EQ(LaunchSuffixOf(name), suffix) << name;
 }

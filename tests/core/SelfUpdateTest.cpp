@@ -32,7 +32,9 @@ struct Windows final : BoxWindows {
     response = client.Get(url, {}, maxBody);
     return true;
   }
-  void ShowError(const std::string& caption, const std::string& text) override { errors.push_back(caption + ":" + text); }
+  void ShowError(const std::string& caption, const std::string& text) override {
+    errors.push_back(caption + ":" + text);
+  }
 };
 
 const std::string kAuth = site::BasicAuthorization(std::string(32, 'a'), std::string(32, 'b'));
@@ -61,8 +63,12 @@ class SelfUpdateTest : public ::testing::Test {
   }
   std::string Exe() const { return (dir_ / "box").string(); }
   SelfUpdate Update(const std::string& url) {
-    return SelfUpdate(client_, windows_, platform::SystemShell(), Exe(),
-                      [url] { return ServiceSite{url, kAuth, {}, {}}; }, [this] { ++terminations_; });
+    return SelfUpdate(
+        client_, windows_, platform::SystemShell(), Exe(),
+        [url] {
+          return ServiceSite{url, kAuth, {}, {}};
+        },
+        [this] { ++terminations_; });
   }
   bool Check() { return Update(server_.Url("/")).CheckSelfUpdate(); }
   void Answer(const std::string& answer) {
@@ -139,10 +145,13 @@ TEST_F(SelfUpdateTest, RefusesWhatIsNoWholeProgramForThisMachine) {
   Answer("update");
   const std::string elf = test::ReadFile(TANDREL_PROOF_PROGRAM);
   const std::vector<std::pair<std::string, int>> refused = {
-      {elf.substr(0, 999), 200},                                   // under 1000 bytes
-      {"<html>" + std::string(2000, 'x') + "</html>", 200},       // a page, not a program
-      {elf, 404},                                                  // an error status
-      {std::string("\x7F" "ELF") + std::string(2000, '\0'), 200},  // an ELF of no machine
+      {elf.substr(0, 999), 200},                             // under 1000 bytes
+      {"<html>" + std::string(2000, 'x') + "</html>", 200},  // a page, not a program
+      {elf, 404},                                            // an error status
+      {std::string("\x7F"
+                   "ELF") +
+           std::string(2000, '\0'),
+       200},  // an ELF of no machine
   };
   for (const auto& [body, status] : refused) {
     Serve(body, status);

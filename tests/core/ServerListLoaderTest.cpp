@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace tandrel {
 namespace {
 
@@ -50,20 +49,23 @@ class ServerListLoaderTest : public ::testing::Test {
           });
           // A list far larger than any honest one, made as it is sent.
           s.Get("/huge/", [](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("application/octet-stream", [](std::size_t offset, httplib::DataSink& sink) {
-              if (offset >= kHugeBody) {
-                sink.done();
-                return true;
-              }
-              const std::string piece(1 << 20, 'h');
-              return sink.write(piece.data(), piece.size());
-            });
+            res.set_chunked_content_provider("application/octet-stream",
+                                             [](std::size_t offset, httplib::DataSink& sink) {
+                                               if (offset >= kHugeBody) {
+                                                 sink.done();
+                                                 return true;
+                                               }
+                                               const std::string piece(1 << 20, 'h');
+                                               return sink.write(piece.data(), piece.size());
+                                             });
           });
           s.Get("/box/getvalue/logo.png", [](const httplib::Request& req, httplib::Response& res) {
             res.set_content(req.has_header("Authorization") ? "unexpected" : "\x89PNG banner", "image/png");
           });
         }),
-        loader_(client_, view_, [this] { return ServiceSite{server_.Url("/box/"), kAuth, kKey, kIv}; }) {}
+        loader_(client_, view_, [this] {
+          return ServiceSite{server_.Url("/box/"), kAuth, kKey, kIv};
+        }) {}
 
   void Serve(const std::string& body, int status = 200) {
     std::lock_guard lock(mutex_);
@@ -133,7 +135,9 @@ TEST_F(ServerListLoaderTest, SkipsAUtf8ByteOrderMarkButNoOther) {
 }
 
 TEST_F(ServerListLoaderTest, InvalidUtf8InTextBecomesReplacementCharacters) {
-  Serve(Encrypted(R"({"ServerList":{"FListHelper":[{"ServerName":"A)" "\xFF" R"("}]}})"));
+  Serve(Encrypted(R"({"ServerList":{"FListHelper":[{"ServerName":"A)"
+                  "\xFF"
+                  R"("}]}})"));
   loader_.LoadServerList();
   EXPECT_EQ(loader_.Config()->ServerList()[0].ServerName, "A\xEF\xBF\xBD");
 }

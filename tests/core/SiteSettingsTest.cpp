@@ -26,7 +26,7 @@ TEST(SiteBlock, EncodesSpaceFilledCp936FieldsAndDecodesThemBack) {
   const site::Block block = site::Encode(Sample());
   const std::string_view name(reinterpret_cast<const char*>(block.data() + site::kShortcutNameAt), site::kFieldSize);
   EXPECT_EQ(name.substr(0, 6), "  \xBA\xD0\xD7\xD3");  // 盒子 in code page 936
-  EXPECT_EQ(name.find_last_not_of(' '), 15u);  // the tab; then spaces up to 150 bytes
+  EXPECT_EQ(name.find_last_not_of(' '), 15u);          // the tab; then spaces up to 150 bytes
 
   const site::Settings back = site::Decode(block);
   EXPECT_EQ(back.shortcutName, Sample().shortcutName + std::string(150 - 16, ' '));

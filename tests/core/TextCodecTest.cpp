@@ -13,7 +13,10 @@ TEST(Cp936, RoundTripsSimplifiedChinese) {
 }
 
 TEST(Cp936, UndecodableBytesReadAsReplacementCharacters) {
-  EXPECT_EQ(Cp936ToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Cp936ToUtf8("a\xFF"
+                        "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(Cp936ToUtf8("ab\xCE"), "ab\xEF\xBF\xBD");  // cut off after a lead byte
 }
 
@@ -25,12 +28,15 @@ TEST(Cp936, RefusesCharactersItCannotHold) {
 TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"plain", "plain"},
-      {"\xE4\xB8\xAD", "\xE4\xB8\xAD"},                    // 中
-      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},            // outside the BMP
-      {"a\x80" "b", "a\xEF\xBF\xBD" "b"},                  // lone continuation byte
-      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},            // overlong "/"
-      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // UTF-8 surrogate
-      {"\xE4\xB8", "\xEF\xBF\xBD\xEF\xBF\xBD"},            // cut off at the end
+      {"\xE4\xB8\xAD", "\xE4\xB8\xAD"},          // 中
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},  // outside the BMP
+      {"a\x80"
+       "b",
+       "a\xEF\xBF\xBD"
+       "b"},                                                                     // lone continuation byte
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                                  // overlong "/"
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},                  // UTF-8 surrogate
+      {"\xE4\xB8", "\xEF\xBF\xBD\xEF\xBF\xBD"},                                  // cut off at the end
       {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // above U+10FFFF
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(SanitizeUtf8(in), out);
@@ -53,7 +59,7 @@ TEST(TrimControl, RemovesCodes0To32AndNothingElse) {
 TEST(EqualsIgnoringAsciiCase, FoldsOnlyAsciiLetters) {
   EXPECT_TRUE(EqualsIgnoringAsciiCase("ServerList", "sERVERlIST"));
   EXPECT_FALSE(EqualsIgnoringAsciiCase("ServerList", "ServerLis"));
-  EXPECT_FALSE(EqualsIgnoringAsciiCase("@", "`"));  // 0x40 and 0x60 differ by 32 but are no letters
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("@", "`"));                // 0x40 and 0x60 differ by 32 but are no letters
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC3\xA9", "\xC3\x89"));  // é and É stay apart
 }
 

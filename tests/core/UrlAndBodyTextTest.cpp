@@ -14,8 +14,10 @@ TEST(EncodeUrl, EncodesOnlyWhatMayNotStandInAUrl) {
 }
 
 TEST(IsHttpUrl, AcceptsAbsoluteWebAddressesOnly) {
-  for (const char* yes : {"http://a", "HTTPS://a.example/x", "http://127.0.0.1:8080/"}) EXPECT_TRUE(IsHttpUrl(yes)) << yes;
-  for (const char* no : {"", "http://", "http:///etc", "file:///etc/passwd", "www.example.com", "ftp://a", "javascript:x"}) {
+  for (const char* yes : {"http://a", "HTTPS://a.example/x", "http://127.0.0.1:8080/"})
+    EXPECT_TRUE(IsHttpUrl(yes)) << yes;
+  for (const char* no :
+       {"", "http://", "http:///etc", "file:///etc/passwd", "www.example.com", "ftp://a", "javascript:x"}) {
     EXPECT_FALSE(IsHttpUrl(no)) << no;
   }
 }

@@ -50,7 +50,8 @@ QStringList ModalWatcher::Texts() const {
 QPoint CentredOnScreen(QSize size, const QRect& area) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   // Equal gaps on both sides, the odd pixel on the right or at the bottom.
-  const QPoint centred(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+  const QPoint centred(area.left() + (area.width() - size.width()) / 2,
+                       area.top() + (area.height() - size.height()) / 2);
   return {std::max(screen.left(), std::min(centred.x(), screen.right() + 1 - size.width())),
           std::max(screen.top(), std::min(centred.y(), screen.bottom() + 1 - size.height()))};
 }
@@ -79,7 +80,8 @@ bool OnBareX() {
   while (!xvfb.canReadLine() && xvfb.waitForReadyRead(30000)) {
   }
   if (!xvfb.canReadLine()) {
-    Skip(QStringLiteral("no bare X server: Xvfb gave no display (%1)").arg(QString::fromLocal8Bit(xvfb.readAllStandardError())));
+    Skip(QStringLiteral("no bare X server: Xvfb gave no display (%1)")
+             .arg(QString::fromLocal8Bit(xvfb.readAllStandardError())));
     return false;
   }
   const QString display = u':' + QString::fromLatin1(xvfb.readLine()).trimmed();

@@ -33,13 +33,16 @@ const std::string kDocument =
 TEST(AdminList, EncryptIsOpensslEncAndDecryptKeepsThePadding) {
   TempDir dir;
   test::WriteFile(dir / "servers.json", kDocument);
-  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin")).status, 0);
-  const auto openssl = RunCommand("openssl enc -aes-128-cbc -K " + kKey + " -iv " + kIv + " -in " + Q(dir / "servers.json") +
-                                  " -out " + Q(dir / "openssl.bin"));
+  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin"))
+                .status,
+            0);
+  const auto openssl = RunCommand("openssl enc -aes-128-cbc -K " + kKey + " -iv " + kIv + " -in " +
+                                  Q(dir / "servers.json") + " -out " + Q(dir / "openssl.bin"));
   ASSERT_EQ(openssl.status, 0);
   EXPECT_EQ(test::ReadFile(dir / "list.bin"), test::ReadFile(dir / "openssl.bin"));
 
-  ASSERT_EQ(Admin("decrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin") + " " + Q(dir / "plain")).status, 0);
+  ASSERT_EQ(Admin("decrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin") + " " + Q(dir / "plain")).status,
+            0);
   const std::size_t padding = 16 - kDocument.size() % 16;
   EXPECT_EQ(test::ReadFile(dir / "plain"), kDocument + std::string(padding, static_cast<char>(padding)));
 
@@ -67,7 +70,9 @@ TEST(AdminList, CheckPrintsEntriesOrTheBoxsError) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.output, "Invalid class typecast\n");
 
-  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin")).status, 0);
+  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin"))
+                .status,
+            0);
   const auto encrypted = Admin("check --encrypted --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin"));
   EXPECT_EQ(encrypted.status, 0);
   EXPECT_EQ(encrypted.output, lines.output);
@@ -107,7 +112,9 @@ TEST(AdminList, CheckEscapesTheControlCharactersOfAList) {
   EXPECT_NE(json.output.find("\\u009b31mred\\u007f"), std::string::npos) << json.output;
   EXPECT_NE(json.output.find("pwned"), std::string::npos) << json.output;
 
-  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin")).status, 0);
+  ASSERT_EQ(Admin("encrypt --key " + kKey + " --iv " + kIv + " " + Q(dir / "servers.json") + " " + Q(dir / "list.bin"))
+                .status,
+            0);
   const auto encrypted = Admin("check --encrypted --key " + kKey + " --iv " + kIv + " " + Q(dir / "list.bin"));
   EXPECT_EQ(encrypted.output, lines.output);
 
@@ -147,7 +154,10 @@ TEST(AdminSite, NewSiteStampAndServeAgree) {
   // A box stamped from the site folder carries the site's keys; the site serves with them
   // even when its keys come from that box alone.
   const fs::path box = site / "box";
-  ASSERT_EQ(Admin("stamp " + ShellQuote(kProbe) + " " + Q(box) + " --url http://127.0.0.1:1/ --name Corvessa --site-dir " + Q(site)).status, 0);
+  ASSERT_EQ(Admin("stamp " + ShellQuote(kProbe) + " " + Q(box) +
+                  " --url http://127.0.0.1:1/ --name Corvessa --site-dir " + Q(site))
+                .status,
+            0);
   const admin::SiteKeys keys = admin::ReadSiteConf(site / "site.conf");
   const auto probe = RunCommand(Q(box));
   EXPECT_NE(probe.output.find("ConfigKey=" + ToHex(keys.key)), std::string::npos) << probe.output;
@@ -155,8 +165,9 @@ TEST(AdminSite, NewSiteStampAndServeAgree) {
   fs::rename(site / "site.conf", dir / "site.conf.away");
 
   const std::string log = (dir / "serve.log").string();
-  const auto started = RunCommand(ShellQuote(kAdmin) + " serve " + Q(site) + " --exit-after 20 > " + ShellQuote(log) +
-                                  " 2>&1 & for i in $(seq 100); do [ -s " + ShellQuote(log) + " ] && break; sleep 0.05; done");
+  const auto started =
+      RunCommand(ShellQuote(kAdmin) + " serve " + Q(site) + " --exit-after 20 > " + ShellQuote(log) +
+                 " 2>&1 & for i in $(seq 100); do [ -s " + ShellQuote(log) + " ] && break; sleep 0.05; done");
   ASSERT_EQ(started.status, 0);
   const std::string firstLine = test::ReadFile(log).substr(0, test::ReadFile(log).find('\n'));
   ASSERT_TRUE(firstLine.starts_with("http://127.0.0.1:") && firstLine.ends_with("/")) << firstLine;
@@ -166,8 +177,8 @@ TEST(AdminSite, NewSiteStampAndServeAgree) {
   EXPECT_EQ(list.status, 200);
   const auto plain = DecryptServerList(list.body, keys.key, keys.iv);
   EXPECT_EQ(std::string(plain.begin(), plain.end()).substr(0, 30), test::ReadFile(site / "servers.json").substr(0, 30));
-  const auto check = client.Get(firstLine + "getcode/?hash=" + GetFileMd5(box.string()),
-                                {{"Authorization", keys.AuthHeaderValue()}});
+  const auto check =
+      client.Get(firstLine + "getcode/?hash=" + GetFileMd5(box.string()), {{"Authorization", keys.AuthHeaderValue()}});
   EXPECT_EQ(std::string(check.body.begin(), check.body.end()), "ok");
   RunCommand("pkill -TERM -f " + ShellQuote("serve " + site.string()));
 }

@@ -18,7 +18,6 @@ using test::Admin;
 using test::kAdmin;
 using test::kProbe;
 
-
 class AdminStamp : public ::testing::Test {
  protected:
   std::string Out() const { return (dir_ / "box-stamped").string(); }
@@ -30,9 +29,11 @@ class AdminStamp : public ::testing::Test {
 
 TEST_F(AdminStamp, StampedBinaryRunsWithItsNewSettings) {
   const std::string user(32, 'c'), password = "0123456789abcdef0123456789abcdef";
-  const auto result = Stamp("--url https://play.example/box/ --name '游戏盒' --install-dir Corvessa --trace 7654321 "
-                            "--key 000102030405060708090A0B0C0D0E0F --iv f0f1f2f3f4f5f6f7f8f9fafbfcfdfeff "
-                            "--user " + user + " --password " + password);
+  const auto result = Stamp(
+      "--url https://play.example/box/ --name '游戏盒' --install-dir Corvessa --trace 7654321 "
+      "--key 000102030405060708090A0B0C0D0E0F --iv f0f1f2f3f4f5f6f7f8f9fafbfcfdfeff "
+      "--user " +
+      user + " --password " + password);
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_TRUE((fs::status(Out()).permissions() & fs::perms::owner_exec) != fs::perms::none);
 
@@ -90,8 +91,8 @@ TEST_F(AdminStamp, RefusesWhatCannotBeStampedAndWritesNothing) {
 
 TEST_F(AdminStamp, RefusesABinaryWithoutExactlyOneMarker) {
   test::WriteFile(dir_ / "plain", "no block here");
-  const auto none = Admin("stamp " + ShellQuote((dir_ / "plain").string()) + " " + ShellQuote(Out()) +
-                          " --url http://e/ --name A");
+  const auto none =
+      Admin("stamp " + ShellQuote((dir_ / "plain").string()) + " " + ShellQuote(Out()) + " --url http://e/ --name A");
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.output.find("no site settings block"), std::string::npos) << none.output;
 

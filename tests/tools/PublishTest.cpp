@@ -40,10 +40,10 @@ int FreePort() {
 class Nginx {
  public:
   Nginx(const fs::path& out) {
-    const auto started = test::RunCommand("timeout 120 nginx -p " + ShellQuote(out.string()) + " -c " +
-                                          ShellQuote((out / "nginx.conf").string()) +
-                                          " -g 'daemon off; user nobody nogroup;' > " +
-                                          ShellQuote((out / "logs" / "stdout").string()) + " 2>&1 & echo $!");
+    const auto started =
+        test::RunCommand("timeout 120 nginx -p " + ShellQuote(out.string()) + " -c " +
+                         ShellQuote((out / "nginx.conf").string()) + " -g 'daemon off; user nobody nogroup;' > " +
+                         ShellQuote((out / "logs" / "stdout").string()) + " 2>&1 & echo $!");
     pid_ = std::stoi(started.output);
   }
   ~Nginx() { test::RunCommand("kill " + std::to_string(pid_) + "; sleep 0.2"); }
@@ -94,7 +94,8 @@ TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
 
   EXPECT_EQ(text(client.Get(base + "getvalue/logo.png")), test::ReadFile(site / "logo.png"));
   EXPECT_EQ(text(client.Get(base + "getvalue/box.exe")), test::ReadFile(site / "box"));
-  EXPECT_EQ(text(client.Get(base + "getvalue/corvessa_dawn.exe")), test::ReadFile(site / "launchers" / "corvessa_dawn.exe"));
+  EXPECT_EQ(text(client.Get(base + "getvalue/corvessa_dawn.exe")),
+            test::ReadFile(site / "launchers" / "corvessa_dawn.exe"));
   EXPECT_EQ(client.Get(base + "getvalue/../htpasswd").status, 404);
   EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(port) + "/htpasswd").status, 404);
 }

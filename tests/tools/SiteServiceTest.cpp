@@ -244,7 +244,8 @@ TEST_F(SiteServiceTest, RereadsAChangedListAndKeepsTheLastGoodOne) {
   test::WriteFile(site_ / "servers.json", R"({"ServerList":[{"ServerName":"broken"}]})");
   EXPECT_EQ(ServedNames(), std::vector<std::string>{"Second, a longer name"});
   bool refused = false;
-  for (const auto& line : service_->Log()) refused |= line.find("Unexpected type while read json array") != std::string::npos;
+  for (const auto& line : service_->Log())
+    refused |= line.find("Unexpected type while read json array") != std::string::npos;
   EXPECT_TRUE(refused);
 }
 
@@ -284,7 +285,6 @@ TEST_F(SiteServiceTest, NeedsSiteConfOrAStampedBox) {
   fs::remove(site_ / "site.conf");
   EXPECT_THROW(admin::SiteFolder{site_.path()}, std::runtime_error);  // the plain "box" here is not stamped
 }
-
 
 // --- Links: only regular files inside the folder they belong to -------------------
 
@@ -547,9 +547,10 @@ TEST_F(SiteServiceTest, AnswersPipelinedRequestsAndEndsAnIdleConnection) {
   limits.keepAliveIdle = 1s;
   Start("/", limits);
   Raw c(Port());
-  c.Send("GET /getvalue/logo.png HTTP/1.1\r\nHost: x\r\n\r\n"
-         "GET /getcode/?hash=00 HTTP/1.1\r\nHost: x\r\nAuthorization: " +
-         kKeys.AuthHeaderValue() + "\r\n\r\n");
+  c.Send(
+      "GET /getvalue/logo.png HTTP/1.1\r\nHost: x\r\n\r\n"
+      "GET /getcode/?hash=00 HTTP/1.1\r\nHost: x\r\nAuthorization: " +
+      kKeys.AuthHeaderValue() + "\r\n\r\n");
   std::string received;
   bool closed = false;
   std::vector<Answer> answers;

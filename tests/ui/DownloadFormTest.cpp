@@ -29,16 +29,18 @@ class DownloadFormTest : public ::testing::Test {
               return sink.write(bytes.data(), bytes.size());
             };
             if (req.matches[1] == "sized") {
-              res.set_content_provider(size, "application/octet-stream",
-                                       [piece](std::size_t offset, std::size_t, httplib::DataSink& sink) { return piece(offset, sink); });
+              res.set_content_provider(
+                  size, "application/octet-stream",
+                  [piece](std::size_t offset, std::size_t, httplib::DataSink& sink) { return piece(offset, sink); });
             } else {
-              res.set_chunked_content_provider("application/octet-stream", [piece, size](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= size) {
-                  sink.done();
-                  return true;
-                }
-                return piece(offset, sink);
-              });
+              res.set_chunked_content_provider("application/octet-stream",
+                                               [piece, size](std::size_t offset, httplib::DataSink& sink) {
+                                                 if (offset >= size) {
+                                                   sink.done();
+                                                   return true;
+                                                 }
+                                                 return piece(offset, sink);
+                                               });
             }
           });
           s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
@@ -125,7 +127,7 @@ TEST_F(DownloadFormTest, DrawsTheBarInGoldOnTheDarkFace) {
   const QColor filled = shot.pixelColor(32 + 345 / 5, 66 + 8), empty = shot.pixelColor(32 + 345 * 9 / 10, 66 + 8);
   EXPECT_GT(filled.red(), 150);  // gold: strong red, less green, little blue
   EXPECT_GT(filled.red(), filled.blue() + 80);
-  EXPECT_LT(empty.lightness(), 60);  // the groove beyond is dark
+  EXPECT_LT(empty.lightness(), 60);                    // the groove beyond is dark
   EXPECT_LT(shot.pixelColor(5, 110).lightness(), 70);  // the dialog's face is the dark style's
 }
 

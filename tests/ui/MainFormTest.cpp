@@ -37,7 +37,9 @@ struct Recorder final : Placement {
   }
   void CreateDesktopShortcut(const std::string& name) override { events.push_back("shortcut " + name); }
   void CleanUpLeftovers() override { events.push_back("cleanup"); }
-  int Count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+  int Count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+  }
 };
 
 forms::MainFormOptions Fast(TestSite& site, Recorder& recorder) {
@@ -113,7 +115,8 @@ TEST(MainForm, AFailedBannerRequestSaysSoOverTheWindow) {
   ASSERT_TRUE(WaitFor([&] { return !modals.Texts().isEmpty(); }));
   EXPECT_EQ(modals.Texts().front(), "网络连接失败");
   EXPECT_EQ(modals.Boxes().front().geometry.topLeft(),
-            test::CentredOnScreen(modals.Boxes().front().geometry.size(), QRect(form.mapToGlobal(QPoint(0, 0)), form.size())));
+            test::CentredOnScreen(modals.Boxes().front().geometry.size(),
+                                  QRect(form.mapToGlobal(QPoint(0, 0)), form.size())));
 }
 
 TEST(MainForm, TheRefreshPictureReloadsAndTheScrollBarFollows) {
@@ -151,7 +154,8 @@ TEST(MainForm, TheMinimiseAndClosePicturesActOnTheWindow) {
 
 TEST(MainForm, EnterGameDownloadsOnceThenStartsFromTheCache) {
   TestSite site(0);
-  const std::string launcher = "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n" + std::string(300000, '#') + "\n";
+  const std::string launcher =
+      "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n" + std::string(300000, '#') + "\n";
   std::filesystem::create_directories(site.Dir() / "launchers");
   test::WriteFile(site.Dir() / "launchers" / "corvessa_dawn.exe", launcher);
   test::WriteFile(site.Dir() / "digest", launcher);
@@ -190,8 +194,8 @@ TEST(MainForm, EnterGameDownloadsOnceThenStartsFromTheCache) {
   ASSERT_TRUE(WaitFor([&] {
     return std::filesystem::exists(proof) && test::ReadFile(proof).find('\n') != test::ReadFile(proof).rfind('\n');
   }));
-  EXPECT_EQ(test::ReadFile(proof), home.path().string() + "/Tmp/corvessa_dawn.exe\n" + home.path().string() +
-                                       "/Tmp/corvessa_dawn.exe\n");
+  EXPECT_EQ(test::ReadFile(proof),
+            home.path().string() + "/Tmp/corvessa_dawn.exe\n" + home.path().string() + "/Tmp/corvessa_dawn.exe\n");
   EXPECT_TRUE(modals.Texts().isEmpty()) << modals.Texts().join("|").toStdString();
 }
 

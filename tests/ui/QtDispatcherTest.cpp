@@ -33,7 +33,8 @@ struct Reports final : http::AsyncHandler {
 
 TEST(QtDispatcher, RunsEveryReportOnTheUserInterfaceThread) {
   test::LoopbackServer server([](httplib::Server& s) {
-    s.Get("/file", [](const httplib::Request&, httplib::Response& res) { res.set_content(std::string(200000, 'x'), "x/y"); });
+    s.Get("/file",
+          [](const httplib::Request&, httplib::Response& res) { res.set_content(std::string(200000, 'x'), "x/y"); });
   });
   QtDispatcher dispatcher(qApp);
   http::CurlClient client(&dispatcher);

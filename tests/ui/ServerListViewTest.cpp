@@ -15,14 +15,17 @@ namespace {
 std::unique_ptr<TConfig> ListOf(int servers) {
   std::string text = R"({"ServerList":{"FListHelper":[)";
   for (int i = 0; i < servers; ++i) {
-    text += std::string(i ? "," : "") + R"({"ServerName":"服务器)" + std::to_string(i) + R"(","BriefIntroduction":"介绍"})";
+    text +=
+        std::string(i ? "," : "") + R"({"ServerName":"服务器)" + std::to_string(i) + R"(","BriefIntroduction":"介绍"})";
   }
   return std::make_unique<TConfig>(text + "]}}");
 }
 
 class ServerListViewTest : public ::testing::Test {
  protected:
-  ServerListViewTest() : view_(art_, [this] { return config_.get(); }, nullptr) {
+  ServerListViewTest()
+      : view_(
+            art_, [this] { return config_.get(); }, nullptr) {
     view_.resize(952, 800);
     view_.show();
     QObject::connect(&view_, &ServerListView::enterGameClicked, [this](int row) { enterGame_.push_back(row); });
@@ -122,10 +125,10 @@ TEST_F(ServerListViewTest, DrawsTheHighlightAsAFrameAndNothingBelowTheLastRow) {
   Load(3);
   QTest::keyClick(&view_, Qt::Key_End);
   const QImage shot = Picture();
-  EXPECT_EQ(shot.pixelColor(1, 2 * 40 + 20), look::kHighlight);  // 3 wide on the left
-  EXPECT_EQ(shot.pixelColor(100, 2 * 40 + 1), look::kHighlight);  // 2 at the top
-  EXPECT_NE(shot.pixelColor(100, 2 * 40 + 20), look::kHighlight); // the plate covers the middle
-  EXPECT_NE(shot.pixelColor(1, 1 * 40 + 20), look::kHighlight);   // other rows: no frame
+  EXPECT_EQ(shot.pixelColor(1, 2 * 40 + 20), look::kHighlight);    // 3 wide on the left
+  EXPECT_EQ(shot.pixelColor(100, 2 * 40 + 1), look::kHighlight);   // 2 at the top
+  EXPECT_NE(shot.pixelColor(100, 2 * 40 + 20), look::kHighlight);  // the plate covers the middle
+  EXPECT_NE(shot.pixelColor(1, 1 * 40 + 20), look::kHighlight);    // other rows: no frame
   EXPECT_EQ(shot.pixelColor(500, 3 * 40 + 5), look::kListBackground);
   EXPECT_EQ(shot.pixelColor(500, 799), look::kListBackground);
 
@@ -174,9 +177,8 @@ TEST_F(ServerListViewTest, WheelMessagesAndKeysReachTheList) {
   const struct {
     Qt::Key key;
     int selected;
-  } keys[] = {{Qt::Key_Down, 0},      {Qt::Key_PageDown, 20}, {Qt::Key_Right, 21}, {Qt::Key_End, 29},
-              {Qt::Key_PageUp, 9},    {Qt::Key_Up, 8},        {Qt::Key_Left, 7},   {Qt::Key_Home, 0},
-              {Qt::Key_Return, 0},    {Qt::Key_Space, 0}};
+  } keys[] = {{Qt::Key_Down, 0}, {Qt::Key_PageDown, 20}, {Qt::Key_Right, 21}, {Qt::Key_End, 29},   {Qt::Key_PageUp, 9},
+              {Qt::Key_Up, 8},   {Qt::Key_Left, 7},      {Qt::Key_Home, 0},   {Qt::Key_Return, 0}, {Qt::Key_Space, 0}};
   for (const auto& k : keys) {
     QTest::keyClick(&view_, k.key);
     EXPECT_EQ(Model().SelectedRow(), k.selected) << QKeySequence(k.key).toString().toStdString();

@@ -90,7 +90,8 @@ void CheckMessageBoxes() {
   };
   const auto middle = window(screen.adjusted(40, 60, -100, -80));
   const auto corner = window(QRect(screen.right() - 200, screen.bottom() - 150, 500, 400));  // half off the screen
-  ASSERT_TRUE(test::WaitFor([&] { return middle->windowHandle()->isExposed() && corner->windowHandle()->isExposed(); }));
+  ASSERT_TRUE(
+      test::WaitFor([&] { return middle->windowHandle()->isExposed() && corner->windowHandle()->isExposed(); }));
   struct Case {
     QString text;
     const QWidget* over;  // none: the screen

@@ -24,9 +24,9 @@ constexpr std::array kRealms = {"龙城", "火云", "苍穹", "玄武", "朱雀"
                                 "幽冥", "烈阳", "天罡", "九黎", "昆仑", "蓬莱", "瀛洲", "沧海", "落霞",
                                 "星河", "雷泽", "赤霄", "轩辕", "太初", "鸿蒙", "混沌"};
 constexpr std::array kIntroductions = {
-    "全新版本火爆开启 · 首充送神兵",   "经典复古 · 原汁原味 · 装备全靠打", "十倍经验 · 每日登录送元宝",
-    "跨服战场开放 · 攻城赢大奖",       "新区冲级赛 · 前十名送坐骑",       "怀旧版本 · 散人福利 · 不卖数值",
-    "周末双倍爆率 · 首杀BOSS有奖励",  "老玩家回归 · 专属礼包等你领",
+    "全新版本火爆开启 · 首充送神兵", "经典复古 · 原汁原味 · 装备全靠打", "十倍经验 · 每日登录送元宝",
+    "跨服战场开放 · 攻城赢大奖",     "新区冲级赛 · 前十名送坐骑",        "怀旧版本 · 散人福利 · 不卖数值",
+    "周末双倍爆率 · 首杀BOSS有奖励", "老玩家回归 · 专属礼包等你领",
 };
 constexpr std::array kLaunchers = {"corvessa_classic", "corvessa_legend", "corvessa_blaze", "corvessa_storm",
                                    "corvessa_dawn"};
@@ -37,8 +37,11 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 // for a game's: they leave a line in $TANDREL_LAUNCHER_PROOF.
 std::string LauncherScript(const std::string& name) {
   return "#!/bin/sh\n"
-         "# Demo launcher \"" + name + "\" of a Tandrel example site.\n"
-         "if [ -n \"$TANDREL_LAUNCHER_PROOF\" ]; then echo \"" + name + " started\" >> \"$TANDREL_LAUNCHER_PROOF\"; fi\n";
+         "# Demo launcher \"" +
+         name +
+         "\" of a Tandrel example site.\n"
+         "if [ -n \"$TANDREL_LAUNCHER_PROOF\" ]; then echo \"" +
+         name + " started\" >> \"$TANDREL_LAUNCHER_PROOF\"; fi\n";
 }
 
 // "12月31日上午11:00": the newest server opens tomorrow, each older one two days before.
@@ -94,10 +97,11 @@ int NewSite(const std::vector<std::string>& words) {
   ReadList(Bytes(document));  // the box must read what we write
   WriteFileAtomically(root / "servers.json", Bytes(document));
 
-  std::printf("Made the site %s with %d servers.\n"
-              "Stamp a box for it:  tandrel-admin stamp BOX OUT --url URL --name NAME --site-dir %s\n"
-              "Put that box in as %s/box, then serve the site:  tandrel-admin serve %s\n",
-              root.c_str(), count, root.c_str(), root.c_str(), root.c_str());
+  std::printf(
+      "Made the site %s with %d servers.\n"
+      "Stamp a box for it:  tandrel-admin stamp BOX OUT --url URL --name NAME --site-dir %s\n"
+      "Put that box in as %s/box, then serve the site:  tandrel-admin serve %s\n",
+      root.c_str(), count, root.c_str(), root.c_str(), root.c_str());
   return 0;
 }
 

@@ -35,27 +35,46 @@ std::string HtpasswdLine(const std::string& user, const std::string& password) {
   SHA1(reinterpret_cast<const unsigned char*>(salted.data()), salted.size(), digest);
   std::copy(salt, salt + sizeof salt, digest + SHA_DIGEST_LENGTH);
   std::string encoded(4 * ((sizeof digest + 2) / 3) + 1, '\0');
-  encoded.resize(static_cast<std::size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()), digest,
-                                                          static_cast<int>(sizeof digest))));
+  encoded.resize(static_cast<std::size_t>(
+      EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()), digest, static_cast<int>(sizeof digest))));
   return user + ":{SSHA}" + encoded + "\n";
 }
 
-std::string NginxConf(const fs::path& out, const std::string& listen, const std::string& base, const std::string& boxMd5) {
+std::string NginxConf(const fs::path& out, const std::string& listen, const std::string& base,
+                      const std::string& boxMd5) {
   const std::string o = out.string();
   const std::string auth = "    auth_basic \"Tandrel\";\n    auth_basic_user_file " + o + "/htpasswd;\n";
   return "# Written by tandrel-admin publish. Run it with:\n"
-         "#   nginx -p " + o + " -c " + o + "/nginx.conf\n"
+         "#   nginx -p " +
+         o + " -c " + o +
+         "/nginx.conf\n"
          "worker_processes auto;\n"
-         "pid " + o + "/run/nginx.pid;\n"
-         "error_log " + o + "/logs/error.log;\n"
+         "pid " +
+         o +
+         "/run/nginx.pid;\n"
+         "error_log " +
+         o +
+         "/logs/error.log;\n"
          "events { worker_connections 1024; }\n"
          "http {\n"
-         "  access_log " + o + "/logs/access.log;\n"
-         "  client_body_temp_path " + o + "/run/body;\n"
-         "  proxy_temp_path " + o + "/run/proxy;\n"
-         "  fastcgi_temp_path " + o + "/run/fastcgi;\n"
-         "  uwsgi_temp_path " + o + "/run/uwsgi;\n"
-         "  scgi_temp_path " + o + "/run/scgi;\n"
+         "  access_log " +
+         o +
+         "/logs/access.log;\n"
+         "  client_body_temp_path " +
+         o +
+         "/run/body;\n"
+         "  proxy_temp_path " +
+         o +
+         "/run/proxy;\n"
+         "  fastcgi_temp_path " +
+         o +
+         "/run/fastcgi;\n"
+         "  uwsgi_temp_path " +
+         o +
+         "/run/uwsgi;\n"
+         "  scgi_temp_path " +
+         o +
+         "/run/scgi;\n"
          "  default_type application/octet-stream;\n"
          "  types { image/png png; }\n"
          "  sendfile on;\n"
@@ -63,20 +82,32 @@ std::string NginxConf(const fs::path& out, const std::string& listen, const std:
          "  # \"ok\" only for the digest of the published box: any other box updates itself.\n"
          "  map $arg_hash $tandrel_update_answer {\n"
          "    default \"update\";\n"
-         "    \"" + boxMd5 + "\" \"ok\";\n"
+         "    \"" +
+         boxMd5 +
+         "\" \"ok\";\n"
          "  }\n"
          "  server {\n"
-         "    listen " + listen + ";\n"
-         "    root " + o + "/www;\n"
-         "    location = " + base + " {\n" + auth +
-         "      rewrite ^ " + base + "list.bin break;  # the list is the base path's own content\n"
+         "    listen " +
+         listen +
+         ";\n"
+         "    root " +
+         o +
+         "/www;\n"
+         "    location = " +
+         base + " {\n" + auth + "      rewrite ^ " + base +
+         "list.bin break;  # the list is the base path's own content\n"
          "    }\n"
          "    # A file, not \"return\": \"return\" would answer before the authentication.\n"
-         "    location = " + base + "getcode/ {\n" + auth +
+         "    location = " +
+         base + "getcode/ {\n" + auth +
          "      default_type \"text/plain; charset=utf-8\";\n"
-         "      rewrite ^ " + base + "getcode-answer/$tandrel_update_answer break;\n"
+         "      rewrite ^ " +
+         base +
+         "getcode-answer/$tandrel_update_answer break;\n"
          "    }\n"
-         "    location " + base + "getvalue/ { }\n"
+         "    location " +
+         base +
+         "getvalue/ { }\n"
          "    location / { return 404; }\n"
          "  }\n"
          "}\n";
@@ -98,7 +129,8 @@ int Publish(const std::vector<std::string>& words) {
   if (!box) throw std::runtime_error(site.Box().string() + " is no regular file of the site folder itself (a link?)");
   const auto logo = site.OpenLogo();
   if (!logo) {
-    throw std::runtime_error(site.Logo().string() + " is missing, or no regular file of the site folder itself (a link?)");
+    throw std::runtime_error(site.Logo().string() +
+                             " is missing, or no regular file of the site folder itself (a link?)");
   }
 
   const auto plain = ReadWholeFile(site.ServersJson());

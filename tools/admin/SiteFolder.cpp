@@ -26,7 +26,8 @@ site::Secret SecretFrom(const std::string& text, const std::string& what) {
 }
 
 std::string CredentialFrom(const std::string& text, const std::string& what) {
-  if (text.size() != 32 || !IsLowerHex(text)) throw std::runtime_error(what + " must be 32 lowercase hexadecimal digits");
+  if (text.size() != 32 || !IsLowerHex(text))
+    throw std::runtime_error(what + " must be 32 lowercase hexadecimal digits");
   return text;
 }
 
@@ -46,7 +47,7 @@ std::optional<fs::path> RealPathOf(int fd, const struct stat& info, const fs::pa
   if (!error) return real;
   // No /proc: resolve the name, and accept it only when it still names the open file.
   const fs::path resolved = fs::canonical(openedAs, error);
-  struct stat now{};
+  struct stat now {};
   if (error || ::stat(resolved.c_str(), &now) != 0 || now.st_dev != info.st_dev || now.st_ino != info.st_ino) {
     return std::nullopt;
   }
@@ -64,7 +65,7 @@ bool LiesInside(const fs::path& path, const fs::path& folder) {
 }
 
 bool SameFile(const struct stat& info, const fs::path& other) {
-  struct stat o{};
+  struct stat o {};
   return ::stat(other.c_str(), &o) == 0 && o.st_dev == info.st_dev && o.st_ino == info.st_ino;
 }
 
@@ -75,7 +76,7 @@ std::optional<SiteFile> OpenGivenOut(const fs::path& root, const fs::path& path,
   // O_NONBLOCK: a FIFO under a launcher's name must not hang the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
-  struct stat info{};
+  struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return std::nullopt;
@@ -132,9 +133,8 @@ void WriteSiteConf(const std::filesystem::path& path, const SiteKeys& keys) {
   const std::string text =
       "# The site's secrets. Boxes stamped for this site carry the same values:\n"
       "#   tandrel-admin stamp BOX OUT --url URL --name NAME --site-dir SITE\n"
-      "key = " + ToHex(keys.key) + "\n" +
-      "iv = " + ToHex(keys.iv) + "\n" +
-      "user = " + keys.user + "\n" +
+      "key = " +
+      ToHex(keys.key) + "\n" + "iv = " + ToHex(keys.iv) + "\n" + "user = " + keys.user + "\n" +
       "password = " + keys.password + "\n";
   WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
                       std::filesystem::perms(0600));

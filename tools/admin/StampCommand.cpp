@@ -20,9 +20,9 @@ std::string ParseCredential(const std::string& option, const std::string& text) 
 }  // namespace
 
 int Stamp(const std::vector<std::string>& words) {
-  const Args args(words,
-                  {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir"},
-                  {"--new-credentials"});
+  const Args args(
+      words, {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir"},
+      {"--new-credentials"});
   args.ExpectPositionals(2, "IN and OUT");
   BoxImage image(args.positionals()[0]);
   site::Settings s = image.Settings();
@@ -57,7 +57,8 @@ int Stamp(const std::vector<std::string>& words) {
   if (user.has_value() != password.has_value()) throw UsageError("--user and --password go together");
   if (user && args.Flag("--new-credentials")) throw UsageError("--new-credentials replaces --user and --password");
   if (user) {
-    s.authHeaderValue = site::BasicAuthorization(ParseCredential("--user", *user), ParseCredential("--password", *password));
+    s.authHeaderValue =
+        site::BasicAuthorization(ParseCredential("--user", *user), ParseCredential("--password", *password));
   } else if (args.Flag("--new-credentials")) {
     const std::string newUser = RandomCredential(), newPassword = RandomCredential();
     s.authHeaderValue = site::BasicAuthorization(newUser, newPassword);

@@ -10,7 +10,7 @@ namespace tandrel::forms {
 struct DownloadView {
   std::string Label5Caption = "下载中...";  // the title: what is being fetched
   std::string Label4Caption = "已下载0%";   // the progress in words
-  int ProgressBar1Position = 0;            // 0 to 100
+  int ProgressBar1Position = 0;             // 0 to 100
   // No size announced: the bar shows that it is busy instead of a position.
   bool ProgressBar1Busy = false;
   std::string SpeedCaption;  // empty until a speed is known

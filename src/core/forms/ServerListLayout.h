@@ -36,7 +36,9 @@ enum class RowControl {
   ControlListButton2,  // the web site
 };
 
-inline bool IsRowButton(RowControl c) { return c == RowControl::ControlListButton1 || c == RowControl::ControlListButton2; }
+inline bool IsRowButton(RowControl c) {
+  return c == RowControl::ControlListButton1 || c == RowControl::ControlListButton2;
+}
 
 namespace row_layout {
 inline constexpr Rect kImage3{3, 2, 945, 36};

@@ -8,9 +8,7 @@ namespace tandrel::forms {
 ServerListModel::ServerListModel(ServerListScreen& screen, const TextMeasure& measure, EntrySource entries)
     : screen_(screen), measure_(measure), template_(std::move(entries)) {}
 
-int ServerListModel::ScrollMaximum() const {
-  return std::max(0, static_cast<int>(itemCount_) * kRowHeight - height_);
-}
+int ServerListModel::ScrollMaximum() const { return std::max(0, static_cast<int>(itemCount_) * kRowHeight - height_); }
 
 void ServerListModel::SetItemCount(std::size_t count) {
   if (count == itemCount_) return;  // the rows show the new entries at the next repaint

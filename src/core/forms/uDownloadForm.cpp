@@ -69,8 +69,7 @@ void TDownloadForm::ShowSpeed(std::int64_t readCount) {
   const std::int64_t now = Elapsed();
   if (now - lastTime_ < 250 && readCount > 0) return;
   if (now > lastTime_) {
-    const double current =
-        static_cast<double>(readCount - lastCount_) * 1000.0 / static_cast<double>(now - lastTime_);
+    const double current = static_cast<double>(readCount - lastCount_) * 1000.0 / static_cast<double>(now - lastTime_);
     bytesPerSecond_ = bytesPerSecond_ == 0 ? current : 0.7 * bytesPerSecond_ + 0.3 * current;
   }
   lastTime_ = now;

@@ -111,9 +111,7 @@ std::string TMainForm::Folder() const { return options_.exeDir.empty() ? ExeDir(
 
 GameRun TMainForm::LauncherFlow() { return GameRun(*this, *options_.shell, Folder(), LaunchSuffix); }
 
-void TMainForm::ControlListButton1Click(int row) {
-  LauncherFlow().EnterGame(EntryAt(row), options_.site().serverUrl);
-}
+void TMainForm::ControlListButton1Click(int row) { LauncherFlow().EnterGame(EntryAt(row), options_.site().serverUrl); }
 
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 

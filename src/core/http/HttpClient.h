@@ -82,8 +82,8 @@ class Client {
   virtual Response Get(const std::string& url, const Headers& headers = {}, std::uint64_t maxBody = kAnyBodySize) = 0;
   // Returns at once; exactly one completion or error report follows unless the
   // request is abandoned first. No deadline: the player watches and can cancel.
-  virtual std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers,
-                                                 AsyncHandler& handler, std::uint64_t maxBody = kAnyBodySize) = 0;
+  virtual std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers, AsyncHandler& handler,
+                                                 std::uint64_t maxBody = kAnyBodySize) = 0;
 };
 
 }  // namespace tandrel::http

@@ -62,7 +62,9 @@ class OpensslMd5 final : public Md5 {
       throw std::runtime_error("MD5 is not available");
     }
   }
-  void Update(std::span<const std::uint8_t> bytes) override { EVP_DigestUpdate(ctx_.get(), bytes.data(), bytes.size()); }
+  void Update(std::span<const std::uint8_t> bytes) override {
+    EVP_DigestUpdate(ctx_.get(), bytes.data(), bytes.size());
+  }
   Md5Digest Finish() override {
     Md5Digest digest{};
     unsigned length = 0;
@@ -82,20 +84,21 @@ std::unique_ptr<Md5> MakeMd5() { return std::make_unique<OpensslMd5>(); }
 
 std::string Base64Encode(std::span<const std::uint8_t> bytes) {
   std::string encoded(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-  const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()), bytes.data(),
-                                static_cast<int>(bytes.size()));
+  const int n =
+      EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()), bytes.data(), static_cast<int>(bytes.size()));
   encoded.resize(static_cast<std::size_t>(n));
   return encoded;
 }
 
 std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
   std::vector<std::uint8_t> bytes(text.size());
-  const int n = EVP_DecodeBlock(bytes.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                                static_cast<int>(text.size()));
+  const int n =
+      EVP_DecodeBlock(bytes.data(), reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
   if (n < 0) return std::nullopt;
   bytes.resize(static_cast<std::size_t>(n));
   // EVP_DecodeBlock turns the padding into trailing zeros.
-  for (std::size_t pad = 0; pad < 2 && !bytes.empty() && text.size() > pad && text[text.size() - 1 - pad] == '='; ++pad) {
+  for (std::size_t pad = 0; pad < 2 && !bytes.empty() && text.size() > pad && text[text.size() - 1 - pad] == '=';
+       ++pad) {
     bytes.pop_back();
   }
   return bytes;

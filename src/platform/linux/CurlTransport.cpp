@@ -83,12 +83,9 @@ class Transfer {
     if (!easy_) return {HttpEnd::Kind::Failed, "The HTTP library could not start a request"};
     const CURLcode rc = curl_easy_perform(easy_);
     switch (rc) {
-      case CURLE_OK:
-        return {HttpEnd::Kind::Complete, {}};
-      case CURLE_TOO_MANY_REDIRECTS:
-        return {HttpEnd::Kind::TooManyRedirects, {}};
-      case CURLE_OPERATION_TIMEDOUT:
-        return {HttpEnd::Kind::TimedOut, {}};
+      case CURLE_OK: return {HttpEnd::Kind::Complete, {}};
+      case CURLE_TOO_MANY_REDIRECTS: return {HttpEnd::Kind::TooManyRedirects, {}};
+      case CURLE_OPERATION_TIMEDOUT: return {HttpEnd::Kind::TimedOut, {}};
       default:
         return {HttpEnd::Kind::Failed, errorText_[0] ? std::string(errorText_) : std::string(curl_easy_strerror(rc))};
     }

@@ -90,14 +90,14 @@ std::string DesktopEntry(const std::string& name, const ShortcutTarget& target) 
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Version=1.0\n"
-         "Name=" + EntryValue(name) + "\n" +
-         "Comment=Tandrel " + target.version + "\n" +
-         "Exec=" + QuotedForExec(target.exePath) + "\n" +
-         "Path=" + EntryValue(target.exeDir) + "\n" +
+         "Name=" +
+         EntryValue(name) + "\n" + "Comment=Tandrel " + target.version + "\n" +
+         "Exec=" + QuotedForExec(target.exePath) + "\n" + "Path=" + EntryValue(target.exeDir) + "\n" +
          "Icon=" + EntryValue(target.iconPath) + "\n" +
          "Terminal=false\n"
          "Categories=Game;\n"
-         "X-Tandrel-Version=" + target.version + "\n";
+         "X-Tandrel-Version=" +
+         target.version + "\n";
 }
 
 std::string InstallShortcutIcon(const std::string& name, std::span<const std::uint8_t> png) {

@@ -18,7 +18,8 @@ namespace {
 
 class PosixInputFile final : public InputFile {
  public:
-  explicit PosixInputFile(const std::filesystem::path& path) : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  explicit PosixInputFile(const std::filesystem::path& path)
+      : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
     if (fd_ < 0) Fail("Cannot open file", path_, errno);
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
   }

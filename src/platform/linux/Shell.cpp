@@ -22,7 +22,8 @@ void StartDetached(const std::vector<std::string>& args, bool searchPath) {
 
   // The grandchild reports a failed exec through this pipe; a successful exec closes it.
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) throw std::runtime_error(std::string("Cannot start a program: ") + std::strerror(errno));
+  if (::pipe2(report, O_CLOEXEC) != 0)
+    throw std::runtime_error(std::string("Cannot start a program: ") + std::strerror(errno));
   const pid_t child = ::fork();
   if (child < 0) {
     const int error = errno;

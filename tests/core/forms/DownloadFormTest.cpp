@@ -68,16 +68,18 @@ class DownloadFormTest : public ::testing::Test {
               return sink.write(bytes.data(), bytes.size());
             };
             if (req.matches[1] == "sized") {
-              res.set_content_provider(size, "application/octet-stream",
-                                       [piece](std::size_t offset, std::size_t, httplib::DataSink& sink) { return piece(offset, sink); });
+              res.set_content_provider(
+                  size, "application/octet-stream",
+                  [piece](std::size_t offset, std::size_t, httplib::DataSink& sink) { return piece(offset, sink); });
             } else {
-              res.set_chunked_content_provider("application/octet-stream", [piece, size](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= size) {
-                  sink.done();
-                  return true;
-                }
-                return piece(offset, sink);
-              });
+              res.set_chunked_content_provider("application/octet-stream",
+                                               [piece, size](std::size_t offset, httplib::DataSink& sink) {
+                                                 if (offset >= size) {
+                                                   sink.done();
+                                                   return true;
+                                                 }
+                                                 return piece(offset, sink);
+                                               });
             }
           });
           s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
@@ -149,10 +151,10 @@ TEST_F(DownloadFormTest, TheSpeedIsMeasuredOverAQuarterSecondAndSmoothed) {
   } cases[] = {
       {1000,
        {{1000, 0, ""},
-        {1100, 100000, ""},                 // too soon to tell
-        {1500, 512000, "1000 KB/s"},        // 512000 bytes in 500 ms
-        {2000, 1536000, "1.3 MB/s"},        // 2048000/s now, 0.7 * 1024000 + 0.3 * 2048000 on the whole
-        {2100, 2000000, "1.3 MB/s"}}},      // too soon again: unchanged
+        {1100, 100000, ""},             // too soon to tell
+        {1500, 512000, "1000 KB/s"},    // 512000 bytes in 500 ms
+        {2000, 1536000, "1.3 MB/s"},    // 2048000/s now, 0.7 * 1024000 + 0.3 * 2048000 on the whole
+        {2100, 2000000, "1.3 MB/s"}}},  // too soon again: unchanged
       {0xFFFFFF00u, {{0xFFFFFF00u, 0, ""}, {0x00000100u, 1048576, "2.0 MB/s"}}},  // the tick count wraps
   };
   for (const auto& c : cases) {

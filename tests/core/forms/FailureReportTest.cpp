@@ -30,9 +30,8 @@ class FailureReportTest : public ::testing::Test {
  protected:
   FailureReportTest() {
     SetApplicationTitle("Box-7");
-    SetFailureReport([this](const std::string& caption, const std::string& text) {
-      reports_.push_back(caption + ": " + text);
-    });
+    SetFailureReport(
+        [this](const std::string& caption, const std::string& text) { reports_.push_back(caption + ": " + text); });
   }
   ~FailureReportTest() override {
     SetFailureReport(nullptr);

@@ -93,8 +93,7 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
     response = client_.Get(sUrlEX, {}, maxBody);
     return true;
   }
-  void ShowMessage(MessageIcon icon, MessagePlace place, const std::string& caption,
-                   const std::string& text) override {
+  void ShowMessage(MessageIcon icon, MessagePlace place, const std::string& caption, const std::string& text) override {
     log_.Add(std::string(icon == MessageIcon::Error ? "error " : "plain ") +
              (place == MessagePlace::OverMainWindow ? "over the window " : "on the screen ") + caption + ": " + text +
              (TerminationRequested() ? " (closes by itself)" : ""));
@@ -153,9 +152,8 @@ class MainFormTest : public ::testing::Test {
         }) {
     ResetTerminationForTests();
     SetApplicationTitle("Box");
-    SetFailureReport([this](const std::string& caption, const std::string& text) {
-      log_.Add("report " + caption + ": " + text);
-    });
+    SetFailureReport(
+        [this](const std::string& caption, const std::string& text) { log_.Add("report " + caption + ": " + text); });
     test::WriteFile(home_ / "digest", kLauncher);
     md5_ = GetFileMd5((home_ / "digest").string());
   }
@@ -291,7 +289,8 @@ TEST_F(MainFormTest, AnUpdatedStartSaysSoInAMessageThatClosesByItselfAndGoesOn) 
 
 TEST_F(MainFormTest, AFailingStepEndsTheStartUpThereAndIsReported) {
   placement_.shortcutFails = true;
-  RunSteps({{"FormCreate", {"relocate", "update", "shortcut Corvessa", "report Box: Cannot write the shortcut."},
+  RunSteps({{"FormCreate",
+             {"relocate", "update", "shortcut Corvessa", "report Box: Cannot write the shortcut."},
              {true, true, false, true}}});
   EXPECT_FALSE(fs::exists(home_ / "Downloads"));
 }
@@ -336,7 +335,8 @@ TEST_F(MainFormTest, TheRowButtonsActOnTheirRowsEntry) {
   EXPECT_EQ(click(2, 1), std::vector<std::string>{"open http://corvessa.example/1"});
   EXPECT_EQ(click(1, 3), std::vector<std::string>{"report Box: Argument out of range: row 3."});
   EXPECT_EQ(click(1, -1), std::vector<std::string>{"report Box: Argument out of range: row -1."});
-  const std::string launch = "start " + ExeDir() + "Tmp/game2" + (LaunchSuffix.empty() ? "" : "-" + LaunchSuffix) + ".exe";
+  const std::string launch =
+      "start " + ExeDir() + "Tmp/game2" + (LaunchSuffix.empty() ? "" : "-" + LaunchSuffix) + ".exe";
   EXPECT_EQ(click(1, 2), (std::vector<std::string>{"download game2", launch}));
   EXPECT_EQ(test::ReadFile(home_ / "Downloads" / "game2.Dat"), kLauncher);
   EXPECT_EQ(click(1, 2), std::vector<std::string>{launch});  // from the cache

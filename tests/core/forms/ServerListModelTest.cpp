@@ -73,9 +73,10 @@ class ServerListModelTest : public ::testing::Test {
   static ListKey KeyNamed(std::istream& words) {
     std::string name;
     words >> name;
-    const std::pair<const char*, ListKey> keys[] = {
-        {"Up", ListKey::Up},         {"Down", ListKey::Down},         {"Left", ListKey::Left}, {"Right", ListKey::Right},
-        {"PageUp", ListKey::PageUp}, {"PageDown", ListKey::PageDown}, {"Home", ListKey::Home}, {"End", ListKey::End}};
+    const std::pair<const char*, ListKey> keys[] = {{"Up", ListKey::Up},         {"Down", ListKey::Down},
+                                                    {"Left", ListKey::Left},     {"Right", ListKey::Right},
+                                                    {"PageUp", ListKey::PageUp}, {"PageDown", ListKey::PageDown},
+                                                    {"Home", ListKey::Home},     {"End", ListKey::End}};
     for (const auto& [text, key] : keys) {
       if (name == text) return key;
     }
@@ -105,31 +106,48 @@ struct ClickCase {
 TEST_F(ServerListModelTest, AClickOnlyWhenReleasedOnThePressedRowsButton) {
   const ClickCase cases[] = {
       {"enter game", 10, "click " + EnterGame(6), {"ControlListButton1 6"}, 6},
-      {"another row selected before", 10, "click " + EnterGame(6) + "; click " + EnterGame(3),
-       {"ControlListButton1 6", "ControlListButton1 3"}, 3},
+      {"another row selected before",
+       10,
+       "click " + EnterGame(6) + "; click " + EnterGame(3),
+       {"ControlListButton1 6", "ControlListButton1 3"},
+       3},
       {"the web site", 10, "click " + WebSite(8), {"ControlListButton2 8"}, 8},
       {"the web-site button's whole box", 10, "click 234 211", {"ControlListButton2 5"}, 5},
-      {"after a repaint bound another row", 10,
+      {"after a repaint bound another row",
+       10,
        "move " + EnterGame(2) + "; press " + EnterGame(2) + "; paint; bind 7; release " + EnterGame(2),
-       {"ControlListButton1 2"}, 2},
-      {"released over another row: only selects", 10,
-       "move " + EnterGame(3) + "; press " + EnterGame(3) + "; move " + EnterGame(5) + "; release " + EnterGame(5), {},
+       {"ControlListButton1 2"},
+       2},
+      {"released over another row: only selects",
+       10,
+       "move " + EnterGame(3) + "; press " + EnterGame(3) + "; move " + EnterGame(5) + "; release " + EnterGame(5),
+       {},
        3},
-      {"released on the other button of the row", 10,
-       "press " + EnterGame(4) + "; release " + WebSite(4), {"ControlListButton2 4"}, 4},
+      {"released on the other button of the row",
+       10,
+       "press " + EnterGame(4) + "; release " + WebSite(4),
+       {"ControlListButton2 4"},
+       4},
       {"released off the button within the row", 10, "press " + EnterGame(4) + "; release " + Plate(4), {}, 4},
       {"the plate only selects", 10, "click " + Plate(4), {}, 4},
       {"a text only selects", 10, "click 90 " + std::to_string(4 * 40 + 20), {}, 4},
-      {"a double click clicks twice", 10,
+      {"a double click clicks twice",
+       10,
        "press " + EnterGame(1) + "; release " + EnterGame(1) + "; press " + EnterGame(1) + "; release " + EnterGame(1),
-       {"ControlListButton1 1", "ControlListButton1 1"}, 1},
+       {"ControlListButton1 1", "ControlListButton1 1"},
+       1},
       {"below the last row", 3, "click " + EnterGame(5), {}, -1},
-      {"right and middle buttons do nothing", 10,
+      {"right and middle buttons do nothing",
+       10,
        "right-press " + EnterGame(2) + "; right-release " + EnterGame(2) + "; middle-press " + EnterGame(2) +
            "; middle-release " + EnterGame(2),
-       {}, -1},
+       {},
+       -1},
       {"a release with nothing pressed", 10, "release " + EnterGame(2), {}, -1},
-      {"a count change drops the pressed row", 10, "press " + EnterGame(2) + "; count 12; release " + EnterGame(2), {},
+      {"a count change drops the pressed row",
+       10,
+       "press " + EnterGame(2) + "; count 12; release " + EnterGame(2),
+       {},
        2},
       {"no key presses a row button", 10, "move " + EnterGame(2) + "; key Home; key Down; key End", {}, 9},
   };
@@ -149,7 +167,7 @@ TEST_F(ServerListModelTest, AClickOnlyWhenReleasedOnThePressedRowsButton) {
 
 TEST_F(ServerListModelTest, APressedPartlyVisibleRowScrollsIntoViewBeforeTheRelease) {
   Load(30);
-  Run("scroll 20");  // row 0 shows its lower half only
+  Run("scroll 20");                // row 0 shows its lower half only
   Run("move 869 4; press 869 4");  // on row 0's button, 24 below the row's top
   EXPECT_EQ(model_.SelectedRow(), 0);
   EXPECT_EQ(model_.PressedRow(), 0);
@@ -184,7 +202,10 @@ TEST_F(ServerListModelTest, TheReleaseRebindsTheHotRowSoTheTagHoldsTheClickedRow
   EXPECT_EQ(screen_.clicks, std::vector<std::string>{"ControlListButton1 4"});
 
   // A screen that paints more than the row at once (binding others) does not move the Tag.
-  screen_.onRepaintRow = [this](int) { Paint(); model_.Template().ControlList1BeforeDrawItem(9); };
+  screen_.onRepaintRow = [this](int) {
+    Paint();
+    model_.Template().ControlList1BeforeDrawItem(9);
+  };
   Run("click " + WebSite(6));
   EXPECT_EQ(screen_.clicks, (std::vector<std::string>{"ControlListButton1 4", "ControlListButton2 6"}));
 }
@@ -208,10 +229,16 @@ TEST_F(ServerListModelTest, RepaintsTheWholeListOrOneRowAfterEachEvent) {
       {"out of the list", "move " + Plate(2), "leave", {"list"}, -1},
       {"press on a row not selected", "move " + Plate(2), "press " + Plate(2), {"list"}, 2},
       {"press on the selected row", "click " + Plate(2), "press " + Plate(2), {"row 2"}, 2},
-      {"press on a button of the selected row", "click " + Plate(2) + "; move " + EnterGame(2),
-       "press " + EnterGame(2), {"row 2"}, 2},
-      {"release of a held button", "move " + EnterGame(2) + "; press " + EnterGame(2), "release " + EnterGame(2),
-       {"row 2"}, 2},
+      {"press on a button of the selected row",
+       "click " + Plate(2) + "; move " + EnterGame(2),
+       "press " + EnterGame(2),
+       {"row 2"},
+       2},
+      {"release of a held button",
+       "move " + EnterGame(2) + "; press " + EnterGame(2),
+       "release " + EnterGame(2),
+       {"row 2"},
+       2},
       {"release of the plate", "move " + Plate(2) + "; press " + Plate(2), "release " + Plate(2), {}, 2},
       {"a key", "", "key Down", {"list"}, -1},
       {"clearing the selection", "key Down", "clear", {"list"}, -1},
@@ -276,7 +303,7 @@ TEST_F(ServerListModelTest, PaintsTheVisibleRowsWithTheSelectedRowLast) {
   EXPECT_EQ(order(), (std::vector<int>{0, 1, 2}));
   Run("key Home");  // the selected row is the first: painted last
   EXPECT_EQ(order(), (std::vector<int>{1, 2, 0}));
-  Run("key End");   // the last one painted anyway
+  Run("key End");  // the last one painted anyway
   EXPECT_EQ(order(), (std::vector<int>{0, 1, 2}));
 
   Load(30);

@@ -67,7 +67,7 @@ TEST(ServerListTemplate, FindsTheTopmostControlAtAPoint) {
     Point at;
     RowControl expected;
   } cases[] = {
-      {{832, 9}, RowControl::ControlListButton1},   // the enter-game box's corners
+      {{832, 9}, RowControl::ControlListButton1},  // the enter-game box's corners
       {{905, 33}, RowControl::ControlListButton1},
       {{906, 20}, RowControl::Image3},
       {{832, 34}, RowControl::Image3},
@@ -77,7 +77,7 @@ TEST(ServerListTemplate, FindsTheTopmostControlAtAPoint) {
       {{64, 29}, RowControl::JvGIFAnimator2},
       {{84, 11}, RowControl::Label4},
       {{163, 30}, RowControl::Label4},
-      {{164, 20}, RowControl::Image3},               // past the name's width
+      {{164, 20}, RowControl::Image3},  // past the name's width
       {{306, 20}, RowControl::Label5},
       {{362, 20}, RowControl::Label5},
       {{363, 20}, RowControl::Image3},
@@ -85,8 +85,8 @@ TEST(ServerListTemplate, FindsTheTopmostControlAtAPoint) {
       {{799, 20}, RowControl::Label6},
       {{3, 2}, RowControl::Image3},
       {{932, 37}, RowControl::Image3},
-      {{933, 20}, RowControl::None},                 // right of a 930 plate
-      {{2, 20}, RowControl::None},                   // the highlight's frame
+      {{933, 20}, RowControl::None},  // right of a 930 plate
+      {{2, 20}, RowControl::None},    // the highlight's frame
       {{500, 1}, RowControl::None},
       {{500, 38}, RowControl::None},
   };

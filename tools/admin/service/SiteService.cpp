@@ -44,7 +44,7 @@ FileStamp StampOf(const struct stat& s) {
 }
 
 std::optional<FileStamp> StampOf(const fs::path& path) {
-  struct stat s{};
+  struct stat s {};
   if (::stat(path.c_str(), &s) != 0) return std::nullopt;
   return StampOf(s);
 }
@@ -158,13 +158,13 @@ void ServeFile(const httplib::Request& req, httplib::Response& res, std::optiona
     res.set_content("", contentType);
     return;
   }
-  res.set_content_provider(length, contentType,
-                           [file, first](std::size_t offset, std::size_t wanted, httplib::DataSink& sink) {
-                             char buffer[64 * 1024];
-                             const ssize_t got = ::pread(file->fd(), buffer, std::min(wanted, sizeof buffer),
-                                                         static_cast<off_t>(first + offset));
-                             return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
-                           });
+  res.set_content_provider(
+      length, contentType, [file, first](std::size_t offset, std::size_t wanted, httplib::DataSink& sink) {
+        char buffer[64 * 1024];
+        const ssize_t got =
+            ::pread(file->fd(), buffer, std::min(wanted, sizeof buffer), static_cast<off_t>(first + offset));
+        return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
+      });
 }
 
 }  // namespace
@@ -207,7 +207,8 @@ struct SiteService::Impl {
         listDigest = std::move(digest);
         const TConfig checked = ReadList(plain);
         const auto body = EncryptServerList(plain, site.keys().key, site.keys().iv);
-        if (!encryptedList.empty()) log("servers.json changed: " + std::to_string(checked.ServerList().size()) + " servers");
+        if (!encryptedList.empty())
+          log("servers.json changed: " + std::to_string(checked.ServerList().size()) + " servers");
         encryptedList.assign(body.begin(), body.end());
       } catch (const std::exception& e) {
         if (encryptedList.empty()) throw;
