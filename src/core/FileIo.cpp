@@ -19,7 +19,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
   std::vector<std::uint8_t> bytes;
   std::error_code unknown;
   if (const auto size = std::filesystem::file_size(path, unknown); !unknown) bytes.reserve(size);
-  ReadFileInPieces(path, 64 * 1024,
+  ReadFileInPieces(path, std::size_t{64} * 1024,
                    [&](const std::uint8_t* data, std::size_t size) { bytes.insert(bytes.end(), data, data + size); });
   return bytes;
 }

@@ -5,6 +5,7 @@
 #include "core/http/CurlClient.h"
 #include "core/uGameRun.h"
 
+#include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -22,23 +23,6 @@ using namespace std::chrono_literals;
 
 // The launcher leaves its name in the proof file named by the environment.
 const std::string kLauncher = "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n";
-
-// Downloads at once with a plain client, as the dialog would, and counts.
-struct Windows final : BoxWindows {
-  http::CurlClient client;
-  bool cancel = false;
-  int downloads = 0;
-  std::vector<std::string> errors;
-  bool Download(const std::string&, const std::string& url, std::uint64_t maxBody, http::Response& response) override {
-    ++downloads;
-    if (cancel) return false;
-    response = client.Get(url, {}, maxBody);
-    return true;
-  }
-  void ShowError(const std::string& caption, const std::string& text) override {
-    errors.push_back(caption + ":" + text);
-  }
-};
 
 class GameRunTest : public ::testing::Test {
  protected:
@@ -86,7 +70,7 @@ class GameRunTest : public ::testing::Test {
   std::string proof_;
   std::string body_ = kLauncher;
   test::LoopbackServer server_;
-  Windows windows_;
+  test::DirectWindows windows_;
 };
 
 TEST_F(GameRunTest, DownloadsVerifiesAndStartsThenStartsFromTheCache) {
@@ -94,12 +78,12 @@ TEST_F(GameRunTest, DownloadsVerifiesAndStartsThenStartsFromTheCache) {
   fs::remove_all(dir_ / "box");  // not even the box's folder: the flow makes what it needs
   fs::create_directories(dir_ / "box");
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
-  EXPECT_EQ(windows_.downloads, 1);
+  EXPECT_EQ(windows_.downloads, std::vector<std::string>{"abc"});  // the dialog names the launcher
   EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), kLauncher);
   EXPECT_EQ(Proof(1), ExeDir() + "Tmp/abc.exe\n");
 
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));  // valid cache: no download
-  EXPECT_EQ(windows_.downloads, 1);
+  EXPECT_EQ(windows_.downloads.size(), 1u);
   EXPECT_EQ(Proof(2), ExeDir() + "Tmp/abc.exe\n" + ExeDir() + "Tmp/abc.exe\n");
   EXPECT_TRUE(windows_.errors.empty());
 }
@@ -121,7 +105,7 @@ TEST_F(GameRunTest, DigestsCompareWithAsciiLettersFolded) {
 
   Flow().EnterGame(Entry("abc", upper), server_.Url("/"));
   Flow().EnterGame(Entry("abc", upper), server_.Url("/"));
-  EXPECT_EQ(windows_.downloads, 1);  // the upper-case digest matches the cache
+  EXPECT_EQ(windows_.downloads.size(), 1u);  // the upper-case digest matches the cache
   Proof(2);
 }
 
@@ -130,7 +114,7 @@ TEST_F(GameRunTest, AMismatchSaysSystemErrorAndKeepsTheBodyAsTheCache) {
   const std::string md5 = Md5Of(kLauncher) + " ";
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
-  EXPECT_EQ(windows_.downloads, 2);
+  EXPECT_EQ(windows_.downloads.size(), 2u);
   EXPECT_EQ(windows_.errors, (std::vector<std::string>{"提示:系统错误", "提示:系统错误"}));
   EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), kLauncher);
   EXPECT_FALSE(fs::exists(ExeDir() + "Tmp/abc.exe"));
@@ -146,7 +130,7 @@ TEST_F(GameRunTest, ACancelledDownloadTouchesNoFile) {
   test::WriteFile(ExeDir() + "Downloads/abc.Dat", "old, invalid");
   windows_.cancel = true;
   Flow().EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
-  EXPECT_EQ(windows_.downloads, 1);
+  EXPECT_EQ(windows_.downloads.size(), 1u);
   EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), "old, invalid");
   EXPECT_TRUE(windows_.errors.empty());
   EXPECT_FALSE(fs::exists(proof_));
@@ -157,11 +141,11 @@ TEST_F(GameRunTest, AChangedOrRemovedCacheIsDownloadedAgain) {
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
   test::WriteFile(ExeDir() + "Downloads/abc.Dat", "altered");
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
-  EXPECT_EQ(windows_.downloads, 2);
+  EXPECT_EQ(windows_.downloads.size(), 2u);
   EXPECT_EQ(test::ReadFile(ExeDir() + "Downloads/abc.Dat"), kLauncher);
   fs::remove_all(ExeDir() + "Downloads");
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
-  EXPECT_EQ(windows_.downloads, 3);
+  EXPECT_EQ(windows_.downloads.size(), 3u);
   Proof(3);
 }
 
@@ -185,7 +169,7 @@ TEST_F(GameRunTest, RefusesLauncherNamesThatCouldLeaveTheCache) {
     Flow().EnterGame(Entry(name, Md5Of(kLauncher)), server_.Url("/"));
   }
   EXPECT_EQ(windows_.errors.size(), 8u);
-  EXPECT_EQ(windows_.downloads, 0);
+  EXPECT_EQ(windows_.downloads.size(), 0u);
   EXPECT_FALSE(fs::exists(ExeDir() + "Downloads"));
   EXPECT_FALSE(fs::exists(dir_ / "abc.Dat"));
   EXPECT_TRUE(IsSafeLauncherName("游戏 客户端-1.2"));

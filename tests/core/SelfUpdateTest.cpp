@@ -5,6 +5,7 @@
 #include "core/crypto.h"
 #include "core/http/CurlClient.h"
 
+#include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -18,24 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-struct Windows final : BoxWindows {
-  http::CurlClient client;
-  bool cancel = false;
-  int downloads = 0;
-  std::vector<std::string> errors;
-  bool Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
-                http::Response& response) override {
-    EXPECT_EQ(name, "自动更新");
-    ++downloads;
-    if (cancel) return false;
-    response = client.Get(url, {}, maxBody);
-    return true;
-  }
-  void ShowError(const std::string& caption, const std::string& text) override {
-    errors.push_back(caption + ":" + text);
-  }
-};
 
 const std::string kAuth = site::BasicAuthorization(std::string(32, 'a'), std::string(32, 'b'));
 
@@ -96,7 +79,7 @@ class SelfUpdateTest : public ::testing::Test {
   std::string proof_;
   test::LoopbackServer server_;
   http::CurlClient client_;
-  Windows windows_;
+  test::DirectWindows windows_;
   int terminations_ = 0;
 };
 
@@ -104,14 +87,14 @@ TEST_F(SelfUpdateTest, OkMeansCurrentAndNothingElseDoes) {
   EXPECT_FALSE(Check());
   EXPECT_EQ(lastHash_, GetFileMd5(Exe()));
   EXPECT_EQ(auth_, kAuth);
-  EXPECT_EQ(windows_.downloads, 0);
+  EXPECT_EQ(windows_.downloads.size(), 0u);
   EXPECT_EQ(terminations_, 0);
   for (const std::string answer : {"OK", "ok\n", " ok", ""}) {
     windows_.cancel = true;  // update attempted; cancelled so nothing changes
     Answer(answer);
     EXPECT_TRUE(Check()) << answer;
   }
-  EXPECT_EQ(windows_.downloads, 4);
+  EXPECT_EQ(windows_.downloads, std::vector<std::string>(4, "自动更新"));
   EXPECT_EQ(terminations_, 4);
   ExpectUnchanged();
 }

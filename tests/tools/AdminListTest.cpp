@@ -15,13 +15,7 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RunCommand;
-using test::ShellQuote;
-using test::TempDir;
-
-using test::Admin;
-using test::kAdmin;
-using test::kProbe;
+using namespace test;  // the operator tool's runner and temporary folders
 const std::string kKey = "000102030405060708090a0b0c0d0e0f", kIv = "f0e0d0c0b0a090807060504030201000";
 
 std::string Q(const fs::path& p) { return ShellQuote(p.string()); }

@@ -10,13 +10,7 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RunCommand;
-using test::ShellQuote;
-using test::TempDir;
-
-using test::Admin;
-using test::kAdmin;
-using test::kProbe;
+using namespace test;  // the operator tool's runner and temporary folders
 
 class AdminStamp : public ::testing::Test {
  protected:

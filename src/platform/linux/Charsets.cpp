@@ -18,7 +18,7 @@ using Iconv = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
 
 Iconv OpenIconv(const std::string& to, const std::string& from, const std::string& charset) {
   iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
+  if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's failure value
     throw std::runtime_error("Unsupported character set '" + charset + "'");
   }
   return Iconv(cd);

@@ -50,7 +50,7 @@ std::string DeviceOf(const std::string& path) {
 }
 
 // The folder itself, or the nearest one above it that exists.
-std::string Existing(std::string folder) {
+std::string Existing(const std::string& folder) {
   std::error_code error;
   fs::path p = folder;
   while (!p.empty() && !fs::exists(p, error)) p = p.parent_path();

@@ -4,6 +4,7 @@
 #include "core/forms/Termination.h"
 #include "core/forms/uDownloadForm.h"
 
+#include "support/DownloadRoutes.h"
 #include "support/LoopbackServer.h"
 #include "support/QueueDispatcher.h"
 
@@ -57,41 +58,7 @@ struct SetClock final : QueuelessEventLoop {
 
 class DownloadFormTest : public ::testing::Test {
  protected:
-  DownloadFormTest()
-      : server_([this](httplib::Server& s) {
-          // Bodies sent in 64 KiB pieces.
-          s.Get(R"(/(sized|unsized)/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
-            const std::size_t size = std::stoul(req.matches[2]);
-            const auto piece = [this, size](std::size_t offset, httplib::DataSink& sink) {
-              if (self_->WaitForStop(2ms)) return false;
-              const std::string bytes(std::min<std::size_t>(65536, size - offset), 'L');
-              return sink.write(bytes.data(), bytes.size());
-            };
-            if (req.matches[1] == "sized") {
-              res.set_content_provider(
-                  size, "application/octet-stream",
-                  [piece](std::size_t offset, std::size_t, httplib::DataSink& sink) { return piece(offset, sink); });
-            } else {
-              res.set_chunked_content_provider("application/octet-stream",
-                                               [piece, size](std::size_t offset, httplib::DataSink& sink) {
-                                                 if (offset >= size) {
-                                                   sink.done();
-                                                   return true;
-                                                 }
-                                                 return piece(offset, sink);
-                                               });
-            }
-          });
-          s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-            res.status = 404;
-            res.set_content("<html>not here</html>", "text/html");
-          });
-          s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
-          s.Get("/held", [this](const httplib::Request&, httplib::Response& res) {
-            self_->WaitForStop(std::chrono::minutes(1));  // answers only when the test is over
-            res.set_content("", "text/plain");
-          });
-        }) {
+  DownloadFormTest() : server_([this](httplib::Server& s) { test::AddDownloadRoutes(s, self_, 2ms); }) {
     self_ = &server_;
     ResetTerminationForTests();
   }
