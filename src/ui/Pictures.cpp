@@ -48,18 +48,35 @@ PressPicture::PressPicture(QWidget* parent, QRect geometry) : Picture(parent, ge
   setCursor(Qt::PointingHandCursor);
 }
 
+namespace {
+
+std::optional<forms::PressEffect::Button> ButtonOf(const QMouseEvent& event) {
+  switch (event.button()) {
+    case Qt::LeftButton: return forms::PressEffect::Button::Left;
+    case Qt::RightButton: return forms::PressEffect::Button::Right;
+    case Qt::MiddleButton: return forms::PressEffect::Button::Middle;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
 void PressPicture::mousePressEvent(QMouseEvent* event) {
-  if (held_ & event->button()) return;
-  held_ |= event->button();
-  move(pos() + QPoint(1, 1));
+  const auto button = ButtonOf(*event);
+  if (button && effect_.Press(*button)) move(pos() + QPoint(1, 1));
+}
+
+void PressPicture::mouseDoubleClickEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(*event);
+  if (button && effect_.DoubleClickPress(*button)) move(pos() + QPoint(1, 1));
 }
 
 void PressPicture::mouseReleaseEvent(QMouseEvent* event) {
-  if (!(held_ & event->button())) return;
-  held_ &= ~event->button();
-  // The click first: the refresh stays shifted while the reload it started runs.
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
-  move(pos() - QPoint(1, 1));
+  const auto button = ButtonOf(*event);
+  if (!button) return;
+  const auto release = effect_.Released(*button, rect().contains(event->position().toPoint()));
+  if (release.click) emit clicked();
+  if (release.moveBack) move(pos() - QPoint(1, 1));
 }
 
 }  // namespace tandrel::ui

@@ -3,6 +3,8 @@
 // close, minimise).
 #pragma once
 
+#include "core/forms/PressEffect.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -43,8 +45,7 @@ class WindowMovePicture final : public Picture {
   std::optional<QPoint> grab_;  // where the window was taken, when the window system cannot move it
 };
 
-// Any button shifts the picture 1 right and 1 down while it is held; a left click
-// is delivered before the picture moves back.
+// Forwards the mouse to its press effect and shifts, clicks and moves back as it says.
 class PressPicture final : public Picture {
   Q_OBJECT
 
@@ -56,10 +57,11 @@ class PressPicture final : public Picture {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  Qt::MouseButtons held_;
+  forms::PressEffect effect_;
 };
 
 }  // namespace tandrel::ui

@@ -15,14 +15,12 @@ class QtTimer final : public forms::FormTimer {
   }
   void SetInterval(std::chrono::milliseconds interval) override { timer_.setInterval(interval); }
   std::chrono::milliseconds Interval() const override { return timer_.intervalAsDuration(); }
-  // Enabling an enabled timer changes nothing: its count goes on.
-  void SetEnabled(bool enabled) override {
-    if (!enabled) timer_.stop();
-    else if (!timer_.isActive()) timer_.start();
-  }
   bool Enabled() const override { return timer_.isActive(); }
 
  private:
+  void Start() override { timer_.start(); }
+  void Stop() override { timer_.stop(); }
+
   std::function<void()> onTimer_;
   QTimer timer_;
 };

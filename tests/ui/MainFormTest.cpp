@@ -139,6 +139,31 @@ TEST(MainForm, TheRefreshPictureReloadsAndTheScrollBarFollows) {
   EXPECT_TRUE(modals.Texts().isEmpty());
 }
 
+TEST(MainForm, ADoubleClickOnTheRefreshPictureReloadsOnce) {
+  TestSite site(3);
+  Recorder recorder;
+  forms::MainFormOptions options = Fast(site, recorder);
+  options.timer4 = std::chrono::hours(1);
+  MainWindow form(options);
+  form.show();
+  ASSERT_TRUE(WaitFor([&] { return form.ControlList1().RowCount() == 3; }));
+  const int before = site.Requests("/");
+  QWidget* picture = form.childAt(kRefresh);
+  ASSERT_NE(picture, nullptr);
+  const QPoint at = picture->mapFrom(&form, kRefresh), place = picture->pos();
+  // What the window system delivers for a double click: press, release, double-click press, release.
+  QTest::mousePress(picture, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(picture, Qt::LeftButton, {}, at);
+  QMouseEvent second(QEvent::MouseButtonDblClick, at, picture->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(picture, &second);
+  EXPECT_EQ(picture->pos(), place + QPoint(1, 1));  // the second press shifts it too
+  QTest::mouseRelease(picture, Qt::LeftButton, {}, at);
+  EXPECT_EQ(picture->pos(), place);
+  ASSERT_TRUE(WaitFor([&] { return site.Requests("/") >= before + 1; }));
+  QTest::qWait(300);  // a second reload's log line would have come by now
+  EXPECT_EQ(site.Requests("/"), before + 1);
+}
+
 TEST(MainForm, TheMinimiseAndClosePicturesActOnTheWindow) {
   TestSite site(1);
   Recorder recorder;

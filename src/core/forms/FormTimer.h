@@ -13,9 +13,19 @@ class FormTimer {
   virtual ~FormTimer() = default;
   virtual void SetInterval(std::chrono::milliseconds interval) = 0;
   virtual std::chrono::milliseconds Interval() const = 0;
-  // An enabled timer counts its interval from the moment it was enabled.
-  virtual void SetEnabled(bool enabled) = 0;
+  // An enabled timer counts its interval from the moment it was enabled; enabling
+  // an enabled timer changes nothing, its count goes on (a system timer set again
+  // would start counting afresh).
+  void SetEnabled(bool enabled) {
+    if (enabled == Enabled()) return;
+    if (enabled) Start();
+    else Stop();
+  }
   virtual bool Enabled() const = 0;
+
+ protected:
+  virtual void Start() = 0;
+  virtual void Stop() = 0;
 };
 
 // Makes a window's timers, disabled. The window layer runs every tick's handler

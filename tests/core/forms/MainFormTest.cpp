@@ -51,14 +51,20 @@ class ManualTimer final : public FormTimer {
   explicit ManualTimer(std::function<void()> onTimer) : onTimer_(std::move(onTimer)) {}
   void SetInterval(std::chrono::milliseconds interval) override { interval_ = interval; }
   std::chrono::milliseconds Interval() const override { return interval_; }
-  void SetEnabled(bool enabled) override { enabled_ = enabled; }
   bool Enabled() const override { return enabled_; }
   void Tick() {
     ASSERT_TRUE(enabled_) << "a disabled timer does not tick";
     Guarded(onTimer_);
   }
+  int starts = 0;  // times its count began afresh
 
  private:
+  void Start() override {
+    enabled_ = true;
+    ++starts;
+  }
+  void Stop() override { enabled_ = false; }
+
   std::function<void()> onTimer_;
   std::chrono::milliseconds interval_{0};
   bool enabled_ = false;
@@ -239,6 +245,18 @@ class MainFormTest : public ::testing::Test {
   RecordingShell shell_{log_};
   std::unique_ptr<TMainForm> form_;
 };
+
+TEST(FormTimer, EnablingAnEnabledTimerLetsItsCountGoOn) {
+  ManualTimer timer([] {});
+  timer.SetEnabled(true);
+  timer.SetEnabled(true);
+  EXPECT_EQ(timer.starts, 1);
+  timer.SetEnabled(false);
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Enabled());
+  timer.SetEnabled(true);
+  EXPECT_EQ(timer.starts, 2);
+}
 
 TEST_F(MainFormTest, RunsTheStartUpTimeLine) {
   Form();
