@@ -25,7 +25,7 @@ class Artwork {
   const QPixmap& Minimise() const { return minimise_; }                                           // 16 x 16
   const QPixmap& EnterGame(ButtonLook look) const { return enterGame_[static_cast<int>(look)]; }  // 74 x 25
   const QPixmap& WebSite(ButtonLook look) const { return webSite_[static_cast<int>(look)]; }      // 46 x 22
-  static QString BadgeFile();  // GIF89a, 98 x 46, for QMovie
+  static QString BadgeFile();  // GIF89a, 98 x 46, animated
   static QIcon ApplicationIcon();
 
  private:

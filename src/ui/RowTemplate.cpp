@@ -3,7 +3,6 @@
 #include "Look.h"
 
 #include <QFontMetrics>
-#include <QMovie>
 #include <QPainter>
 #include <QRect>
 
@@ -14,7 +13,7 @@ QRect ToQRect(const forms::Rect& r) { return {r.left, r.top, r.width, r.height};
 
 }  // namespace
 
-RowTemplate::RowTemplate(const Artwork& art, QMovie& badge) : art_(art), badge_(badge), font_(look::YaHei(15)) {}
+RowTemplate::RowTemplate(const Artwork& art, const Badge& badge) : art_(art), badge_(badge), font_(look::YaHei(15)) {}
 
 int RowTemplate::TextWidth(const std::string& utf8) const {
   return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(utf8));
@@ -39,7 +38,7 @@ void RowTemplate::Paint(QPainter& painter, QPoint origin, const forms::BoundRow&
   text(kLabel6Left, row.Label6Caption, look::kOpeningTime);
 
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(ToQRect(kJvGIFAnimator2), badge_.currentPixmap());
+  painter.drawPixmap(ToQRect(kJvGIFAnimator2), badge_.CurrentFrame());
   painter.drawPixmap(ToQRect(kControlListButton1), art_.EnterGame(enterGame));
   // The smaller web-site picture sits centred in its button's box.
   const QPixmap& site = art_.WebSite(webSite);

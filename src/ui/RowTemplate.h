@@ -3,20 +3,20 @@
 #pragma once
 
 #include "Artwork.h"
+#include "Badge.h"
 
 #include "core/forms/ServerListModel.h"
 
 #include <QFont>
 #include <QPoint>
 
-class QMovie;
 class QPainter;
 
 namespace tandrel::ui {
 
 class RowTemplate final : public forms::TextMeasure {
  public:
-  RowTemplate(const Artwork& art, QMovie& badge);
+  RowTemplate(const Artwork& art, const Badge& badge);
 
   // Draws the bound row with its top-left corner at origin.
   void Paint(QPainter& painter, QPoint origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
@@ -26,7 +26,7 @@ class RowTemplate final : public forms::TextMeasure {
 
  private:
   const Artwork& art_;
-  QMovie& badge_;
+  const Badge& badge_;
   QFont font_;
 };
 

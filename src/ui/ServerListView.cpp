@@ -49,10 +49,7 @@ std::optional<forms::ListKey> KeyOf(int key) {
 }  // namespace
 
 ServerListView::ServerListView(const Artwork& art, std::function<const TConfig*()> entries, QWidget* parent)
-    : QAbstractScrollArea(parent),
-      badge_(Artwork::BadgeFile()),
-      template_(art, badge_),
-      model_(*this, template_, std::move(entries)) {
+    : QAbstractScrollArea(parent), template_(art, badge_), model_(*this, template_, std::move(entries)) {
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -61,8 +58,6 @@ ServerListView::ServerListView(const Artwork& art, std::function<const TConfig*(
   verticalScrollBar()->setSingleStep(forms::kRowHeight);
   viewport()->setMouseTracking(true);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-  badge_.setCacheMode(QMovie::CacheAll);
-  badge_.start();
 }
 
 void ServerListView::RepaintNow() { viewport()->repaint(); }

@@ -9,7 +9,6 @@
 #include "core/forms/ServerListModel.h"
 
 #include <QAbstractScrollArea>
-#include <QMovie>
 
 #include <functional>
 
@@ -55,7 +54,7 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   void ScrollChanged(int maximum, int pageStep, int offset) override;
   void Click(const forms::RowButton& Sender) override;
 
-  QMovie badge_;
+  Badge badge_;
   RowTemplate template_;
   forms::ServerListModel model_;
 };

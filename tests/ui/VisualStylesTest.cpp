@@ -9,7 +9,6 @@
 #include "support/UiSupport.h"
 
 #include <QApplication>
-#include <QMovie>
 #include <QPainter>
 #include <QProgressBar>
 #include <QProxyStyle>
@@ -48,7 +47,7 @@ TEST(VisualStyles, AnUnknownNameShowsTheErrorBoxAndKeepsGoing) {
 QImage RowUnder(const char* style) {
   ApplyStyle(QString::fromLatin1(style));
   Artwork art;
-  QMovie badge(Artwork::BadgeFile());
+  Badge badge;
   RowTemplate row(art, badge);
   const forms::BoundRow bound{945, "■■■■", "■■■■", "■■■■"};
   QImage image(952, 40, QImage::Format_RGB32);

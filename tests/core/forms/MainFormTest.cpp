@@ -9,6 +9,7 @@
 #include "core/crypto.h"
 #include "core/Share.h"
 
+#include "ManualTimers.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -43,41 +44,6 @@ struct Log {
     std::lock_guard lock(mutex);
     return std::exchange(lines, {});
   }
-};
-
-// A timer that ticks when the test says so, as the window layer runs a tick.
-class ManualTimer final : public FormTimer {
- public:
-  explicit ManualTimer(std::function<void()> onTimer) : onTimer_(std::move(onTimer)) {}
-  void SetInterval(std::chrono::milliseconds interval) override { interval_ = interval; }
-  std::chrono::milliseconds Interval() const override { return interval_; }
-  bool Enabled() const override { return enabled_; }
-  void Tick() {
-    ASSERT_TRUE(enabled_) << "a disabled timer does not tick";
-    Guarded(onTimer_);
-  }
-  int starts = 0;  // times its count began afresh
-
- private:
-  void Start() override {
-    enabled_ = true;
-    ++starts;
-  }
-  void Stop() override { enabled_ = false; }
-
-  std::function<void()> onTimer_;
-  std::chrono::milliseconds interval_{0};
-  bool enabled_ = false;
-};
-
-class ManualTimers final : public TimerFactory {
- public:
-  std::unique_ptr<FormTimer> MakeTimer(std::function<void()> onTimer) override {
-    auto timer = std::make_unique<ManualTimer>(std::move(onTimer));
-    made.push_back(timer.get());
-    return timer;
-  }
-  std::vector<ManualTimer*> made;  // in the order of creation
 };
 
 class RecordingScreen final : public MainFormScreen, public RowCountView {
