@@ -101,11 +101,11 @@ ByteRange ParseRange(std::string_view header, std::uint64_t size) {
       !std::equal(unit.begin(), unit.end(), "bytes", [](char a, char b) { return (a | 0x20) == b; })) {
     return {};
   }
-  const std::string_view spec = TrimSpace(header.substr(eq + 1));
-  if (spec.find(',') != std::string_view::npos) return {};
-  const std::size_t dash = spec.find('-');
+  const std::string_view wanted = TrimSpace(header.substr(eq + 1));
+  if (wanted.find(',') != std::string_view::npos) return {};
+  const std::size_t dash = wanted.find('-');
   if (dash == std::string_view::npos) return {};
-  const std::string_view from = spec.substr(0, dash), to = spec.substr(dash + 1);
+  const std::string_view from = wanted.substr(0, dash), to = wanted.substr(dash + 1);
   ByteRange range;
   range.kind = ByteRange::Kind::kPart;
   if (from.empty()) {  // "-N": the last N bytes
