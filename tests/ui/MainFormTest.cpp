@@ -6,6 +6,7 @@
 #include "core/ProgramPaths.h"
 #include "core/crypto.h"
 
+#include "support/RecordingPlacement.h"
 #include "support/UiSupport.h"
 
 #include <QScrollBar>
@@ -24,19 +25,9 @@ using test::WaitFor;
 
 // Records the order of what the window asks: "site" for every request it makes
 // (the site is read afresh for each), and the placement's steps.
-struct Recorder final : Placement {
+struct Recorder {
   std::vector<std::string> events;
-  bool relocate = false, update = false;
-  bool RelocateIfNeeded() override {
-    events.push_back("relocate");
-    return relocate;
-  }
-  bool CheckSelfUpdate() override {
-    events.push_back("update");
-    return update;
-  }
-  void CreateDesktopShortcut(const std::string& name) override { events.push_back("shortcut " + name); }
-  void CleanUpLeftovers() override { events.push_back("cleanup"); }
+  test::RecordingPlacement placement{[this](const std::string& step) { events.push_back(step); }};
   int Count(const std::string& event) const {
     return static_cast<int>(std::count(events.begin(), events.end(), event));
   }
@@ -52,7 +43,7 @@ forms::MainFormOptions Fast(TestSite& site, Recorder& recorder) {
     return site.Site();
   };
   options.placement = [&recorder](BoxWindows&, http::Client&) {
-    return std::shared_ptr<Placement>(&recorder, [](Placement*) {});  // the test keeps it
+    return std::shared_ptr<Placement>(&recorder.placement, [](Placement*) {});  // the test keeps it
   };
   return options;
 }
@@ -167,7 +158,7 @@ TEST(MainForm, ADoubleClickOnTheRefreshPictureReloadsOnce) {
 TEST(MainForm, TheMinimiseAndClosePicturesActOnTheWindow) {
   TestSite site(1);
   Recorder recorder;
-  recorder.relocate = true;  // nothing loads
+  recorder.placement.relocate = true;  // nothing loads
   MainWindow form(Fast(site, recorder));
   form.show();
   ClickAt(form, kMinimise);

@@ -11,6 +11,7 @@
 
 #include "ManualTimers.h"
 #include "support/LoopbackServer.h"
+#include "support/RecordingPlacement.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -75,25 +76,6 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
  private:
   Log& log_;
   http::CurlClient client_;
-};
-
-struct RecordingPlacement final : Placement {
-  explicit RecordingPlacement(Log& sink) : log(sink) {}
-  Log& log;
-  bool relocate = false, update = false, shortcutFails = false;
-  bool RelocateIfNeeded() override {
-    log.Add("relocate");
-    return relocate;
-  }
-  bool CheckSelfUpdate() override {
-    log.Add("update");
-    return update;
-  }
-  void CreateDesktopShortcut(const std::string& name) override {
-    log.Add("shortcut " + name);
-    if (shortcutFails) throw std::runtime_error("Cannot write the shortcut");
-  }
-  void CleanUpLeftovers() override { log.Add("cleanup"); }
 };
 
 struct RecordingShell final : platform::Shell {
@@ -207,7 +189,7 @@ class MainFormTest : public ::testing::Test {
   test::LoopbackServer server_;
   RecordingScreen screen_{log_};
   ManualTimers timers_;
-  RecordingPlacement placement_{log_};
+  test::RecordingPlacement placement_{[this](const std::string& step) { log_.Add(step); }};
   RecordingShell shell_{log_};
   std::unique_ptr<TMainForm> form_;
 };
