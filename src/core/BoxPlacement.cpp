@@ -28,7 +28,7 @@ void BoxPlacement::CreateDesktopShortcut(const std::string& name) {
   const std::string trimmed(TrimControl(name));
   if (trimmed.empty()) return;
   const std::string icon = platform::InstallShortcutIcon(trimmed, parts_.iconPng);
-  const std::string exeDir = Utf8FromPath(PathFromUtf8(parts_.exePath).parent_path()) + "/";
+  const std::string exeDir = FolderText(PathFromUtf8(parts_.exePath).parent_path());
   tandrel::CreateDesktopShortcut(trimmed, ShortcutTarget{parts_.exePath, exeDir, icon, parts_.version});
 }
 

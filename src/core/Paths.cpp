@@ -11,4 +11,10 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
   return std::string(utf8.begin(), utf8.end());
 }
 
+std::string FolderText(const std::filesystem::path& folder) {
+  std::string text = Utf8FromPath(folder);
+  if (!text.ends_with(kPathSeparator)) text += kPathSeparator;
+  return text;
+}
+
 }  // namespace tandrel

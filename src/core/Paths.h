@@ -9,6 +9,12 @@
 
 namespace tandrel {
 
+// What the system puts between a folder and what it holds: "/", or "\" on Windows.
+inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+// The folder's text ending in the separator.
+std::string FolderText(const std::filesystem::path& folder);
+
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
 

@@ -10,7 +10,7 @@ namespace tandrel {
 
 std::string ExePath() { return Utf8FromPath(platform::ExecutablePath()); }
 
-std::string ExeDir() { return Utf8FromPath(platform::ExecutablePath().parent_path()) + "/"; }
+std::string ExeDir() { return FolderText(platform::ExecutablePath().parent_path()); }
 
 std::string ExeFileName() { return Utf8FromPath(platform::ExecutablePath().filename()); }
 

@@ -8,7 +8,7 @@
 namespace tandrel {
 
 std::string ExePath();
-// The folder of ExePath, ending in "/".
+// The folder of ExePath, ending in the separator.
 std::string ExeDir();
 std::string ExeFileName();
 

@@ -47,10 +47,10 @@ std::optional<std::string> WebSiteAddress(const std::string& url) {
 GameRun::GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix)
     : windows_(windows), shell_(shell), exeDir_(std::move(exeDir)), launchSuffix_(std::move(launchSuffix)) {}
 
-std::string GameRun::CacheFile(const std::string& name) const { return exeDir_ + "Downloads/" + name + ".Dat"; }
+std::string GameRun::CacheFile(const std::string& name) const { return exeDir_ + "Downloads" + kPathSeparator + name + ".Dat"; }
 
 std::string GameRun::LaunchCopy(const std::string& name) const {
-  return exeDir_ + "Tmp/" + name + (launchSuffix_.empty() ? "" : "-" + launchSuffix_) + ".exe";
+  return exeDir_ + "Tmp" + kPathSeparator + name + (launchSuffix_.empty() ? "" : "-" + launchSuffix_) + ".exe";
 }
 
 void GameRun::EnterGame(const TBoxConfig& entry, const std::string& serverUrl) {
@@ -77,7 +77,7 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
   PumpMessages();
   if (!DigestMatches(digest, md5)) return DownloadLauncher(url, name, md5);
 
-  EnsureFolder(PathFromUtf8(exeDir_ + "Tmp/"));
+  EnsureFolder(PathFromUtf8(exeDir_ + "Tmp"));
   const std::string target = LaunchCopy(name);
   PumpMessages();
   // A new file renamed into place: it also replaces a copy that is still running.

@@ -1,5 +1,6 @@
 #include "uGetDiskLetter.h"
 
+#include "Paths.h"
 #include "TextCodec.h"
 #include "platform/Drives.h"
 
@@ -27,8 +28,9 @@ std::string GetDiskLetter() {
 
 std::string InstallDirOf(const std::string& drive, const std::string& installDirName) {
   const std::string_view name = TrimControl(installDirName);
-  if (name.empty()) return drive;
-  return (drive.ends_with('/') ? drive : drive + "/") + std::string(name);
+  // A drive letter alone names the current folder on that drive, not its root.
+  if (name.empty()) return drive.ends_with(':') ? drive + kPathSeparator : drive;
+  return (drive.ends_with(kPathSeparator) ? drive : drive + kPathSeparator) + std::string(name);
 }
 
 }  // namespace tandrel

@@ -20,8 +20,8 @@ std::string GetDiskLetter(std::vector<TDriveInfo> drives);
 // The running system's candidates, chosen from.
 std::string GetDiskLetter();
 
-// The drive's folder, "/", and the trimmed install folder name; the drive itself
-// when the name is empty.
+// The drive's folder, the separator, and the trimmed install folder name; the
+// drive's root when the name is empty.
 std::string InstallDirOf(const std::string& drive, const std::string& installDirName);
 
 }  // namespace tandrel

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include "support/Commands.h"
+#endif
+
 namespace tandrel {
 namespace {
 
@@ -47,6 +51,9 @@ TEST(DecryptServerList, BodiesShorterThanABlockAreCfb8FromTheIv) {
   }
 }
 
+// The openssl program is at hand on Linux machines only; the NIST vectors above
+// hold on every system.
+#ifndef _WIN32
 // openssl enc run in the test: the tail of a 16k + r body is CFB8 whose register
 // starts at the last whole ciphertext block.
 std::string OpenSsl(const std::string& mode, bool pad, const AesKey& key, const std::string& ivHex,
@@ -86,6 +93,8 @@ TEST(EncryptServerList, IsWhatOpensslEncWritesAndDecryptsToDocumentAndPadding) {
     EXPECT_EQ(std::string(back.begin(), back.end()), plain + std::string(padding, static_cast<char>(padding)));
   }
 }
+
+#endif
 
 }  // namespace
 }  // namespace tandrel

@@ -2,8 +2,9 @@
 // service, with real files and a real new box that proves it was started.
 #include "core/Relocation.h"
 #include "core/SelfUpdate.h"
+#include "core/Paths.h"
 #include "core/crypto.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
@@ -20,31 +21,19 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+const std::string kBox = test::ProgramFileName("box");
 const std::string kAuth = site::BasicAuthorization(std::string(32, 'a'), std::string(32, 'b'));
 
 class SelfUpdateTest : public ::testing::Test {
  protected:
-  SelfUpdateTest()
-      : server_([this](httplib::Server& s) {
-          s.Get("/getcode/", [this](const httplib::Request& req, httplib::Response& res) {
-            std::lock_guard lock(mutex_);
-            lastHash_ = req.get_param_value("hash");
-            auth_ = req.get_header_value("Authorization");
-            res.set_content(answer_, "text/plain");
-          });
-          s.Get("/getvalue/box.exe", [this](const httplib::Request&, httplib::Response& res) {
-            std::lock_guard lock(mutex_);
-            res.status = newBoxStatus_;
-            res.set_content(newBox_, "application/octet-stream");
-          });
-        }) {
-    proof_ = (dir_ / "proof").string();
-    setenv("TANDREL_LAUNCHER_PROOF", proof_.c_str(), 1);
+  SelfUpdateTest() {
+    proof_ = Utf8FromPath(dir_ / "proof");
+    test::SetEnvironment("TANDREL_LAUNCHER_PROOF", proof_);
     test::WriteFile(Exe(), "the old box, running");
     fs::permissions(Exe(), fs::perms(0755));
-    newBox_ = test::ReadFile(TANDREL_PROOF_PROGRAM);
+    Serve(newBox_);
   }
-  std::string Exe() const { return (dir_ / "box").string(); }
+  std::string Exe() const { return Utf8FromPath(dir_ / kBox); }
   SelfUpdate Update(const std::string& url) {
     return SelfUpdate(
         client_, windows_, platform::SystemShell(), Exe(),
@@ -54,14 +43,10 @@ class SelfUpdateTest : public ::testing::Test {
         [this] { ++terminations_; });
   }
   bool Check() { return Update(server_.Url("/")).CheckSelfUpdate(); }
-  void Answer(const std::string& answer) {
-    std::lock_guard lock(mutex_);
-    answer_ = answer;
-  }
+  void Answer(const std::string& answer) { server_.Set("answer", answer); }
   void Serve(const std::string& box, int status = 200) {
-    std::lock_guard lock(mutex_);
-    newBox_ = box;
-    newBoxStatus_ = status;
+    server_.Set("new-box", box);
+    server_.Set("new-box-status", std::to_string(status));
   }
   std::string Proof() {
     for (int i = 0; i < 200 && !fs::exists(proof_); ++i) std::this_thread::sleep_for(20ms);
@@ -72,21 +57,19 @@ class SelfUpdateTest : public ::testing::Test {
     EXPECT_FALSE(fs::exists(Exe() + ".new"));
   }
 
-  std::mutex mutex_;
-  std::string answer_ = "ok", lastHash_, auth_, newBox_;
-  int newBoxStatus_ = 200;
+  const std::string newBox_ = test::ReadFile(TANDREL_PROOF_PROGRAM);
   test::TempDir dir_;
   std::string proof_;
-  test::LoopbackServer server_;
-  http::CurlClient client_;
+  test::LoopbackServer server_{"update-service"};
+  http::SystemClient client_;
   test::DirectWindows windows_;
   int terminations_ = 0;
 };
 
 TEST_F(SelfUpdateTest, OkMeansCurrentAndNothingElseDoes) {
   EXPECT_FALSE(Check());
-  EXPECT_EQ(lastHash_, GetFileMd5(Exe()));
-  EXPECT_EQ(auth_, kAuth);
+  EXPECT_EQ(server_.Get("hash"), GetFileMd5(Exe()));
+  EXPECT_EQ(server_.Get("authorization"), kAuth);
   EXPECT_EQ(windows_.downloads.size(), 0u);
   EXPECT_EQ(terminations_, 0);
   for (const std::string answer : {"OK", "ok\n", " ok", ""}) {
@@ -100,12 +83,7 @@ TEST_F(SelfUpdateTest, OkMeansCurrentAndNothingElseDoes) {
 }
 
 TEST_F(SelfUpdateTest, AnUnreachableServiceIsNoReasonToUpdate) {
-  std::string gone;
-  {
-    test::LoopbackServer stopped([](httplib::Server&) {});
-    gone = stopped.Url("/");
-  }
-  EXPECT_FALSE(Update(gone).CheckSelfUpdate());
+  EXPECT_FALSE(Update(test::UnreachableUrl("/")).CheckSelfUpdate());
   EXPECT_EQ(terminations_, 0);
 }
 
@@ -116,7 +94,9 @@ TEST_F(SelfUpdateTest, ReplacesTheBoxKeepsABackupAndStartsTheNewOne) {
   EXPECT_EQ(terminations_, 1);
   EXPECT_EQ(test::ReadFile(Exe()), newBox_);
   EXPECT_EQ(test::ReadFile(Exe() + ".bak"), "the old box, running");
+#ifndef _WIN32  // Windows has no execute permission: the name makes a program
   EXPECT_TRUE((fs::status(Exe()).permissions() & fs::perms::owner_exec) != fs::perms::none);
+#endif
   EXPECT_EQ(Proof(), Exe() + "\n");
   // The new box's clean-up removes the backup.
   Relocation(platform::SystemShell(), Exe(), [] {}).CleanUpLeftovers();
@@ -126,11 +106,11 @@ TEST_F(SelfUpdateTest, ReplacesTheBoxKeepsABackupAndStartsTheNewOne) {
 
 TEST_F(SelfUpdateTest, RefusesWhatIsNoWholeProgramForThisMachine) {
   Answer("update");
-  const std::string elf = test::ReadFile(TANDREL_PROOF_PROGRAM);
+  const std::string program = newBox_;
   const std::vector<std::pair<std::string, int>> refused = {
-      {elf.substr(0, 999), 200},                             // under 1000 bytes
+      {program.substr(0, 999), 200},                         // under 1000 bytes
       {"<html>" + std::string(2000, 'x') + "</html>", 200},  // a page, not a program
-      {elf, 404},                                            // an error status
+      {program, 404},                                        // an error status
       {std::string("\x7F"
                    "ELF") +
            std::string(2000, '\0'),
@@ -145,7 +125,7 @@ TEST_F(SelfUpdateTest, RefusesWhatIsNoWholeProgramForThisMachine) {
   EXPECT_EQ(windows_.errors.front(), "提示:更新主程序失败,请重新试,或者联系管理员");
 
   // 1000 bytes of a program for this machine are accepted.
-  std::string smallest = elf.substr(0, 1000);
+  std::string smallest = program.substr(0, 1000);
   Serve(smallest);
   EXPECT_TRUE(Check());
   EXPECT_EQ(test::ReadFile(Exe()), smallest);
@@ -185,14 +165,17 @@ TEST_F(SelfUpdateTest, ABoxThatCannotReplaceItselfSaysSoAndRunsOn) {
 }
 
 TEST_F(SelfUpdateTest, TheNextStartRemovesWhatAnInterruptedUpdateLeft) {
-  for (const std::string name : {"box.new", ".box.new.a1B2c3", "box.bak"}) test::WriteFile(dir_ / name, "left over");
-  for (const std::string name : {"box.newer", ".box.new.toolong", "other.new", "keep.txt"}) {
-    test::WriteFile(dir_ / name, "not ours");
+  for (const std::string& name : {kBox + ".new", "." + kBox + ".new.a1B2c3", kBox + ".bak"}) {
+    test::WriteFile(dir_ / name, "left over");
   }
+  const std::set<std::string> notOurs = {kBox + ".newer", "." + kBox + ".new.toolong", "other.new", "keep.txt"};
+  for (const std::string& name : notOurs) test::WriteFile(dir_ / name, "not ours");
   Relocation(platform::SystemShell(), Exe(), [] {}).CleanUpLeftovers();
   std::set<std::string> left;
   for (const auto& entry : fs::directory_iterator(dir_.path())) left.insert(entry.path().filename().string());
-  EXPECT_EQ(left, (std::set<std::string>{"box", "box.newer", ".box.new.toolong", "other.new", "keep.txt"}));
+  std::set<std::string> kept = notOurs;
+  kept.insert(kBox);
+  EXPECT_EQ(left, kept);
 }
 
 TEST_F(SelfUpdateTest, AnUnreadableExecutableIsAFailure) {

@@ -1,6 +1,6 @@
 #include "core/ServerListLoader.h"
 #include "core/crypto.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "core/AnswerCaps.h"
 #include "support/LoopbackServer.h"
@@ -32,52 +32,22 @@ struct CountingView final : RowCountView {
 };
 
 // A service whose list body the test sets before each load.
-constexpr std::size_t kHugeBody = std::size_t{256} << 20;
-
 class ServerListLoaderTest : public ::testing::Test {
  protected:
   ServerListLoaderTest()
-      : server_([this](httplib::Server& s) {
-          s.Get("/box/", [this](const httplib::Request& req, httplib::Response& res) {
-            if (req.get_header_value("Authorization") != kAuth) {
-              res.status = 401;
-              return;
-            }
-            std::lock_guard lock(mutex_);
-            res.status = status_;
-            res.set_content(body_, "application/octet-stream");
-          });
-          // A list far larger than any honest one, made as it is sent.
-          s.Get("/huge/", [](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("application/octet-stream",
-                                             [](std::size_t offset, httplib::DataSink& sink) {
-                                               if (offset >= kHugeBody) {
-                                                 sink.done();
-                                                 return true;
-                                               }
-                                               const std::string piece(1 << 20, 'h');
-                                               return sink.write(piece.data(), piece.size());
-                                             });
-          });
-          s.Get("/box/getvalue/logo.png", [](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(req.has_header("Authorization") ? "unexpected" : "\x89PNG banner", "image/png");
-          });
-        }),
-        loader_(client_, view_, [this] {
+      : loader_(client_, view_, [this] {
           return ServiceSite{server_.Url("/box/"), kAuth, kKey, kIv};
-        }) {}
-
-  void Serve(const std::string& body, int status = 200) {
-    std::lock_guard lock(mutex_);
-    body_ = body;
-    status_ = status;
+        }) {
+    server_.Set("authorization", kAuth);
   }
 
-  std::mutex mutex_;
-  std::string body_;
-  int status_ = 200;
-  LoopbackServer server_;
-  http::CurlClient client_;
+  void Serve(const std::string& body, int status = 200) {
+    server_.Set("list", body);
+    server_.Set("list-status", std::to_string(status));
+  }
+
+  LoopbackServer server_{"list-service"};
+  http::SystemClient client_;
   CountingView view_;
   ServerListLoader loader_;
 };
@@ -105,10 +75,7 @@ TEST_F(ServerListLoaderTest, AFailedLoadAfterAGoodOneLeavesNoRows) {
   Serve(Encrypted(kTwoServers));
   loader_.LoadServerList();
   ASSERT_EQ(view_.rows, 2u);
-  const std::string unreachable = [] {
-    LoopbackServer gone([](httplib::Server&) {});
-    return gone.Url("/box/");
-  }();
+  const std::string unreachable = test::UnreachableUrl("/box/");
   ServerListLoader offline(client_, view_, [&] { return ServiceSite{unreachable, kAuth, kKey, kIv}; });
   EXPECT_NO_THROW(offline.LoadServerList());
   EXPECT_EQ(offline.Config(), nullptr);
@@ -155,7 +122,7 @@ TEST_F(ServerListLoaderTest, AnOversizedListLeavesNoRowsAndCostsNoMoreThanItsCap
 #ifdef __SANITIZE_ADDRESS__
   GTEST_SKIP() << "the address sanitizer keeps freed buffers resident, so the peak says nothing of the box";
 #endif
-  if (!test::ResetPeakResident()) GTEST_SKIP() << "this kernel does not let a process reset its peak memory";
+  if (!test::ResetPeakResident()) GTEST_SKIP() << "this system does not let a process reset its peak memory";
   const std::uint64_t idle = test::ResidentBytes();
   EXPECT_NO_THROW(hostile.LoadServerList());
   EXPECT_EQ(view_.rows, 0u);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "TempDir.h"
+#include "Commands.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/BoxWindows.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@
 namespace tandrel::test {
 
 struct DirectWindows final : BoxWindows {
-  http::CurlClient client;
+  http::SystemClient client;
   bool cancel = false;                 // the player closes every download dialog
   std::vector<std::string> downloads;  // the dialogs' names, in order
   std::vector<std::string> errors;     // "caption:text"

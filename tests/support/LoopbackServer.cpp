@@ -1,29 +1,62 @@
 #include "LoopbackServer.h"
 
+#include "Watchdog.h"
+#include "routes/RouteSets.h"
+
+#include <optional>
 #include <stdexcept>
+#include <thread>
 
 namespace tandrel::test {
 
-LoopbackServer::LoopbackServer(const std::function<void(httplib::Server&)>& routes, std::chrono::seconds limit) {
-  routes(server_);
-  port_ = server_.bind_to_any_port("127.0.0.1");
-  if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
-  listener_ = std::thread([this] { server_.listen_after_bind(); });
-  // stop() does nothing until the server runs: wait for that, or the end could hang.
-  for (int waited = 0; !server_.is_running(); ++waited) {
-    if (waited > 5000) throw std::runtime_error("the loopback server did not start");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+class LoopbackServer::Impl {
+ public:
+  Impl(const std::string& routes, std::chrono::seconds limit)
+      : context_([this](std::chrono::milliseconds timeout) { return watchdog_->WaitForStop(timeout); }) {
+    AddRouteSet(routes, server_, context_);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
+    watchdog_.emplace(limit, [this] { server_.stop(); });
+    listener_ = std::thread([this] { server_.listen_after_bind(); });
+    // stop() does nothing until the server runs: wait for that, or the end could hang.
+    for (int waited = 0; !server_.is_running(); ++waited) {
+      if (waited > 5000) throw std::runtime_error("the loopback server did not start");
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
-  watchdog_.emplace(limit, [this] { server_.stop(); });
-}
+  ~Impl() {
+    watchdog_.reset();
+    listener_.join();
+  }
 
-LoopbackServer::~LoopbackServer() {
-  watchdog_.reset();
-  listener_.join();
-}
+  int port() const { return port_; }
+  RouteContext& context() { return context_; }
+
+ private:
+  httplib::Server server_;
+  RouteContext context_;
+  int port_ = 0;
+  std::optional<Watchdog> watchdog_;
+  std::thread listener_;
+};
+
+LoopbackServer::LoopbackServer(const std::string& routes, std::chrono::seconds limit)
+    : impl_(std::make_unique<Impl>(routes, limit)) {}
+
+LoopbackServer::~LoopbackServer() = default;
+
+int LoopbackServer::port() const { return impl_->port(); }
 
 std::string LoopbackServer::Url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  return "http://127.0.0.1:" + std::to_string(port()) + path;
 }
+
+void LoopbackServer::Set(const std::string& name, const std::string& value) { impl_->context().Set(name, value); }
+
+std::string LoopbackServer::Get(const std::string& name) { return impl_->context().Get(name); }
+
+std::string LoopbackServer::Take(const std::string& name) { return impl_->context().Take(name); }
+
+std::string UnreachableUrl(const std::string& path) { return LoopbackServer("none").Url(path); }
 
 }  // namespace tandrel::test

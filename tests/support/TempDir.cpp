@@ -1,19 +1,33 @@
 #include "TempDir.h"
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tandrel::test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tandrel-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-  path_ = pattern;
+  const auto base = std::filesystem::temp_directory_path();
+  std::random_device seed;
+  std::mt19937 random(seed());
+  constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = "tandrel-test-";
+    for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
+    // create_directory says false for a folder that was there: another test's.
+    if (std::filesystem::create_directory(base / name)) {
+      path_ = base / name;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -35,24 +49,20 @@ std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-CommandResult RunCommand(const std::string& commandLine) {
-  FILE* pipe = ::popen(commandLine.c_str(), "r");
-  if (!pipe) throw std::runtime_error("cannot run " + commandLine);
-  std::string output;
-  std::array<char, 4096> buffer;
-  size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+void SetEnvironment(const std::string& name, const std::string& value) {
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value.c_str());
+#else
+  ::setenv(name.c_str(), value.c_str(), 1);
+#endif
 }
 
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) {
-    if (c == '\'') quoted += "'\\''";
-    else quoted += c;
-  }
-  return quoted + "'";
+std::string ProgramFileName(const std::string& name) {
+#ifdef _WIN32
+  return name + ".exe";
+#else
+  return name;
+#endif
 }
 
 }  // namespace tandrel::test

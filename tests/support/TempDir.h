@@ -22,12 +22,10 @@ class TempDir {
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
 
-// Runs a command line through the shell; returns its exit status and standard output.
-struct CommandResult {
-  int status;
-  std::string output;
-};
-CommandResult RunCommand(const std::string& commandLine);
-std::string ShellQuote(const std::string& text);
+// Sets a variable of the test's own environment, which the programs it starts inherit.
+void SetEnvironment(const std::string& name, const std::string& value);
+
+// The name a program file has on this system: "box" is "box.exe" on Windows.
+std::string ProgramFileName(const std::string& name);
 
 }  // namespace tandrel::test

@@ -3,7 +3,7 @@
 
 #include "core/Hex.h"
 #include "core/crypto.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "support/AdminTool.h"
 
@@ -166,7 +166,7 @@ TEST(AdminSite, NewSiteStampAndServeAgree) {
   const std::string firstLine = test::ReadFile(log).substr(0, test::ReadFile(log).find('\n'));
   ASSERT_TRUE(firstLine.starts_with("http://127.0.0.1:") && firstLine.ends_with("/")) << firstLine;
 
-  http::CurlClient client;
+  http::SystemClient client;
   const auto list = client.Get(firstLine, {{"Authorization", keys.AuthHeaderValue()}});
   EXPECT_EQ(list.status, 200);
   const auto plain = DecryptServerList(list.body, keys.key, keys.iv);

@@ -5,7 +5,7 @@
 #include "core/Hex.h"
 #include "core/ServerListLoader.h"
 #include "core/crypto.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "support/AdminTool.h"
 
@@ -69,7 +69,7 @@ TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
 
   Nginx nginx(out);
   const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/box/";
-  http::CurlClient client;
+  http::SystemClient client;
   for (int i = 0; i < 100; ++i) {
     try {
       client.Get(base + "getvalue/logo.png");

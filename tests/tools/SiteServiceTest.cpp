@@ -3,7 +3,7 @@
 #include "core/FileIo.h"
 #include "core/ServerListLoader.h"
 #include "core/crypto.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "support/RunningService.h"
 #include "support/TempDir.h"
@@ -184,7 +184,7 @@ class SiteServiceTest : public ::testing::Test {
   int Port() const { return PortOf(service_->BaseUrl()); }
 
   test::TempDir site_;
-  http::CurlClient client_;
+  http::SystemClient client_;
   std::optional<test::RunningService> service_;
 };
 
@@ -269,7 +269,7 @@ TEST_F(SiteServiceTest, ServesManyPlayersAtOnce) {
   std::vector<std::thread> players;
   for (int p = 0; p < 40; ++p) {
     players.emplace_back([&] {
-      http::CurlClient own;
+      http::SystemClient own;
       for (int i = 0; i < 10; ++i) {
         const auto r = own.Get(service_->BaseUrl(), {{"Authorization", kKeys.AuthHeaderValue()}});
         if (r.status == 200 && r.body == expected) ++good;
@@ -448,7 +448,7 @@ TEST_F(SiteServiceTest, SlowClientsDoNotHoldUpARealRequest) {
   });
   std::this_thread::sleep_for(1s);
 
-  http::CurlClient real;
+  http::SystemClient real;
   real.SetTimeouts({.connect = 10s, .stall = 10s, .window = 10s, .minBytesPerWindow = 1, .deadline = 10s});
   const auto start = Clock::now();
   http::Response list;

@@ -2,16 +2,39 @@
 // named by TANDREL_LAUNCHER_PROOF and ends.
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
+#include <string>
 
-int main(int, char** argv) {
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The path as the system reports it, in UTF-8.
+std::string OwnPath() {
+#ifdef _WIN32
+  wchar_t wide[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, wide, 32768);
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string path(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), path.data(), size, nullptr, nullptr);
+  return path;
+#else
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self);
+  return n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string();
+#endif
+}
+
+}  // namespace
+
+int main() {
   const char* proof = std::getenv("TANDREL_LAUNCHER_PROOF");
   if (!proof) return 1;
-  char self[4096];
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  self[n > 0 ? n : 0] = '\0';
   if (FILE* f = std::fopen(proof, "a")) {
-    std::fprintf(f, "%s\n", n > 0 ? self : argv[0]);
+    std::fprintf(f, "%s\n", OwnPath().c_str());
     std::fclose(f);
   }
   return 0;

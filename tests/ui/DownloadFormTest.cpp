@@ -2,7 +2,6 @@
 // show, its pixels, real clicks and keys, and its modal loop and place.
 #include "ui/uDownloadForm.h"
 
-#include "support/DownloadRoutes.h"
 #include "support/LoopbackServer.h"
 #include "support/UiSupport.h"
 
@@ -20,8 +19,8 @@ using namespace std::chrono_literals;
 // Bodies sent in 64 KiB pieces, slowly enough that the dialog shows them.
 class DownloadFormTest : public ::testing::Test {
  protected:
-  DownloadFormTest() : server_([this](httplib::Server& s) { test::AddDownloadRoutes(s, self_, 10ms); }) {
-    self_ = &server_;
+  DownloadFormTest() {
+    server_.Set("pause-ms", "10");
   }
 
   // Over a main window in the middle of the screen and over one half off it: the
@@ -51,8 +50,7 @@ class DownloadFormTest : public ::testing::Test {
     }
   }
 
-  test::LoopbackServer* self_ = nullptr;
-  test::LoopbackServer server_;
+  test::LoopbackServer server_{"download"};
   Artwork art_;
   QWidget owner_;
 };
@@ -118,11 +116,7 @@ TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndLeavesTheBufferAlone) {
 
 TEST_F(DownloadFormTest, AFailureEndsQuietly) {
   test::ModalWatcher modals;
-  std::string unreachable;
-  {
-    test::LoopbackServer gone([](httplib::Server&) {});
-    unreachable = gone.Url("/launcher.exe");
-  }
+  const std::string unreachable = test::UnreachableUrl("/launcher.exe");
   DownloadDialog dialog(&owner_, art_);
   http::Bytes buffer;
   EXPECT_FALSE(dialog.Download("abc", unreachable, buffer));

@@ -1,7 +1,7 @@
 // HTTP reports reach the user-interface thread through Qt's queue.
 #include "ui/QtEventLoop.h"
 
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "support/LoopbackServer.h"
 #include "support/UiSupport.h"
@@ -32,12 +32,9 @@ struct Reports final : http::AsyncHandler {
 };
 
 TEST(QtDispatcher, RunsEveryReportOnTheUserInterfaceThread) {
-  test::LoopbackServer server([](httplib::Server& s) {
-    s.Get("/file",
-          [](const httplib::Request&, httplib::Response& res) { res.set_content(std::string(200000, 'x'), "x/y"); });
-  });
+  test::LoopbackServer server("http-client");
   QtDispatcher dispatcher(qApp);
-  http::CurlClient client(&dispatcher);
+  http::SystemClient client(&dispatcher);
   Reports reports;
   const auto request = client.GetAsync(server.Url("/file"), {}, reports);
   ASSERT_TRUE(test::WaitFor([&] { return reports.done; }));

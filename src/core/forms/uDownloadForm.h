@@ -8,7 +8,7 @@
 #include "DownloadFormScreen.h"
 
 #include "core/EventLoop.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include <cstdint>
 #include <string>
@@ -57,7 +57,7 @@ class TDownloadForm final : private http::AsyncHandler {
 
   DownloadFormScreen& screen_;
   EventLoop& loop_;
-  http::CurlClient DownloadClient_;
+  http::SystemClient DownloadClient_;
   std::uint64_t maxBody_ = http::kAnyBodySize;
   http::Bytes* FMemoryStream_ = nullptr;
   long* status_ = nullptr;

@@ -8,6 +8,7 @@
 #include "core/Paths.h"
 #include "core/ProgramPaths.h"
 #include "core/Share.h"
+#include "platform/Trace.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -44,16 +45,14 @@ void TMainForm::FormCreate() {
   Timer2_->SetEnabled(true);
   Timer4_->SetEnabled(true);
   if (placement_) placement_->CreateDesktopShortcut(ShortcutName());
-  EnsureFolder(PathFromUtf8(Folder() + "Downloads/"));
-  EnsureFolder(PathFromUtf8(Folder() + "Tmp/"));
+  EnsureFolder(PathFromUtf8(Folder() + "Downloads"));
+  EnsureFolder(PathFromUtf8(Folder() + "Tmp"));
 }
 
 void TMainForm::FormDestroy() {
   // The trace tag goes out untrimmed, all 150 bytes, as one line.
   const auto tag = TraceTag();
-  std::fwrite(tag.data(), 1, tag.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  platform::WriteTraceLine(tag);
   loader_.ReleaseConfig();
 }
 

@@ -11,7 +11,7 @@
 #include "core/Placement.h"
 #include "core/ServerListLoader.h"
 #include "core/uGameRun.h"
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 #include "platform/Shell.h"
 
 #include <chrono>
@@ -75,7 +75,7 @@ class TMainForm final : private BoxWindows {
 
   MainFormScreen& screen_;
   MainFormOptions options_;
-  http::CurlClient NetHTTPClient1_;
+  http::SystemClient NetHTTPClient1_;
   ServerListLoader loader_;
   std::shared_ptr<Placement> placement_;
   std::unique_ptr<FormTimer> Timer1_, Timer2_, Timer3_, Timer4_;

@@ -4,7 +4,6 @@
 #include "core/forms/Termination.h"
 #include "core/forms/uDownloadForm.h"
 
-#include "support/DownloadRoutes.h"
 #include "support/LoopbackServer.h"
 #include "support/QueueDispatcher.h"
 
@@ -58,8 +57,7 @@ struct SetClock final : QueuelessEventLoop {
 
 class DownloadFormTest : public ::testing::Test {
  protected:
-  DownloadFormTest() : server_([this](httplib::Server& s) { test::AddDownloadRoutes(s, self_, 2ms); }) {
-    self_ = &server_;
+  DownloadFormTest() {
     ResetTerminationForTests();
   }
   ~DownloadFormTest() override { ResetTerminationForTests(); }
@@ -69,8 +67,7 @@ class DownloadFormTest : public ::testing::Test {
     return {screen_.painted.begin() + std::min<std::ptrdiff_t>(1, std::ssize(screen_.painted)), screen_.painted.end()};
   }
 
-  test::LoopbackServer* self_ = nullptr;
-  test::LoopbackServer server_;
+  test::LoopbackServer server_{"download"};
   test::QueueDispatcher dispatcher_;
   ModalScreen screen_{dispatcher_};
   TDownloadForm form_{screen_, dispatcher_};
@@ -213,11 +210,7 @@ TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndNoLaterReportArrives) {
 }
 
 TEST_F(DownloadFormTest, AnUnreachableServerEndsItAsCancelled) {
-  std::string unreachable;
-  {
-    test::LoopbackServer gone([](httplib::Server&) {});
-    unreachable = gone.Url("/launcher.exe");
-  }
+  const std::string unreachable = test::UnreachableUrl("/launcher.exe");
   http::Bytes buffer;
   EXPECT_FALSE(form_.Download("abc", unreachable, buffer));
   EXPECT_TRUE(buffer.empty());

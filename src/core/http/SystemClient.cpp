@@ -1,4 +1,4 @@
-#include "CurlClient.h"
+#include "SystemClient.h"
 
 #include "AsyncWorker.h"
 #include "Exchange.h"
@@ -20,7 +20,7 @@ Response Run(platform::HttpTransport& transport, const std::string& url, const H
 
 }  // namespace
 
-struct CurlClient::Impl {
+struct SystemClient::Impl {
   Dispatcher* dispatcher;
   std::unique_ptr<platform::HttpTransport> transport = platform::MakeHttpTransport();
   Timeouts timeouts;
@@ -41,23 +41,23 @@ struct CurlClient::Impl {
   }
 };
 
-CurlClient::CurlClient(Dispatcher* dispatcher) : impl_(std::make_unique<Impl>()) { impl_->dispatcher = dispatcher; }
+SystemClient::SystemClient(Dispatcher* dispatcher) : impl_(std::make_unique<Impl>()) { impl_->dispatcher = dispatcher; }
 
-CurlClient::~CurlClient() {
+SystemClient::~SystemClient() {
   for (auto& [shared, thread] : impl_->workers) {
     shared->Abandon();
     thread.join();
   }
 }
 
-void CurlClient::SetTimeouts(Timeouts timeouts) { impl_->timeouts = timeouts; }
+void SystemClient::SetTimeouts(Timeouts timeouts) { impl_->timeouts = timeouts; }
 
-Response CurlClient::Get(const std::string& url, const Headers& headers, std::uint64_t maxBody) {
+Response SystemClient::Get(const std::string& url, const Headers& headers, std::uint64_t maxBody) {
   NoHooks hooks;
   return Run(*impl_->transport, url, headers, impl_->timeouts, maxBody, true, hooks);
 }
 
-std::unique_ptr<AsyncRequest> CurlClient::GetAsync(const std::string& url, const Headers& headers,
+std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, const Headers& headers,
                                                    AsyncHandler& handler, std::uint64_t maxBody) {
   if (!impl_->dispatcher) throw Error("This HTTP client has no dispatcher for asynchronous requests");
   impl_->JoinFinished();

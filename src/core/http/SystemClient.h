@@ -1,4 +1,4 @@
-// The box's HTTP client on the system's transport (libcurl on Linux). One client
+// The box's HTTP client on the system's transport (libcurl on Linux, WinHTTP on Windows). One client
 // keeps its cookies across all of its requests; asynchronous requests run on
 // worker threads of their own.
 #pragma once
@@ -9,14 +9,14 @@
 
 namespace tandrel::http {
 
-class CurlClient final : public Client {
+class SystemClient final : public Client {
  public:
   // The dispatcher is needed only for asynchronous requests; it must outlive the client.
-  explicit CurlClient(Dispatcher* dispatcher = nullptr);
+  explicit SystemClient(Dispatcher* dispatcher = nullptr);
   // Abandons the requests still running and waits for their workers to end.
-  ~CurlClient() override;
-  CurlClient(const CurlClient&) = delete;
-  CurlClient& operator=(const CurlClient&) = delete;
+  ~SystemClient() override;
+  SystemClient(const SystemClient&) = delete;
+  SystemClient& operator=(const SystemClient&) = delete;
 
   // Shorter time-outs let tests see a stalled server fail quickly.
   void SetTimeouts(Timeouts timeouts);

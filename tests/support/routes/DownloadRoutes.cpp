@@ -1,15 +1,20 @@
-#include "DownloadRoutes.h"
+// A launcher service for the download dialog's tests: bodies of any size sent in
+// 64 KiB pieces with or without a length, each piece after a pause (the value
+// "pause-ms", 2 unless set), so the dialog shows the transfer as it goes; a 404
+// page, an empty body, and an answer held until the test ends.
+#include "RouteSets.h"
 
 #include <algorithm>
 #include <string>
 
 namespace tandrel::test {
 
-void AddDownloadRoutes(httplib::Server& s, LoopbackServer* const& server, std::chrono::milliseconds pause) {
-  s.Get(R"(/(sized|unsized)/(\d+))", [&server, pause](const httplib::Request& req, httplib::Response& res) {
+void DownloadRoutes(httplib::Server& s, RouteContext& context) {
+  s.Get(R"(/(sized|unsized)/(\d+))", [&context](const httplib::Request& req, httplib::Response& res) {
     const std::size_t size = std::stoul(req.matches[2]);
-    const auto piece = [&server, pause, size](std::size_t offset, httplib::DataSink& sink) {
-      if (server->WaitForStop(pause)) return false;
+    const auto pause = std::chrono::milliseconds(std::stoul(context.Get("pause-ms", "2")));
+    const auto piece = [&context, pause, size](std::size_t offset, httplib::DataSink& sink) {
+      if (context.WaitForStop(pause)) return false;
       const std::string bytes(std::min<std::size_t>(65536, size - offset), 'L');
       return sink.write(bytes.data(), bytes.size());
     };
@@ -33,8 +38,8 @@ void AddDownloadRoutes(httplib::Server& s, LoopbackServer* const& server, std::c
     res.set_content("<html>not here</html>", "text/html");
   });
   s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
-  s.Get("/held", [&server](const httplib::Request&, httplib::Response& res) {
-    server->WaitForStop(std::chrono::minutes(1));  // answers only when the test is over
+  s.Get("/held", [&context](const httplib::Request&, httplib::Response& res) {
+    context.WaitForStop(std::chrono::minutes(1));  // answers only when the test is over
     res.set_content("", "text/plain");
   });
 }

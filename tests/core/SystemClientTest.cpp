@@ -1,7 +1,8 @@
-#include "core/http/CurlClient.h"
+#include "core/http/SystemClient.h"
 
 #include "support/LoopbackServer.h"
 #include "support/QueueDispatcher.h"
+#include "support/routes/PatternBody.h"
 
 #include <gtest/gtest.h>
 
@@ -17,106 +18,23 @@ using test::QueueDispatcher;
 
 std::string Text(const Bytes& body) { return std::string(body.begin(), body.end()); }
 
-// Bodies made of a byte pattern, sent in 16 KiB pieces with or without a length.
-std::string Pattern(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
-  return bytes;
-}
-
-void Routes(httplib::Server& s, LoopbackServer*& self) {
-  s.Get("/headers", [](const httplib::Request& req, httplib::Response& res) {
-    res.set_content("UA=" + req.get_header_value("User-Agent") + "\nAUTH=" + req.get_header_value("Authorization") +
-                        "\nHAS_AUTH=" + (req.has_header("Authorization") ? "1" : "0"),
-                    "text/plain");
-  });
-  s.Get(R"(/redirect/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
-    const int left = std::stoi(req.matches[1]);
-    if (left == 0) res.set_content("arrived", "text/plain");
-    else res.set_redirect("/redirect/" + std::to_string(left - 1));
-  });
-  s.Get("/to-file", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
-  s.Get("/set-cookie", [](const httplib::Request&, httplib::Response& res) {
-    res.set_header("Set-Cookie", "session=s3cr3t; Path=/");
-    res.set_content("set", "text/plain");
-  });
-  s.Get("/echo-cookie", [](const httplib::Request& req, httplib::Response& res) {
-    res.set_content(req.get_header_value("Cookie"), "text/plain");
-  });
-  s.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-    res.status = 404;
-    res.set_content("<html>not here</html>", "text/html");
-  });
-  s.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
-  s.Get("/stall", [&self](const httplib::Request&, httplib::Response& res) {
-    self->WaitForStop(10s);  // says nothing until the test ends
-    res.set_content("too late", "text/plain");
-  });
-  s.Get(R"(/sized/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
-    const std::size_t size = std::stoul(req.matches[1]);
-    res.set_content_provider(size, "application/octet-stream",
-                             [size](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                               const std::string piece = Pattern(size).substr(offset, 16384);
-                               return sink.write(piece.data(), piece.size());
-                             });
-  });
-  s.Get(R"(/unsized/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
-    const std::size_t size = std::stoul(req.matches[1]);
-    res.set_chunked_content_provider("application/octet-stream", [size](std::size_t offset, httplib::DataSink& sink) {
-      if (offset >= size) {
-        sink.done();
-        return true;
-      }
-      const std::string piece = Pattern(size).substr(offset, 16384);
-      return sink.write(piece.data(), piece.size());
-    });
-  });
-  // Bytes every few milliseconds, each piece after a pause: /drip/PIECE/PAUSE_MS/COUNT
-  // (COUNT 0: endless, with no length announced).
-  s.Get(R"(/drip/(\d+)/(\d+)/(\d+))", [&self](const httplib::Request& req, httplib::Response& res) {
-    const std::size_t piece = std::stoul(req.matches[1]), count = std::stoul(req.matches[3]);
-    const auto pause = std::chrono::milliseconds(std::stoul(req.matches[2]));
-    res.set_chunked_content_provider("application/octet-stream",
-                                     [&self, piece, pause, count](std::size_t offset, httplib::DataSink& sink) {
-                                       if (count && offset >= piece * count) {
-                                         sink.done();
-                                         return true;
-                                       }
-                                       if (self->WaitForStop(pause)) return false;
-                                       const std::string bytes(piece, 'd');
-                                       return sink.write(bytes.data(), bytes.size());
-                                     });
-  });
-  // Endless and slow, until the client goes away or the server stops.
-  s.Get("/endless", [&self](const httplib::Request&, httplib::Response& res) {
-    res.set_content_provider(std::size_t{1} << 32, "application/octet-stream",
-                             [&self](std::size_t, std::size_t, httplib::DataSink& sink) {
-                               if (self->WaitForStop(5ms)) return false;
-                               const std::string piece(8192, 'x');
-                               return sink.write(piece.data(), piece.size());
-                             });
-  });
-}
-
-class CurlClientTest : public ::testing::Test {
+class SystemClientTest : public ::testing::Test {
  protected:
-  CurlClientTest() : server_([this](httplib::Server& s) { Routes(s, self_); }) { self_ = &server_; }
   std::string Url(const std::string& path) const { return server_.Url(path); }
 
-  LoopbackServer* self_ = nullptr;
-  LoopbackServer server_;
+  LoopbackServer server_{"http-client"};
   QueueDispatcher dispatcher_;
 };
 
-TEST_F(CurlClientTest, SendsUserAgentAlwaysAndAuthorizationOnlyWhenAsked) {
-  CurlClient client;
+TEST_F(SystemClientTest, SendsUserAgentAlwaysAndAuthorizationOnlyWhenAsked) {
+  SystemClient client;
   EXPECT_EQ(Text(client.Get(Url("/headers")).body), "UA=Embarcadero URI Client/1.0\nAUTH=\nHAS_AUTH=0");
   EXPECT_EQ(Text(client.Get(Url("/headers"), {{"Authorization", "Basic YTpi"}}).body),
             "UA=Embarcadero URI Client/1.0\nAUTH=Basic YTpi\nHAS_AUTH=1");
 }
 
-TEST_F(CurlClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
-  CurlClient client;
+TEST_F(SystemClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
+  SystemClient client;
   const Response five = client.Get(Url("/redirect/5"));
   EXPECT_EQ(five.status, 200);
   EXPECT_EQ(Text(five.body), "arrived");
@@ -128,36 +46,31 @@ TEST_F(CurlClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
   }
 }
 
-TEST_F(CurlClientTest, NeverFollowsARedirectOffTheWeb) {
-  CurlClient client;
+TEST_F(SystemClientTest, NeverFollowsARedirectOffTheWeb) {
+  SystemClient client;
   EXPECT_THROW(client.Get(Url("/to-file")), Error);
   EXPECT_THROW(client.Get("file:///etc/hostname"), Error);
 }
 
-TEST_F(CurlClientTest, KeepsCookiesAcrossRequestsOfOneClientOnly) {
-  CurlClient client;
+TEST_F(SystemClientTest, KeepsCookiesAcrossRequestsOfOneClientOnly) {
+  SystemClient client;
   client.Get(Url("/set-cookie"));
   EXPECT_EQ(Text(client.Get(Url("/echo-cookie")).body), "session=s3cr3t");
-  CurlClient other;
+  SystemClient other;
   EXPECT_EQ(Text(other.Get(Url("/echo-cookie")).body), "");
 }
 
-TEST_F(CurlClientTest, DeliversAnErrorPageAsContentWithItsStatus) {
-  CurlClient client;
+TEST_F(SystemClientTest, DeliversAnErrorPageAsContentWithItsStatus) {
+  SystemClient client;
   const Response page = client.Get(Url("/missing"));
   EXPECT_EQ(page.status, 404);
   EXPECT_EQ(page.contentType, "text/html");
   EXPECT_EQ(Text(page.body), "<html>not here</html>");
 }
 
-TEST_F(CurlClientTest, FailsWhenNoAnswerComes) {
-  CurlClient client;
-  std::string refusedUrl;
-  {
-    LoopbackServer gone([](httplib::Server&) {});
-    refusedUrl = gone.Url("/");
-  }
-  EXPECT_THROW(client.Get(refusedUrl), Error);
+TEST_F(SystemClientTest, FailsWhenNoAnswerComes) {
+  SystemClient client;
+  EXPECT_THROW(client.Get(test::UnreachableUrl("/")), Error);
   EXPECT_THROW(client.Get("not a url"), Error);
 
   client.SetTimeouts({1000ms, 1000ms});
@@ -169,17 +82,10 @@ TEST_F(CurlClientTest, FailsWhenNoAnswerComes) {
   }
 }
 
-TEST_F(CurlClientTest, EncodesBlanksAndNonAsciiInThePath) {
-  std::string seen;
-  LoopbackServer paths([&seen](httplib::Server& s) {
-    s.Get(".*", [&seen](const httplib::Request& req, httplib::Response& res) {
-      seen = req.target;
-      res.set_content("x", "text/plain");
-    });
-  });
-  CurlClient client;
-  client.Get(paths.Url("/getvalue/游戏 a.exe"));
-  EXPECT_EQ(seen, "/getvalue/%E6%B8%B8%E6%88%8F%20a.exe");
+TEST_F(SystemClientTest, EncodesBlanksAndNonAsciiInThePath) {
+  SystemClient client;
+  client.Get(Url("/seen/游戏 a.exe"));
+  EXPECT_EQ(server_.Get("target"), "/seen/%E6%B8%B8%E6%88%8F%20a.exe");
 }
 
 // Records the reports of one asynchronous request and the thread each ran on.
@@ -218,24 +124,24 @@ void ExpectReportsCountUpTo(const Recorder& r, std::int64_t total, std::int64_t 
   }
 }
 
-TEST_F(CurlClientTest, ReportsProgressWithTheAnnouncedSizeOnTheUiThread) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, ReportsProgressWithTheAnnouncedSizeOnTheUiThread) {
+  SystemClient client(&dispatcher_);
   Recorder r;
   const auto request = client.GetAsync(Url("/sized/300000"), {}, r);
   ASSERT_TRUE(dispatcher_.RunUntil([&] { return r.Done(); }));
   ASSERT_TRUE(r.completed) << *r.error;
-  EXPECT_EQ(Text(r.completed->body), Pattern(300000));
+  EXPECT_EQ(Text(r.completed->body), test::PatternBody(300000));
   ExpectReportsCountUpTo(r, 300000, 300000);
   EXPECT_FALSE(r.offUiThread);
 }
 
-TEST_F(CurlClientTest, ReportsMinusOneWhenNoSizeIsAnnounced) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, ReportsMinusOneWhenNoSizeIsAnnounced) {
+  SystemClient client(&dispatcher_);
   Recorder unsized;
   const auto a = client.GetAsync(Url("/unsized/100000"), {}, unsized);
   ASSERT_TRUE(dispatcher_.RunUntil([&] { return unsized.Done(); }));
   ASSERT_TRUE(unsized.completed);
-  EXPECT_EQ(Text(unsized.completed->body), Pattern(100000));
+  EXPECT_EQ(Text(unsized.completed->body), test::PatternBody(100000));
   ExpectReportsCountUpTo(unsized, -1, 100000);
 
   // An announced length of 0 counts as no size; the one report comes before the (empty) body.
@@ -247,8 +153,8 @@ TEST_F(CurlClientTest, ReportsMinusOneWhenNoSizeIsAnnounced) {
   EXPECT_EQ(empty.progress, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, 0}}));
 }
 
-TEST_F(CurlClientTest, MakesNoProgressReportsForAnErrorStatus) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, MakesNoProgressReportsForAnErrorStatus) {
+  SystemClient client(&dispatcher_);
   Recorder r;
   const auto request = client.GetAsync(Url("/missing"), {}, r);
   ASSERT_TRUE(dispatcher_.RunUntil([&] { return r.Done(); }));
@@ -258,8 +164,8 @@ TEST_F(CurlClientTest, MakesNoProgressReportsForAnErrorStatus) {
   EXPECT_TRUE(r.progress.empty());
 }
 
-TEST_F(CurlClientTest, ReportsFailuresAsErrors) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, ReportsFailuresAsErrors) {
+  SystemClient client(&dispatcher_);
   Recorder redirects, offWeb;
   const auto a = client.GetAsync(Url("/redirect/6"), {}, redirects);
   const auto b = client.GetAsync(Url("/to-file"), {}, offWeb);
@@ -269,8 +175,8 @@ TEST_F(CurlClientTest, ReportsFailuresAsErrors) {
   EXPECT_FALSE(redirects.offUiThread || offWeb.offUiThread);
 }
 
-TEST_F(CurlClientTest, StopsWhenTheHandlerAborts) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, StopsWhenTheHandlerAborts) {
+  SystemClient client(&dispatcher_);
   Recorder r;
   r.abortAt = 1;
   const auto request = client.GetAsync(Url("/endless"), {}, r);
@@ -278,8 +184,8 @@ TEST_F(CurlClientTest, StopsWhenTheHandlerAborts) {
   EXPECT_EQ(r.error, "The request was aborted");
 }
 
-TEST_F(CurlClientTest, AnAbandonedRequestReachesNothingOfTheCaller) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, AnAbandonedRequestReachesNothingOfTheCaller) {
+  SystemClient client(&dispatcher_);
   auto recorder = std::make_unique<Recorder>();
   auto request = client.GetAsync(Url("/endless"), {}, *recorder);
   ASSERT_TRUE(dispatcher_.RunUntil([&] { return recorder->progress.size() >= 3; }));
@@ -291,11 +197,11 @@ TEST_F(CurlClientTest, AnAbandonedRequestReachesNothingOfTheCaller) {
   dispatcher_.RunUntil([&] { return std::chrono::steady_clock::now() > until; }, 400ms);
 }
 
-TEST_F(CurlClientTest, DestroyingTheClientEndsItsRunningRequests) {
+TEST_F(SystemClientTest, DestroyingTheClientEndsItsRunningRequests) {
   Recorder r;
   std::unique_ptr<AsyncRequest> request;
   {
-    CurlClient client(&dispatcher_);
+    SystemClient client(&dispatcher_);
     request = client.GetAsync(Url("/endless"), {}, r);
     ASSERT_TRUE(dispatcher_.RunUntil([&] { return !r.progress.empty(); }));
   }  // joins the worker, which must give up waiting for the UI thread
@@ -315,7 +221,7 @@ namespace {
 // synchronous request ends within two seconds.
 const Timeouts kShortLimits{5000ms, 5000ms, 1000ms, 256, 2000ms};
 
-void ExpectFailsWith(CurlClient& client, const std::string& url, std::uint64_t maxBody, const std::string& message) {
+void ExpectFailsWith(SystemClient& client, const std::string& url, std::uint64_t maxBody, const std::string& message) {
   try {
     client.Get(url, {}, maxBody);
     ADD_FAILURE() << url << " gave an answer";
@@ -324,8 +230,8 @@ void ExpectFailsWith(CurlClient& client, const std::string& url, std::uint64_t m
   }
 }
 
-TEST_F(CurlClientTest, ATrickleOrAnEndlessAnswerFailsLikeASilentServer) {
-  CurlClient client;
+TEST_F(SystemClientTest, ATrickleOrAnEndlessAnswerFailsLikeASilentServer) {
+  SystemClient client;
   client.SetTimeouts(kShortLimits);
   const auto start = std::chrono::steady_clock::now();
   // One byte every 100 ms: never silent, never enough.
@@ -338,8 +244,8 @@ TEST_F(CurlClientTest, ATrickleOrAnEndlessAnswerFailsLikeASilentServer) {
   EXPECT_EQ(client.Get(Url("/drip/300/100/5")).body.size(), 1500u);
 }
 
-TEST_F(CurlClientTest, ADownloadHasNoDeadlineButTheTrickleRule) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, ADownloadHasNoDeadlineButTheTrickleRule) {
+  SystemClient client(&dispatcher_);
   client.SetTimeouts(kShortLimits);
   Recorder steady, trickle;
   // 3 s of steady bytes: longer than the synchronous deadline.
@@ -351,8 +257,8 @@ TEST_F(CurlClientTest, ADownloadHasNoDeadlineButTheTrickleRule) {
   EXPECT_EQ(trickle.error, "The server did not answer in time");
 }
 
-TEST_F(CurlClientTest, AnAnswerLargerThanItsCapFailsAndStopsThere) {
-  CurlClient client(&dispatcher_);
+TEST_F(SystemClientTest, AnAnswerLargerThanItsCapFailsAndStopsThere) {
+  SystemClient client(&dispatcher_);
   const std::string tooLarge = "The answer is larger than 65536 bytes";
   ExpectFailsWith(client, Url("/sized/65537"), 65536, tooLarge);    // announced
   ExpectFailsWith(client, Url("/unsized/65537"), 65536, tooLarge);  // counted

@@ -1,0 +1,18 @@
+// Launchers: "/getvalue/NAME.exe" answers the value "launcher", and a 404 page for
+// the name "missing".
+#include "RouteSets.h"
+
+namespace tandrel::test {
+
+void LauncherServiceRoutes(httplib::Server& s, RouteContext& context) {
+  s.Get(R"(/getvalue/(.+)\.exe)", [&context](const httplib::Request& req, httplib::Response& res) {
+    if (req.matches[1] == "missing") {
+      res.status = 404;
+      res.set_content("<html>404</html>", "text/html");
+    } else {
+      res.set_content(context.Get("launcher"), "application/octet-stream");
+    }
+  });
+}
+
+}  // namespace tandrel::test
