@@ -21,6 +21,4 @@ if(TANDREL_TESTS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/third_party/googletest EXCLUDE_FROM_ALL SYSTEM)
   # Not held to the project's warnings.
   set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS -w)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
 endif()

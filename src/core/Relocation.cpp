@@ -4,6 +4,7 @@
 #include "Hutil32.h"
 #include "Paths.h"
 #include "TextCodec.h"
+#include "platform/FileIdentity.h"
 
 #include <filesystem>
 
@@ -13,20 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHandOff = "del.dat";
-
-// Folders compared as the system sees them: links resolved, letters exact.
-bool SameFolder(const fs::path& a, const fs::path& b) {
-  std::error_code e1, e2;
-  const fs::path ra = fs::weakly_canonical(a, e1), rb = fs::weakly_canonical(b, e2);
-  if (e1 || e2) return a.lexically_normal() == b.lexically_normal();
-  return ra == rb;
-}
-
-// The same file, not merely the same name.
-bool SameFile(const fs::path& a, const fs::path& b) {
-  std::error_code error;
-  return fs::equivalent(a, b, error);
-}
 
 // A box stopped while it wrote its update leaves the new box, whole or in part,
 // beside itself: "<name>.new", or its temporary file ".<name>.new.XXXXXX".
@@ -58,7 +45,9 @@ bool Relocation::RelocateIfNeeded(const std::string& installDir) {
   const fs::path folder = PathFromUtf8(installDir);
   EnsureFolder(folder);
   const fs::path exe = PathFromUtf8(exePath_);
-  if (SameFolder(exe.parent_path(), folder)) return false;
+  // The same folder as the system sees it: through links, and in any letter case
+  // where the file system ignores it.
+  if (platform::IsSameFile(exe.parent_path(), folder)) return false;
 
   const fs::path copy = folder / exe.filename();
   // A whole new file renamed into place, executable: it also replaces a copy that runs.
@@ -86,7 +75,7 @@ void Relocation::CleanUpLeftovers() {
     fs::remove(handOff, ignored);
     // Only ever the executable this one was copied from: never an unrelated file,
     // never the running box itself.
-    if (named.filename() == exe.filename() && !SameFile(named, exe) && fs::is_regular_file(named, ignored)) {
+    if (named.filename() == exe.filename() && !platform::IsSameFile(named, exe) && fs::is_regular_file(named, ignored)) {
       fs::remove(named, ignored);
     }
   }

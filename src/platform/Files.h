@@ -29,8 +29,9 @@ class ReplacementFile {
  public:
   virtual ~ReplacementFile() = default;
   virtual void Write(std::span<const std::uint8_t> bytes) = 0;
-  // Sets the mode, flushes the file to disk and renames it over the target. The
-  // rename also replaces an executable that is still running.
+  // Sets the mode (where the system has modes), flushes the file to disk and
+  // renames it over the target. On Linux the rename also replaces an executable
+  // that is still running; Windows refuses it, and the commit throws.
   virtual void Commit(std::filesystem::perms mode) = 0;
 };
 

@@ -13,8 +13,9 @@ namespace tandrel::platform {
 // The full path of the running executable, as the system reports it.
 std::filesystem::path ExecutablePath();
 
-// Whether bytes are a program this machine runs (here: ELF for its architecture),
-// so that a web page or a truncated download never replaces the box.
+// Whether bytes are a program this machine runs (an ELF, or on Windows a whole PE
+// executable that is no DLL, for the running program's own architecture), so that
+// a web page or a truncated download never replaces the box.
 bool IsExecutableForThisMachine(std::span<const std::uint8_t> bytes);
 
 // Runs a program with arguments and waits for it; returns its exit status, or -1
@@ -24,16 +25,19 @@ int RunProgram(const std::filesystem::path& program, const std::vector<std::stri
 // A program on the search path, or nothing.
 std::optional<std::filesystem::path> FindProgram(const std::string& name);
 
-// Replacing the running executable, in steps whose order is the caller's. Some
-// systems let a running program's file be renamed but not overwritten or deleted,
-// so the old file is kept under a second name first.
+// Replacing the running executable, in steps whose order is the caller's. The old
+// file is kept under the name backup first: Windows lets a running program's file
+// be renamed but not overwritten or deleted.
 //
-// Gives the running executable's file the second name backup; the program keeps
-// running and exe still holds a runnable program until MoveExecutableIntoPlace.
-// Throws std::runtime_error with the system's text.
+// Keeps the running executable's file under the name backup, never replacing a
+// file of that name; the program keeps running. Linux gives the file backup as a
+// second name, so exe still holds a runnable program until MoveExecutableIntoPlace;
+// Windows renames it, so exe's name is free until then. Throws std::runtime_error
+// with the system's text.
 void BackUpRunningExecutable(const std::filesystem::path& exe, const std::filesystem::path& backup);
 // Undoes BackUpRunningExecutable when the new program could not be put in place:
-// exe names the old program and the backup is gone. Fails quietly.
+// exe names the old program and the backup is gone (on Windows, when exe's name is
+// still free). Fails quietly.
 void UndoExecutableBackup(const std::filesystem::path& exe, const std::filesystem::path& backup);
 // Renames a whole new program over exe's name. Throws std::runtime_error with the
 // system's text.

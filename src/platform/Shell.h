@@ -11,9 +11,12 @@ class Shell {
  public:
   virtual ~Shell() = default;
   // Starts an executable without arguments, detached from the box. Throws
-  // std::runtime_error with the system's text when it cannot be started.
+  // std::runtime_error with the system's text when it cannot be started (on
+  // Windows explorer starts it: only a request the shell refuses is seen).
   virtual void StartProgram(const std::filesystem::path& executable) = 0;
-  // Opens a web address with the desktop's default handler.
+  // Opens a web address with the desktop's default handler. Callers pass http and
+  // https addresses only; Windows opens nothing else, as its shell would run a
+  // program named there.
   virtual void OpenWebAddress(const std::string& url) = 0;
 };
 

@@ -15,10 +15,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes FromHexOrDie(std::string_view hex) { return FromHex(hex).value(); }
-std::string HexToText(std::string_view hex) {
-  const Bytes bytes = FromHexOrDie(hex);
-  return std::string(bytes.begin(), bytes.end());
-}
 AesKey Key(std::string_view hex) {
   AesKey key;
   const Bytes bytes = FromHexOrDie(hex);
@@ -54,6 +50,11 @@ TEST(DecryptServerList, BodiesShorterThanABlockAreCfb8FromTheIv) {
 // The openssl program is at hand on Linux machines only; the NIST vectors above
 // hold on every system.
 #ifndef _WIN32
+std::string HexToText(std::string_view hex) {
+  const Bytes bytes = FromHexOrDie(hex);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 // openssl enc run in the test: the tail of a 16k + r body is CFB8 whose register
 // starts at the last whole ciphertext block.
 std::string OpenSsl(const std::string& mode, bool pad, const AesKey& key, const std::string& ivHex,

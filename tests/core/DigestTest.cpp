@@ -1,3 +1,4 @@
+#include "core/Paths.h"
 #include "core/crypto.h"
 
 #include "support/TempDir.h"
@@ -5,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+
+#ifdef _WIN32
+#include "platform/windows/WideText.h"
+#endif
 
 namespace tandrel {
 namespace {
@@ -28,10 +33,10 @@ TEST(GetFileMd5, MatchesMd5sumAcrossBufferBoundaries) {
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + size) & 0xFF);
     const auto path = dir / ("file-" + std::to_string(size));
     test::WriteFile(path, bytes);
-    EXPECT_EQ(GetFileMd5(path), md5sum) << size << " bytes";
+    EXPECT_EQ(GetFileMd5(Utf8FromPath(path)), md5sum) << size << " bytes";
   }
   test::WriteFile(dir / "empty", "");
-  EXPECT_EQ(GetFileMd5(dir / "empty"), "d41d8cd98f00b204e9800998ecf8427e");
+  EXPECT_EQ(GetFileMd5(Utf8FromPath(dir / "empty")), "d41d8cd98f00b204e9800998ecf8427e");
 }
 
 TEST(GetFileMd5, HashesAFileThatAnotherHolderIsWriting) {
@@ -40,25 +45,25 @@ TEST(GetFileMd5, HashesAFileThatAnotherHolderIsWriting) {
   std::ofstream writer(path, std::ios::binary);
   writer << "abc" << std::flush;
   ASSERT_TRUE(writer);
-  EXPECT_EQ(GetFileMd5(path), "900150983cd24fb0d6963f7d28e17f72");
+  EXPECT_EQ(GetFileMd5(Utf8FromPath(path)), "900150983cd24fb0d6963f7d28e17f72");
 }
 
 TEST(GetFileMd5, NamesThePathAndTheReasonWhenItCannotOpen) {
   TempDir dir;
-  const auto path = (dir / "missing.dat").string();
+  const std::string path = Utf8FromPath(dir / "missing.dat");
   try {
     GetFileMd5(path);
     FAIL() << "no error for a missing file";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
 #ifdef _WIN32
-    const std::string reason = "The system cannot find the file specified";
+    const std::string reason = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
 #else
     const std::string reason = "No such file or directory";
 #endif
     EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
   }
-  EXPECT_THROW(GetFileMd5(dir.path().string()), std::runtime_error);  // a folder cannot be read
+  EXPECT_THROW(GetFileMd5(Utf8FromPath(dir.path())), std::runtime_error);  // a folder cannot be read
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Moving the box into its install folder and cleaning up after it, with real
 // folders and a real started copy.
+#include "core/Paths.h"
 #include "core/Relocation.h"
 
 #include "support/TempDir.h"
@@ -14,16 +15,22 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+const std::string kBox = test::ProgramFileName("box");
+
 class RelocationTest : public ::testing::Test {
  protected:
   RelocationTest() {
-    proof_ = (dir_ / "proof").string();
-    setenv("TANDREL_LAUNCHER_PROOF", proof_.c_str(), 1);
+    proof_ = Utf8FromPath(dir_ / "proof");
+    test::SetEnvironment("TANDREL_LAUNCHER_PROOF", proof_);
     fs::create_directories(dir_ / "Downloads");
-    fs::copy_file(TANDREL_PROOF_PROGRAM, dir_ / "Downloads" / "box");
+    fs::copy_file(TANDREL_PROOF_PROGRAM, dir_ / "Downloads" / kBox);
   }
-  std::string Downloaded() const { return (dir_ / "Downloads" / "box").string(); }
-  std::string Install() const { return (dir_ / "data" / "Corvessa").string(); }
+  std::string Downloaded() const { return Utf8FromPath(dir_ / "Downloads" / kBox); }
+  std::string Install() const { return Utf8FromPath(dir_ / "data" / "Corvessa"); }
+  // A file in a folder given as text.
+  static std::string In(const std::string& folder, const std::string& name) {
+    return folder + kPathSeparator + name;
+  }
   Relocation From(const std::string& exe) {
     return Relocation(platform::SystemShell(), exe, [this] { ++terminations_; });
   }
@@ -41,17 +48,19 @@ TEST_F(RelocationTest, MovesInTwoRuns) {
   // Run 1, from the download folder: copy, hand-off file, start of the copy, end.
   EXPECT_TRUE(From(Downloaded()).RelocateIfNeeded(Install()));
   EXPECT_EQ(terminations_, 1);
-  const std::string copy = Install() + "/box";
+  const std::string copy = In(Install(), kBox);
   EXPECT_EQ(test::ReadFile(copy), test::ReadFile(Downloaded()));
+#ifndef _WIN32  // Windows has no execute permission: the name makes a program
   EXPECT_TRUE((fs::status(copy).permissions() & fs::perms::owner_exec) != fs::perms::none);
-  EXPECT_EQ(test::ReadFile(Install() + "/del.dat"), Downloaded());  // no BOM, no line end
+#endif
+  EXPECT_EQ(test::ReadFile(In(Install(), "del.dat")), Downloaded());  // no BOM, no line end
   EXPECT_EQ(Proof(), copy + "\n");
 
   // Run 2, the copy: in place, and its clean-up removes what run 1 left.
   EXPECT_FALSE(From(copy).RelocateIfNeeded(Install()));
   test::WriteFile(copy + ".bak", "an update's backup");
   From(copy).CleanUpLeftovers();
-  EXPECT_FALSE(fs::exists(Install() + "/del.dat"));
+  EXPECT_FALSE(fs::exists(In(Install(), "del.dat")));
   EXPECT_FALSE(fs::exists(Downloaded()));
   EXPECT_FALSE(fs::exists(copy + ".bak"));
   EXPECT_TRUE(fs::exists(copy));
@@ -59,45 +68,58 @@ TEST_F(RelocationTest, MovesInTwoRuns) {
 }
 
 TEST_F(RelocationTest, MovesAgainToARoomierDriveOverAnOldCopy) {
-  const std::string first = Install() + "/box";
+  const std::string first = In(Install(), kBox);
   ASSERT_TRUE(From(Downloaded()).RelocateIfNeeded(Install()));
-  const std::string roomier = (dir_ / "games" / "Corvessa").string();
+  const std::string roomier = Utf8FromPath(dir_ / "games" / "Corvessa");
   fs::create_directories(roomier);
-  test::WriteFile(roomier + "/box", "an older copy");
+  test::WriteFile(In(roomier, kBox), "an older copy");
   ASSERT_TRUE(From(first).RelocateIfNeeded(roomier));
-  EXPECT_EQ(test::ReadFile(roomier + "/box"), test::ReadFile(first));
-  EXPECT_EQ(test::ReadFile(roomier + "/del.dat"), first);
-  From(roomier + "/box").CleanUpLeftovers();
+  EXPECT_EQ(test::ReadFile(In(roomier, kBox)), test::ReadFile(first));
+  EXPECT_EQ(test::ReadFile(In(roomier, "del.dat")), first);
+  From(In(roomier, kBox)).CleanUpLeftovers();
   EXPECT_FALSE(fs::exists(first));
 }
 
+// Links to folders need a privilege on Windows, and its file names ignore case.
+#ifdef _WIN32
+TEST_F(RelocationTest, TheInstallFolderInOtherLettersIsInPlace) {
+  ASSERT_TRUE(From(Downloaded()).RelocateIfNeeded(Install()));
+  std::string shouted = Install();
+  for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_FALSE(From(In(Install(), kBox)).RelocateIfNeeded(shouted));
+}
+#else
 TEST_F(RelocationTest, RunningFromTheInstallFolderThroughALinkIsInPlace) {
   ASSERT_TRUE(From(Downloaded()).RelocateIfNeeded(Install()));
   fs::create_directory_symlink(Install(), dir_ / "link");
-  EXPECT_FALSE(From((dir_ / "link" / "box").string()).RelocateIfNeeded(Install()));
+  EXPECT_FALSE(From(Utf8FromPath(dir_ / "link" / kBox)).RelocateIfNeeded(Install()));
   // Letters are exact: another spelling is another folder here.
   fs::create_directories(dir_ / "data" / "corvessa");
-  EXPECT_TRUE(From(Install() + "/box").RelocateIfNeeded((dir_ / "data" / "corvessa").string()));
+  EXPECT_TRUE(From(In(Install(), kBox)).RelocateIfNeeded(Utf8FromPath(dir_ / "data" / "corvessa")));
 }
+
+#endif
 
 TEST_F(RelocationTest, TheHandOffFileNeverDeletesAnythingButTheOldBox) {
   fs::create_directories(Install());
-  const std::string running = Install() + "/box";
+  const std::string running = In(Install(), kBox);
   fs::copy_file(Downloaded(), running);
   const auto cleanUpWith = [&](const std::string& named) {
-    test::WriteFile(Install() + "/del.dat", named);
+    test::WriteFile(In(Install(), "del.dat"), named);
     From(running).CleanUpLeftovers();
-    EXPECT_FALSE(fs::exists(Install() + "/del.dat")) << named;
+    EXPECT_FALSE(fs::exists(In(Install(), "del.dat"))) << named;
   };
-  cleanUpWith((dir_ / "nowhere" / "box").string());  // a missing file: only the hand-off file goes
+  cleanUpWith(Utf8FromPath(dir_ / "nowhere" / kBox));  // a missing file: only the hand-off file goes
   test::WriteFile(dir_ / "precious.txt", "keep");
-  cleanUpWith((dir_ / "precious.txt").string());  // another name: an unrelated file stays
+  cleanUpWith(Utf8FromPath(dir_ / "precious.txt"));  // another name: an unrelated file stays
   EXPECT_TRUE(fs::exists(dir_ / "precious.txt"));
   cleanUpWith(running);  // never the running box itself
   EXPECT_TRUE(fs::exists(running));
+#ifndef _WIN32  // links to folders need a privilege on Windows
   fs::create_directory_symlink(Install(), dir_ / "same");
-  cleanUpWith((dir_ / "same" / "box").string());  // nor itself under another path
+  cleanUpWith(Utf8FromPath(dir_ / "same" / kBox));  // nor itself under another path
   EXPECT_TRUE(fs::exists(running));
+#endif
 }
 
 TEST_F(RelocationTest, ReadsTheHandOffTextInEveryEncodingItMayHave) {
@@ -109,7 +131,7 @@ TEST_F(RelocationTest, ReadsTheHandOffTextInEveryEncodingItMayHave) {
 
 TEST_F(RelocationTest, AnInstallFolderThatCannotBeMadeIsAFailure) {
   test::WriteFile(dir_ / "file", "x");
-  EXPECT_THROW(From(Downloaded()).RelocateIfNeeded((dir_ / "file" / "Corvessa").string()), std::runtime_error);
+  EXPECT_THROW(From(Downloaded()).RelocateIfNeeded(Utf8FromPath(dir_ / "file" / "Corvessa")), std::runtime_error);
   EXPECT_EQ(terminations_, 0);
 }
 

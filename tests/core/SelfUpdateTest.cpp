@@ -124,11 +124,17 @@ TEST_F(SelfUpdateTest, RefusesWhatIsNoWholeProgramForThisMachine) {
   EXPECT_EQ(windows_.errors.size(), refused.size());
   EXPECT_EQ(windows_.errors.front(), "提示:更新主程序失败,请重新试,或者联系管理员");
 
-  // 1000 bytes of a program for this machine are accepted.
-  std::string smallest = program.substr(0, 1000);
+  const std::string smallest = program.substr(0, 1000);
   Serve(smallest);
   EXPECT_TRUE(Check());
+#ifdef _WIN32
+  // A Windows program names where its parts lie in the file: cut after 1000 bytes
+  // it is no whole program. The whole one is taken (see above).
+  ExpectUnchanged();
+#else
+  // 1000 bytes of a program for this machine are accepted.
   EXPECT_EQ(test::ReadFile(Exe()), smallest);
+#endif
 }
 
 TEST_F(SelfUpdateTest, ABoxThatCannotReplaceItselfSaysSoAndRunsOn) {

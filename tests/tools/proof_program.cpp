@@ -33,7 +33,7 @@ std::string OwnPath() {
 int main() {
   const char* proof = std::getenv("TANDREL_LAUNCHER_PROOF");
   if (!proof) return 1;
-  if (FILE* f = std::fopen(proof, "a")) {
+  if (FILE* f = std::fopen(proof, "ab")) {
     std::fprintf(f, "%s\n", OwnPath().c_str());
     std::fclose(f);
   }

@@ -12,7 +12,8 @@ namespace {
 
 std::vector<std::uint8_t> Hex(const std::string& hex) {
   std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i < hex.size(); i += 2) bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i < hex.size(); i += 2)
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 
@@ -22,12 +23,12 @@ TEST(SystemAes128, EncryptsAndDecryptsThePublishedEcbVectors) {
   Aes128Key key{};
   const auto keyBytes = Hex("2b7e151628aed2a6abf7158809cf4f3c");  // SP 800-38A, F.1.1
   std::copy(keyBytes.begin(), keyBytes.end(), key.begin());
-  const auto plain = Hex(
-      "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
-      "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
-  const auto cipher = Hex(
-      "3ad77bb40d7a3660a89ecaf32466ef97f5d3d58503b9699de785895a96fdbaaf"
-      "43b1cd7f598ece23881b00e3ed0306887b0c785e27e8ad3f8223207104725dd4");
+  const auto plain =
+      Hex("6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
+          "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
+  const auto cipher =
+      Hex("3ad77bb40d7a3660a89ecaf32466ef97f5d3d58503b9699de785895a96fdbaaf"
+          "43b1cd7f598ece23881b00e3ed0306887b0c785e27e8ad3f8223207104725dd4");
   const auto aes = MakeAes128(key);
   std::vector<std::uint8_t> out(plain.size());
   aes->EncryptBlocks(plain, out.data());

@@ -50,13 +50,13 @@ TEST(DriveLetters, TheChoicePassesOverDriveCWheneverThereIsAnother) {
     std::string chosen;
   };
   const Case cases[] = {
-      {{'C'}, {{'C', 100}}, "C:"},                                  // C: alone is used
-      {{'C', 'D'}, {{'C', 500}, {'D', 100}}, "D:"},                 // C: largest: the next
-      {{'C', 'D'}, {{'C', 100}, {'D', 500}}, "D:"},                 //
+      {{'C'}, {{'C', 100}}, "C:"},                   // C: alone is used
+      {{'C', 'D'}, {{'C', 500}, {'D', 100}}, "D:"},  // C: largest: the next
+      {{'C', 'D'}, {{'C', 100}, {'D', 500}}, "D:"},
       {{'C', 'D', 'E'}, {{'C', 900}, {'D', 300}, {'E', 300}}, "D:"},  // ties keep the earlier letter
-      {{'C', 'D', 'E'}, {{'C', 900}, {'D', 300}, {'E', 301}}, "E:"},  //
-      {{'C', 'D'}, {{'C', 100}}, "C:"},                             // D:'s space cannot be read
-      {{'C', 'D'}, {}, ""},                                         // no space anywhere: no candidate
+      {{'C', 'D', 'E'}, {{'C', 900}, {'D', 300}, {'E', 301}}, "E:"},
+      {{'C', 'D'}, {{'C', 100}}, "C:"},  // D:'s space cannot be read
+      {{'C', 'D'}, {}, ""},              // no space anywhere: no candidate
   };
   for (const Case& c : cases) EXPECT_EQ(Choice(c.fixed, c.free), c.chosen) << c.chosen;
 }

@@ -70,8 +70,8 @@ TEST(WindowsProcess, OnlyAWholeProgramForThisMachineIsExecutable) {
 
 TEST(WindowsProcess, CommandLinesSplitBackIntoTheSameWords) {
   const std::vector<std::wstring> arguments = {
-      L"plain", L"", L"two words", L"say \"hi\"", L"C:\\folder\\", L"C:\\my folder\\", L"a\\\\\"b", L"tab\there",
-      L"\\\\server\\share", L"中文"};
+      L"plain",           L"",         L"two words", L"say \"hi\"",        L"C:\\folder\\",
+      L"C:\\my folder\\", L"a\\\\\"b", L"tab\there", L"\\\\server\\share", L"中文"};
   const std::wstring line = CommandLine(L"C:\\Program Files\\box.exe", arguments);
   int count = 0;
   wchar_t** words = CommandLineToArgvW(line.c_str(), &count);

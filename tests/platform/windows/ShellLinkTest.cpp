@@ -1,6 +1,7 @@
 // The desktop shortcut as a shell link in the folder the registry names.
 #include "core/Paths.h"
 #include "platform/DesktopShortcut.h"
+#include "platform/Process.h"
 
 #include "support/TempDir.h"
 
@@ -34,8 +35,8 @@ std::optional<RegistryValue> ReadDesktopValue() {
     return std::nullopt;
   }
   value.data.resize(size);
-  RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", RRF_RT_ANY | RRF_NOEXPAND, &value.type,
-               value.data.data(), &size);
+  RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", RRF_RT_ANY | RRF_NOEXPAND, &value.type, value.data.data(),
+               &size);
   return value;
 }
 
@@ -53,19 +54,24 @@ struct Link {
   std::wstring workingFolder;
 };
 
-Link LoadLink(const fs::path& file) {
+// Loads the link at file, or, given no file, only has the shell resolve a target.
+Link LinkAt(const fs::path* file) {
   IShellLinkW* link = nullptr;
   IPersistFile* persist = nullptr;
   Link loaded;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&link))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) ||
-      FAILED(persist->Load(file.c_str(), STGM_READ))) {
-    ADD_FAILURE() << "cannot load " << Utf8FromPath(file);
+      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    ADD_FAILURE() << "no shell link";
+  } else if (!file) {
+    link->SetPath(ExecutablePath().c_str());
+  } else if (FAILED(persist->Load(file->c_str(), STGM_READ))) {
+    ADD_FAILURE() << "cannot load " << Utf8FromPath(*file);
   } else {
     wchar_t text[MAX_PATH] = {};
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    loaded.path = text;
+    PIDLIST_ABSOLUTE target = nullptr;
+    if (SUCCEEDED(link->GetIDList(&target)) && SHGetPathFromIDListW(target, text)) loaded.path = text;
+    CoTaskMemFree(target);
     link->GetWorkingDirectory(text, MAX_PATH);
     loaded.workingFolder = text;
   }
@@ -74,10 +80,35 @@ Link LoadLink(const fs::path& file) {
   return loaded;
 }
 
-// The user's desktop value is set to a folder of the test's for each test and put back after it.
+Link LoadLink(const fs::path& file) { return LinkAt(&file); }
+
+// The desktop value is the user's, shared by every process: tests that change it
+// run one at a time, also when ctest runs them side by side.
+class DesktopValueLock {
+ public:
+  DesktopValueLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\TandrelDesktopValueTest")) {
+    WaitForSingleObject(mutex_, INFINITE);
+  }
+  ~DesktopValueLock() {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  DesktopValueLock(const DesktopValueLock&) = delete;
+  DesktopValueLock& operator=(const DesktopValueLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
+
+// The user's desktop value is set to a folder of the test's for each test and put
+// back after it. The shell writes the value afresh, from the user's shell folders,
+// when it first looks for the desktop in a process: that happens here, before.
 class ShellLinkTest : public ::testing::Test {
  protected:
-  ShellLinkTest() : saved_(ReadDesktopValue()) { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ShellLinkTest() : saved_(ReadDesktopValue()) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    LinkAt(nullptr);
+  }
   ~ShellLinkTest() override {
     if (saved_) {
       WriteDesktopValue(saved_->type, saved_->data.data(), saved_->data.size());
@@ -95,6 +126,7 @@ class ShellLinkTest : public ::testing::Test {
     return {Utf8FromPath(box / "box.exe"), FolderText(box), "", "1.0.0.0"};
   }
 
+  DesktopValueLock lock_;
   const std::optional<RegistryValue> saved_;
   test::TempDir dir_;
 };

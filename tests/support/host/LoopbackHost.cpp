@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -92,7 +93,12 @@ int main(int argc, char** argv) {
   httplib::Server control;
   Host host;
   host.Routes(control);
-  control.Post("/quit", [&control](const httplib::Request&, httplib::Response&) { control.stop(); });
+  // Stopped after the answer is out, so whoever asked is not left waiting.
+  std::once_flag quitting;
+  std::thread stopper;
+  control.Post("/quit", [&](const httplib::Request&, httplib::Response&) {
+    std::call_once(quitting, [&] { stopper = std::thread([&control] { control.stop(); }); });
+  });
   const int port = control.bind_to_any_port("127.0.0.1");
   if (port <= 0) {
     std::fprintf(stderr, "loopback_host: cannot bind a loopback port\n");
@@ -104,6 +110,7 @@ int main(int argc, char** argv) {
   std::filesystem::rename(part, portFile);
   tandrel::test::Watchdog limit(std::chrono::seconds(std::stoi(argv[2])), [&control] { control.stop(); });
   control.listen_after_bind();
+  if (stopper.joinable()) stopper.join();
   std::error_code ignored;
   std::filesystem::remove(portFile, ignored);
   return 0;

@@ -2,7 +2,7 @@
 // ctest starts beside Wine, runs the server; this only asks it over loopback, with
 // plain sockets, so a fault in the box's own HTTP client cannot hide in the tests'
 // means of checking it.
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
