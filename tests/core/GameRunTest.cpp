@@ -8,6 +8,7 @@
 
 #include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
+#include "support/ProofLines.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -59,16 +60,7 @@ class GameRunTest : public ::testing::Test {
     return GetFileMd5((dir_ / "digest.tmp").string());
   }
   // The proof lines written by started launchers, waited for a while.
-  std::string Proof(std::size_t lines) {
-    for (int i = 0; i < 200; ++i) {
-      if (fs::exists(proof_)) {
-        const std::string text = test::ReadFile(proof_);
-        if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) return text;
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return fs::exists(proof_) ? test::ReadFile(proof_) : "";
-  }
+  std::string Proof(std::size_t lines) { return test::WaitForProofLines(proof_, lines); }
 
   test::TempDir dir_;
   std::string proof_;

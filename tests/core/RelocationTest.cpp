@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "core/Relocation.h"
 
+#include "support/ProofLines.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +29,11 @@ class RelocationTest : public ::testing::Test {
   std::string Downloaded() const { return Utf8FromPath(dir_ / "Downloads" / kBox); }
   std::string Install() const { return Utf8FromPath(dir_ / "data" / "Corvessa"); }
   // A file in a folder given as text.
-  static std::string In(const std::string& folder, const std::string& name) {
-    return folder + kPathSeparator + name;
-  }
+  static std::string In(const std::string& folder, const std::string& name) { return folder + kPathSeparator + name; }
   Relocation From(const std::string& exe) {
     return Relocation(platform::SystemShell(), exe, [this] { ++terminations_; });
   }
-  std::string Proof() {
-    for (int i = 0; i < 200 && !fs::exists(proof_); ++i) std::this_thread::sleep_for(20ms);
-    return fs::exists(proof_) ? test::ReadFile(proof_) : "";
-  }
+  std::string Proof() { return test::WaitForProofLines(proof_, 1); }
 
   test::TempDir dir_;
   std::string proof_;

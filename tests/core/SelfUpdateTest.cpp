@@ -8,6 +8,7 @@
 
 #include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
+#include "support/ProofLines.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +49,7 @@ class SelfUpdateTest : public ::testing::Test {
     server_.Set("new-box", box);
     server_.Set("new-box-status", std::to_string(status));
   }
-  std::string Proof() {
-    for (int i = 0; i < 200 && !fs::exists(proof_); ++i) std::this_thread::sleep_for(20ms);
-    return fs::exists(proof_) ? test::ReadFile(proof_) : "";
-  }
+  std::string Proof() { return test::WaitForProofLines(proof_, 1); }
   void ExpectUnchanged() {
     EXPECT_EQ(test::ReadFile(Exe()), "the old box, running");
     EXPECT_FALSE(fs::exists(Exe() + ".new"));

@@ -91,16 +91,22 @@ std::string Base64Encode(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  // Padding only at the end, and at most two: EVP_DecodeBlock would read a "="
+  // anywhere as zero bits.
+  const std::size_t padding = text.size() - std::min(text.size(), text.find_last_not_of('=') + 1);
+  if (text.size() % 4 != 0 || padding > 2 ||
+      text.substr(0, text.size() - padding).find('=') != std::string_view::npos) {
+    return std::nullopt;
+  }
   std::vector<std::uint8_t> bytes(text.size());
   const int n =
       EVP_DecodeBlock(bytes.data(), reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
   if (n < 0) return std::nullopt;
-  bytes.resize(static_cast<std::size_t>(n));
   // EVP_DecodeBlock turns the padding into trailing zeros.
-  for (std::size_t pad = 0; pad < 2 && !bytes.empty() && text.size() > pad && text[text.size() - 1 - pad] == '=';
-       ++pad) {
-    bytes.pop_back();
-  }
+  bytes.resize(static_cast<std::size_t>(n) - padding);
   return bytes;
 }
 

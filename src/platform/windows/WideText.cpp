@@ -22,9 +22,9 @@ std::string Narrow(std::wstring_view utf16) {
 
 std::string SystemErrorText(DWORD code) {
   wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   if (length == 0 || !text) return "error " + std::to_string(code);
   std::wstring_view message(text, length);
   while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {

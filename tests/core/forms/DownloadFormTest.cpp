@@ -57,9 +57,7 @@ struct SetClock final : QueuelessEventLoop {
 
 class DownloadFormTest : public ::testing::Test {
  protected:
-  DownloadFormTest() {
-    ResetTerminationForTests();
-  }
+  DownloadFormTest() { ResetTerminationForTests(); }
   ~DownloadFormTest() override { ResetTerminationForTests(); }
 
   // The progress reports' views: those painted after the title.

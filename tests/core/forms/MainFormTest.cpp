@@ -306,8 +306,8 @@ TEST_F(MainFormTest, TheRowButtonsActOnTheirRowsEntry) {
   EXPECT_EQ(click(2, 1), std::vector<std::string>{"open http://corvessa.example/1"});
   EXPECT_EQ(click(1, 3), std::vector<std::string>{"report Box: Argument out of range: row 3."});
   EXPECT_EQ(click(1, -1), std::vector<std::string>{"report Box: Argument out of range: row -1."});
-  const std::string launch =
-      "start " + ExeDir() + "Tmp" + kPathSeparator + "game2" + (LaunchSuffix.empty() ? "" : "-" + LaunchSuffix) + ".exe";
+  const std::string launch = "start " + ExeDir() + "Tmp" + kPathSeparator + "game2" +
+                             (LaunchSuffix.empty() ? "" : "-" + LaunchSuffix) + ".exe";
   EXPECT_EQ(click(1, 2), (std::vector<std::string>{"download game2", launch}));
   EXPECT_EQ(test::ReadFile(home_ / "Downloads" / "game2.Dat"), kLauncher);
   EXPECT_EQ(click(1, 2), std::vector<std::string>{launch});  // from the cache

@@ -85,9 +85,8 @@ void HttpClientRoutes(httplib::Server& s, RouteContext& context) {
                              });
   });
   // A body made on the server for the dispatcher's tests, large enough for several progress reports.
-  s.Get("/file", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(std::string(200000, 'x'), "x/y");
-  });
+  s.Get("/file",
+        [](const httplib::Request&, httplib::Response& res) { res.set_content(std::string(200000, 'x'), "x/y"); });
 }
 
 }  // namespace tandrel::test
