@@ -20,12 +20,12 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
-std::string SystemErrorText(DWORD code) {
+std::optional<std::string> MessageText(DWORD code, HMODULE module) {
+  const DWORD source = module ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM;
   wchar_t* text = nullptr;
-  const DWORD length =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (length == 0 || !text) return "error " + std::to_string(code);
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | source | FORMAT_MESSAGE_IGNORE_INSERTS, module,
+                                      code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  if (length == 0 || !text) return std::nullopt;
   std::wstring_view message(text, length);
   while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {
     message.remove_suffix(1);
@@ -34,5 +34,7 @@ std::string SystemErrorText(DWORD code) {
   LocalFree(text);
   return result;
 }
+
+std::string SystemErrorText(DWORD code) { return MessageText(code).value_or("error " + std::to_string(code)); }
 
 }  // namespace tandrel::platform

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,11 @@ namespace tandrel::platform {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-// FormatMessageW's text for the code, without its line end; "error N" when the
-// system has none.
+// The text a message table holds for the code (the system's, or the module's when
+// one is given), without its line end; nothing when it has none.
+std::optional<std::string> MessageText(DWORD code, HMODULE module = nullptr);
+
+// The system's text for the code; "error N" when it has none.
 std::string SystemErrorText(DWORD code);
 
 }  // namespace tandrel::platform
