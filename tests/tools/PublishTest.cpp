@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -52,32 +53,47 @@ class Nginx {
   int pid_;
 };
 
-TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
-  ASSERT_EQ(test::RunCommand("command -v nginx").status, 0) << "nginx is missing (scripts/deps installs it)";
-  test::TempDir dir;
-  fs::permissions(dir.path(), fs::perms(0755));  // nginx's workers run as nobody
-  const fs::path site = dir / "site", out = dir / "published";
+// An example site with a stamped box of its own.
+void MakeSite(const fs::path& site) {
   ASSERT_EQ(Admin("new-site " + ShellQuote(site.string())).status, 0);
   ASSERT_EQ(Admin("stamp " + ShellQuote(test::kProbe) + " " + ShellQuote((site / "box").string()) +
                   " --url http://127.0.0.1:1/ --name Corvessa --site-dir " + ShellQuote(site.string()))
                 .status,
             0);
-  const int port = FreePort();
-  const auto published = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote(out.string()) +
-                               " --listen 127.0.0.1:" + std::to_string(port) + " --base-path /box/");
-  ASSERT_EQ(published.status, 0) << published.output;
+}
 
-  Nginx nginx(out);
-  const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/box/";
-  http::SystemClient client;
+void PublishSite(const fs::path& site, const fs::path& out, int port, const std::string& base) {
+  const auto published = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote(out.string()) +
+                               " --listen 127.0.0.1:" + std::to_string(port) + " --base-path " + base);
+  ASSERT_EQ(published.status, 0) << published.output;
+}
+
+void WaitUntilServing(http::SystemClient& client, const std::string& url) {
   for (int i = 0; i < 100; ++i) {
     try {
-      client.Get(base + "getvalue/logo.png");
-      break;
+      client.Get(url);
+      return;
     } catch (const http::Error&) {
       std::this_thread::sleep_for(50ms);
     }
   }
+}
+
+std::string Text(const http::Response& r) { return std::string(r.body.begin(), r.body.end()); }
+
+TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
+  ASSERT_EQ(test::RunCommand("command -v nginx").status, 0) << "nginx is missing (scripts/deps installs it)";
+  test::TempDir dir;
+  fs::permissions(dir.path(), fs::perms(0755));  // nginx's workers run as nobody
+  const fs::path site = dir / "site", out = dir / "published";
+  ASSERT_NO_FATAL_FAILURE(MakeSite(site));
+  const int port = FreePort();
+  ASSERT_NO_FATAL_FAILURE(PublishSite(site, out, port, "/box/"));
+
+  Nginx nginx(out);
+  const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/box/";
+  http::SystemClient client;
+  WaitUntilServing(client, base + "getvalue/logo.png");
   const admin::SiteKeys keys = admin::ReadSiteConf(site / "site.conf");
   const http::Headers auth = {{"Authorization", keys.AuthHeaderValue()}};
 
@@ -86,18 +102,55 @@ TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
   ASSERT_EQ(list.status, 200) << test::ReadFile(out / "logs" / "error.log");
   EXPECT_EQ(ReadDocument(DecryptServerList(list.body, keys.key, keys.iv)).ServerList().size(), 25u);
 
-  const auto text = [](const http::Response& r) { return std::string(r.body.begin(), r.body.end()); };
   const std::string boxMd5 = GetFileMd5((site / "box").string());
   EXPECT_EQ(client.Get(base + "getcode/?hash=" + boxMd5).status, 401);
-  EXPECT_EQ(text(client.Get(base + "getcode/?hash=" + boxMd5, auth)), "ok");
-  EXPECT_NE(text(client.Get(base + "getcode/?hash=" + std::string(32, '0'), auth)), "ok");
+  EXPECT_EQ(Text(client.Get(base + "getcode/?hash=" + boxMd5, auth)), "ok");
+  EXPECT_NE(Text(client.Get(base + "getcode/?hash=" + std::string(32, '0'), auth)), "ok");
 
-  EXPECT_EQ(text(client.Get(base + "getvalue/logo.png")), test::ReadFile(site / "logo.png"));
-  EXPECT_EQ(text(client.Get(base + "getvalue/box.exe")), test::ReadFile(site / "box"));
-  EXPECT_EQ(text(client.Get(base + "getvalue/corvessa_dawn.exe")),
+  EXPECT_EQ(Text(client.Get(base + "getvalue/logo.png")), test::ReadFile(site / "logo.png"));
+  EXPECT_EQ(Text(client.Get(base + "getvalue/box.exe")), test::ReadFile(site / "box"));
+  EXPECT_EQ(Text(client.Get(base + "getvalue/corvessa_dawn.exe")),
             test::ReadFile(site / "launchers" / "corvessa_dawn.exe"));
   EXPECT_EQ(client.Get(base + "getvalue/../htpasswd").status, 404);
   EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(port) + "/htpasswd").status, 404);
+}
+
+// An operator offering a Linux and a Windows box publishes both sites into one
+// folder: one nginx serves each under its base path with its own credentials,
+// list keys and update answer.
+TEST(Publish, SitesUnderTheirOwnBasePathsShareOneNginx) {
+  ASSERT_EQ(test::RunCommand("command -v nginx").status, 0) << "nginx is missing (scripts/deps installs it)";
+  test::TempDir dir;
+  fs::permissions(dir.path(), fs::perms(0755));
+  const fs::path out = dir / "published";
+  const int port = FreePort();
+  const std::array<std::pair<fs::path, std::string>, 2> sites = {
+      {{dir / "linux", "/boxes/linux/"}, {dir / "windows", "/boxes/windows/"}}};
+  for (const auto& [site, base] : sites) {
+    ASSERT_NO_FATAL_FAILURE(MakeSite(site));
+    ASSERT_NO_FATAL_FAILURE(PublishSite(site, out, port, base));
+  }
+
+  Nginx nginx(out);
+  http::SystemClient client;
+  const auto url = [port](const std::string& base) { return "http://127.0.0.1:" + std::to_string(port) + base; };
+  WaitUntilServing(client, url(sites[0].second) + "getvalue/logo.png");
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    const auto& [site, base] = sites[i];
+    const fs::path& other = sites[1 - i].first;
+    SCOPED_TRACE(base);
+    const admin::SiteKeys keys = admin::ReadSiteConf(site / "site.conf");
+    const http::Headers auth = {{"Authorization", keys.AuthHeaderValue()}};
+    const http::Headers otherAuth = {{"Authorization", admin::ReadSiteConf(other / "site.conf").AuthHeaderValue()}};
+
+    const http::Response list = client.Get(url(base), auth);
+    ASSERT_EQ(list.status, 200) << test::ReadFile(out / "logs" / "error.log");
+    EXPECT_EQ(ReadDocument(DecryptServerList(list.body, keys.key, keys.iv)).ServerList().size(), 25u);
+    EXPECT_EQ(client.Get(url(base), otherAuth).status, 401);
+    EXPECT_EQ(Text(client.Get(url(base) + "getcode/?hash=" + GetFileMd5((site / "box").string()), auth)), "ok");
+    EXPECT_EQ(Text(client.Get(url(base) + "getcode/?hash=" + GetFileMd5((other / "box").string()), auth)), "update");
+    EXPECT_EQ(Text(client.Get(url(base) + "getvalue/box.exe")), test::ReadFile(site / "box"));
+  }
 }
 
 // What publish writes out follows the service's rule, through the same function:

@@ -1,6 +1,7 @@
 // publish: the site as files for an ordinary web server, with a ready nginx
 // configuration: Basic authentication where the box sends it, and the update
-// answer computed from the query's digest.
+// answer computed from the query's digest. Sites published into one folder under
+// different base paths (a Linux and a Windows box, say) share its nginx.
 #include "Commands.h"
 #include "ListCheck.h"
 #include "SiteFolder.h"
@@ -10,6 +11,7 @@
 #include "core/crypto.h"
 #include "core/uGameRun.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <openssl/evp.h>
@@ -40,10 +42,20 @@ std::string HtpasswdLine(const std::string& user, const std::string& password) {
   return user + ":{SSHA}" + encoded + "\n";
 }
 
-std::string NginxConf(const fs::path& out, const std::string& listen, const std::string& base,
-                      const std::string& boxMd5) {
+// The name of a site's pieces in OUT/sites/ and of its nginx variable: "/" gives
+// "root", "/games/win/" gives "games_win".
+std::string SiteSlug(const std::string& base) {
+  std::string slug;
+  for (const char c : base.substr(1, base.size() - 2)) {
+    slug += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  }
+  return slug.empty() ? "root" : slug;
+}
+
+// One nginx for every site published into OUT: each site brings its own pieces
+// (sites/SLUG.map at the http level, sites/SLUG.locations in the server).
+std::string NginxConf(const fs::path& out, const std::string& listen) {
   const std::string o = out.string();
-  const std::string auth = "    auth_basic \"Tandrel\";\n    auth_basic_user_file " + o + "/htpasswd;\n";
   return "# Written by tandrel-admin publish. Run it with:\n"
          "#   nginx -p " +
          o + " -c " + o +
@@ -79,13 +91,9 @@ std::string NginxConf(const fs::path& out, const std::string& listen, const std:
          "  types { image/png png; }\n"
          "  sendfile on;\n"
          "  keepalive_timeout 30;\n"
-         "  # \"ok\" only for the digest of the published box: any other box updates itself.\n"
-         "  map $arg_hash $tandrel_update_answer {\n"
-         "    default \"update\";\n"
-         "    \"" +
-         boxMd5 +
-         "\" \"ok\";\n"
-         "  }\n"
+         "  include " +
+         o +
+         "/sites/*.map;\n"
          "  server {\n"
          "    listen " +
          listen +
@@ -93,24 +101,41 @@ std::string NginxConf(const fs::path& out, const std::string& listen, const std:
          "    root " +
          o +
          "/www;\n"
-         "    location = " +
-         base + " {\n" + auth + "      rewrite ^ " + base +
-         "list.bin break;  # the list is the base path's own content\n"
-         "    }\n"
-         "    # A file, not \"return\": \"return\" would answer before the authentication.\n"
-         "    location = " +
-         base + "getcode/ {\n" + auth +
-         "      default_type \"text/plain; charset=utf-8\";\n"
-         "      rewrite ^ " +
-         base +
-         "getcode-answer/$tandrel_update_answer break;\n"
-         "    }\n"
-         "    location " +
-         base +
-         "getvalue/ { }\n"
+         "    include " +
+         o +
+         "/sites/*.locations;\n"
          "    location / { return 404; }\n"
          "  }\n"
          "}\n";
+}
+
+// "ok" only for the digest of the published box: any other box updates itself.
+std::string SiteMap(const std::string& slug, const std::string& boxMd5) {
+  return "map $arg_hash $tandrel_update_answer_" + slug +
+         " {\n"
+         "  default \"update\";\n"
+         "  \"" +
+         boxMd5 +
+         "\" \"ok\";\n"
+         "}\n";
+}
+
+std::string SiteLocations(const fs::path& out, const std::string& base, const std::string& slug) {
+  const std::string auth =
+      "  auth_basic \"Tandrel\";\n  auth_basic_user_file " + out.string() + "/sites/" + slug + ".htpasswd;\n";
+  return "location = " + base + " {\n" + auth + "  rewrite ^ " + base +
+         "list.bin break;  # the list is the base path's own content\n"
+         "}\n"
+         "# A file, not \"return\": \"return\" would answer before the authentication.\n"
+         "location = " +
+         base + "getcode/ {\n" + auth +
+         "  default_type \"text/plain; charset=utf-8\";\n"
+         "  rewrite ^ " +
+         base + "getcode-answer/$tandrel_update_answer_" + slug +
+         " break;\n"
+         "}\n"
+         "location " +
+         base + "getvalue/ { }\n";
 }
 
 }  // namespace
@@ -158,8 +183,13 @@ int Publish(const std::vector<std::string>& words) {
     }
     CopyFileAtomically(launcher->OpenPath(), www / "getvalue" / (e.LauncherName + ".exe"), fs::perms(0644));
   }
-  WriteFileAtomically(out / "htpasswd", Bytes(HtpasswdLine(site.keys().user, site.keys().password)), fs::perms(0644));
-  WriteFileAtomically(out / "nginx.conf", Bytes(NginxConf(out, listen, base, GetFileMd5(box->OpenPath().string()))));
+  const std::string slug = SiteSlug(base);
+  EnsureFolder(out / "sites");
+  WriteFileAtomically(out / "sites" / (slug + ".htpasswd"), Bytes(HtpasswdLine(site.keys().user, site.keys().password)),
+                      fs::perms(0644));
+  WriteFileAtomically(out / "sites" / (slug + ".map"), Bytes(SiteMap(slug, GetFileMd5(box->OpenPath().string()))));
+  WriteFileAtomically(out / "sites" / (slug + ".locations"), Bytes(SiteLocations(out, base, slug)));
+  WriteFileAtomically(out / "nginx.conf", Bytes(NginxConf(out, listen)));
   // A web server's workers run as another user: they must be able to read it all.
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     if (entry.is_directory()) fs::permissions(entry.path(), fs::perms(0755));

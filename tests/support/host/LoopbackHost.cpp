@@ -47,13 +47,13 @@ class Host {
       });
     });
     control.Delete(R"(/servers/(\d+))", [this](const httplib::Request& req, httplib::Response&) {
-      std::unique_ptr<LoopbackServer> stopped;
       std::lock_guard lock(mutex_);
       const auto it = servers_.find(std::stoi(req.matches[1]));
-      if (it != servers_.end()) {
-        stopped = std::move(it->second);
-        servers_.erase(it);
-      }
+      if (it == servers_.end()) return;
+      // Stopping waits for the connections a client kept open to time out: the
+      // test that asked goes on meanwhile.
+      std::thread([stopped = std::move(it->second)]() mutable { stopped.reset(); }).detach();
+      servers_.erase(it);
     });
     control.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr failure) {
       res.status = 500;

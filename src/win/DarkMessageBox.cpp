@@ -1,0 +1,164 @@
+#include "DarkMessageBox.h"
+
+#include "Lifecycle.h"
+#include "Look.h"
+#include "Offscreen.h"
+#include "Rounded.h"
+#include "VisualStyles.h"
+#include "Window.h"
+#include "WindowPlace.h"
+
+#include "core/forms/FailureReport.h"
+#include "core/forms/Termination.h"
+
+#include <algorithm>
+
+namespace tandrel::win {
+namespace {
+
+constexpr int kCaptionHeight = 30, kPadding = 18, kIconSize = 32, kIconGap = 14;
+constexpr int kButtonWidth = 88, kButtonHeight = 28, kMinimumWidth = 300, kLongestLine = 440;
+
+class MessageBoxWindow final : public Window {
+ public:
+  explicit MessageBoxWindow(const DarkMessage& message)
+      : message_(message), captionFont_(look::YaHei(13, true)), textFont_(look::YaHei(14)) {
+    Layout();
+    owner_ = message.over ? message.over : GetActiveWindow();
+    const POINT at = CentredOver(message.over, size_);
+    Create(L"TandrelMessageBox", 0, 0, WS_POPUP, RECT{at.x, at.y, at.x + size_.cx, at.y + size_.cy}, owner_,
+           message.caption.c_str());
+  }
+  ~MessageBoxWindow() override { Destroy(); }
+
+  void Run() {
+    RunModal(Handle(), owner_, [this] { return closed_ ? 1 : 0; });
+  }
+
+ private:
+  void Layout() {
+    RECT measured{0, 0, kLongestLine, 0};
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = SelectObject(dc, textFont_.get());
+    DrawTextW(dc, message_.text.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    const int iconWidth = message_.icon == MessageIconKind::Error ? kIconSize + kIconGap : 0;
+    const int bodyHeight = std::max<int>(message_.icon == MessageIconKind::Error ? kIconSize : 0, measured.bottom);
+    size_.cx = std::max<int>(kMinimumWidth, kPadding * 2 + iconWidth + measured.right);
+    size_.cy = kCaptionHeight + kPadding + bodyHeight + kPadding + kButtonHeight + 14;
+    text_ = RECT{kPadding + iconWidth, kCaptionHeight + kPadding, kPadding + iconWidth + measured.right,
+                 kCaptionHeight + kPadding + bodyHeight};
+    // A short text sits level with the icon's middle.
+    if (measured.bottom < bodyHeight) OffsetRect(&text_, 0, (bodyHeight - measured.bottom) / 2);
+    button_ = RECT{(size_.cx - kButtonWidth) / 2, size_.cy - 14 - kButtonHeight, (size_.cx + kButtonWidth) / 2,
+                   size_.cy - 14};
+  }
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_ERASEBKGND: return 1;
+      case WM_PAINT: Paint(); return 0;
+      case WM_NCHITTEST: {
+        POINT p = PointOf(lParam);
+        ScreenToClient(Handle(), &p);
+        return p.y < kCaptionHeight ? HTCAPTION : HTCLIENT;
+      }
+      case WM_MOUSEMOVE: {
+        if (!tracking_) {
+          TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+          tracking_ = TrackMouseEvent(&track) != FALSE;
+        }
+        SetHot(PtInRect(&button_, PointOf(lParam)) != FALSE);
+        return 0;
+      }
+      case WM_MOUSELEAVE:
+        tracking_ = false;
+        SetHot(false);
+        return 0;
+      case WM_LBUTTONDOWN:
+        if (PtInRect(&button_, PointOf(lParam))) {
+          pressed_ = true;
+          SetCapture(Handle());
+          InvalidateRect(Handle(), nullptr, FALSE);
+        }
+        return 0;
+      case WM_LBUTTONUP:
+        if (pressed_) {
+          pressed_ = false;
+          ReleaseCapture();
+          InvalidateRect(Handle(), nullptr, FALSE);
+          if (PtInRect(&button_, PointOf(lParam))) closed_ = true;
+        }
+        return 0;
+      case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_SPACE || wParam == VK_ESCAPE) closed_ = true;
+        return 0;
+      case WM_CLOSE: closed_ = true; return 0;
+      default: return Window::OnMessage(message, wParam, lParam);
+    }
+  }
+
+  void SetHot(bool hot) {
+    if (hot == hot_) return;
+    hot_ = hot;
+    InvalidateRect(Handle(), &button_, FALSE);
+  }
+
+  void Paint() {
+    PAINTSTRUCT ps;
+    const HDC target = BeginPaint(Handle(), &ps);
+    forms::Guarded([&] {
+      const VisualStyle& style = ActiveStyle();
+      const HDC dc = buffer_.Prepare(size_.cx, size_.cy);
+      {
+        Gdiplus::Graphics graphics(dc);
+        Gdiplus::SolidBrush face(look::Opaque(style.face)), caption(look::Opaque(style.ground));
+        graphics.FillRectangle(&face, 0, 0, size_.cx, size_.cy);
+        graphics.FillRectangle(&caption, 0, 0, size_.cx, kCaptionHeight);
+        Gdiplus::Pen edge(look::Opaque(style.edge));
+        graphics.DrawRectangle(&edge, 0, 0, size_.cx - 1, size_.cy - 1);
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        Gdiplus::SolidBrush button(look::Opaque(pressed_ && hot_ ? style.accentDark : style.control));
+        const Gdiplus::RectF box(static_cast<float>(button_.left) + 0.5f, static_cast<float>(button_.top) + 0.5f,
+                                 static_cast<float>(kButtonWidth - 1), static_cast<float>(kButtonHeight - 1));
+        FillRounded(graphics, button, box, 4);
+        Gdiplus::Pen frame(look::Opaque(hot_ ? style.accent : style.edge));
+        FrameRounded(graphics, frame, box, 4);
+      }
+      look::DrawLabel(dc, message_.caption, 12, 0, kCaptionHeight, captionFont_.get(), style.text);
+      if (message_.icon == MessageIconKind::Error) {
+        DrawIconEx(dc, kPadding, kCaptionHeight + kPadding, LoadIconW(nullptr, IDI_ERROR), kIconSize, kIconSize, 0,
+                   nullptr, DI_NORMAL);
+      }
+      const HGDIOBJ previous = SelectObject(dc, textFont_.get());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, style.text);
+      RECT text = text_;
+      DrawTextW(dc, message_.text.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      RECT button = button_;
+      DrawTextW(dc, message_.button.c_str(), -1, &button, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(dc, previous);
+      buffer_.CopyTo(target, ps.rcPaint);
+    });
+    EndPaint(Handle(), &ps);
+  }
+
+  const DarkMessage& message_;
+  look::Font captionFont_, textFont_;
+  HWND owner_ = nullptr;
+  SIZE size_{};
+  RECT text_{}, button_{};
+  Offscreen buffer_;
+  bool hot_ = false, pressed_ = false, tracking_ = false, closed_ = false;
+};
+
+}  // namespace
+
+void ShowDarkMessage(const DarkMessage& message) {
+  if (forms::TerminationRequested()) return;
+  MessageBoxWindow box(message);
+  box.Run();
+}
+
+}  // namespace tandrel::win

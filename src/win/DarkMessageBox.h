@@ -1,0 +1,25 @@
+// The program's message boxes, drawn by the program in the active style's look:
+// a caption bar (which moves the box), an optional error icon, the text and one
+// button. Modal over the active window; Enter, Space and Escape press the button.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tandrel::win {
+
+enum class MessageIconKind { None, Error };
+
+struct DarkMessage {
+  HWND over = nullptr;  // centred over it; nullptr: centred on the primary monitor
+  MessageIconKind icon = MessageIconKind::None;
+  std::wstring caption;
+  std::wstring text;
+  std::wstring button = L"OK";
+};
+
+// Returns when the box is closed; at once while termination is pending.
+void ShowDarkMessage(const DarkMessage& message);
+
+}  // namespace tandrel::win

@@ -1,0 +1,31 @@
+// An off-screen picture of a window's client area: painted whole, then copied to
+// the screen in one BitBlt, so repaints do not flicker.
+#pragma once
+
+#include <windows.h>
+
+namespace tandrel::win {
+
+class Offscreen {
+ public:
+  Offscreen() = default;
+  ~Offscreen();
+  Offscreen(const Offscreen&) = delete;
+  Offscreen& operator=(const Offscreen&) = delete;
+
+  // A memory DC holding a 32-bit picture at least that large; its content is kept
+  // while the size stays.
+  HDC Prepare(int width, int height);
+  // Copies the area from the picture to the same place of the target.
+  void CopyTo(HDC target, const RECT& area) const;
+
+ private:
+  void Release();
+
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ original_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+}  // namespace tandrel::win

@@ -1,0 +1,33 @@
+// Paints the row template bound to a row, and measures its texts for the list's
+// hit testing. Where each control lies and what it shows come from the logic.
+#pragma once
+
+#include "Artwork.h"
+#include "Badge.h"
+#include "Look.h"
+
+#include "core/forms/ServerListModel.h"
+
+namespace tandrel::win {
+
+class RowTemplate final : public forms::TextMeasure {
+ public:
+  RowTemplate(const Artwork& art, const Badge& badge);
+  ~RowTemplate() override;
+  RowTemplate(const RowTemplate&) = delete;
+  RowTemplate& operator=(const RowTemplate&) = delete;
+
+  // Draws the bound row with its top-left corner at origin.
+  void Paint(HDC dc, POINT origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
+             forms::ButtonLook webSite) const;
+
+  int TextWidth(const std::string& utf8) const override;
+
+ private:
+  const Artwork& art_;
+  const Badge& badge_;
+  look::Font font_;
+  HDC measuring_;
+};
+
+}  // namespace tandrel::win

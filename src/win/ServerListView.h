@@ -1,0 +1,66 @@
+// The server list's window: paints the rows the list's logic names, each from the
+// row template bound to it, off-screen and copied in one BitBlt, with a scroll
+// bar of its own; forwards pointer, wheel, key and scroll-bar input to the logic.
+#pragma once
+
+#include "Badge.h"
+#include "DarkScrollBar.h"
+#include "Offscreen.h"
+#include "RowTemplate.h"
+#include "Window.h"
+
+#include "core/ServerListLoader.h"
+#include "core/forms/ServerListModel.h"
+
+#include <functional>
+#include <optional>
+
+namespace tandrel::win {
+
+class ServerListView final : public Window, public RowCountView, private forms::ServerListScreen {
+ public:
+  // entries gives the current list (nullptr when there is none); the clicks give
+  // the row's index, as the clicked button's Tag holds it.
+  ServerListView(const Artwork& art, forms::EntrySource entries, std::function<void(int)> enterGameClicked,
+                 std::function<void(int)> webSiteClicked);
+  ~ServerListView() override;
+
+  // The list's window, a child of parent at place.
+  void CreateIn(HWND parent, const RECT& place);
+
+  void SetRowCount(std::size_t count) override { model_.SetItemCount(count); }
+  void ClearSelection() { model_.ClearSelection(); }
+  // Paints the whole list now, not at some later repaint.
+  void RepaintNow();
+
+ private:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint();
+  void PaintRows(HDC dc, const RECT& area);
+  bool ScrollBarShown() const { return maximum_ > 0; }
+  RECT ScrollBarRect() const;
+  bool OnScrollBar(POINT p) const;
+  void PressScrollBar(POINT p);
+  void DragThumb(POINT p);
+  void SetThumbState(ThumbState state);
+  void PointerMove(POINT p);
+
+  bool TakeFocus() override;
+  void InvalidateList() override;
+  void RepaintRowNow(int row) override;
+  void ScrollChanged(int maximum, int pageStep, int offset) override;
+  void Click(const forms::RowButton& Sender) override;
+
+  Badge badge_;
+  RowTemplate template_;
+  forms::ServerListModel model_;
+  std::function<void(int)> enterGameClicked_, webSiteClicked_;
+  Offscreen buffer_;
+  int width_ = 0, height_ = 0;
+  int maximum_ = 0, page_ = 0, offset_ = 0;
+  std::optional<int> thumbGrab_;  // where in the thumb the pointer holds it
+  ThumbState thumbState_ = ThumbState::Normal;
+  bool tracking_ = false;
+};
+
+}  // namespace tandrel::win

@@ -1,0 +1,140 @@
+#include "uDownloadForm.h"
+
+#include "AuricProgressBar.h"
+#include "Lifecycle.h"
+#include "VisualStyles.h"
+#include "WindowPlace.h"
+
+#include "core/forms/FailureReport.h"
+#include "platform/windows/WideText.h"
+
+namespace tandrel::win {
+namespace {
+
+constexpr int kWidth = 423, kHeight = 124;
+constexpr RECT kImage7{399, 8, 415, 24};
+constexpr RECT kProgressBar1{32, 66, 32 + 345, 66 + 17};
+constexpr POINT kLabel5{32, 19}, kLabel4{300, 38};
+constexpr RECT kSpeed{32, 88, 32 + 345, 88 + 20};
+constexpr int kLabelHeight = 20;
+constexpr COLORREF kEdge = RGB(0x6B, 0x55, 0x2E);
+
+}  // namespace
+
+DownloadDialog::DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher& dispatcher)
+    : owner_(owner), labelFont_(look::YaHei(15)), speedFont_(look::YaHei(12)), form_(*this, dispatcher) {
+  Create(L"TandrelDownloadForm", CS_DBLCLKS, 0, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner);
+  Image7_ = std::make_unique<PressPicture>(Handle(), kImage7, art.Close());
+}
+
+DownloadDialog::~DownloadDialog() { Destroy(); }
+
+bool DownloadDialog::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+                              long* statusCode) {
+  return form_.Download(sName, sUrlEX, memoryStream, statusCode);
+}
+
+void DownloadDialog::Paint(const forms::DownloadView& view) {
+  view_ = view;
+  InvalidateRect(Handle(), nullptr, FALSE);
+  UpdateWindow(Handle());
+}
+
+int DownloadDialog::ShowModal() {
+  result_ = 0;
+  const POINT at = CentredOver(owner_, SIZE{kWidth, kHeight});
+  SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return RunModal(Handle(), owner_, [this] { return result_; });
+}
+
+void DownloadDialog::EndModal(int result) { result_ = result; }
+
+void DownloadDialog::PaintWindow() {
+  PAINTSTRUCT ps;
+  const HDC target = BeginPaint(Handle(), &ps);
+  forms::Guarded([&] {
+    const HDC dc = buffer_.Prepare(kWidth, kHeight);
+    {
+      Gdiplus::Graphics graphics(dc);
+      // The main style's dark face; a borderless window still wants an edge.
+      Gdiplus::SolidBrush face(look::Opaque(ActiveStyle().face));
+      graphics.FillRectangle(&face, 0, 0, kWidth, kHeight);
+      Gdiplus::Pen edge(look::Opaque(kEdge));
+      graphics.DrawRectangle(&edge, 0, 0, kWidth - 1, kHeight - 1);
+      Image7_->Paint(graphics);
+    }
+    look::DrawLabel(dc, platform::Widen(view_.Label5Caption), kLabel5.x, kLabel5.y, kLabelHeight, labelFont_.get(),
+                    look::kIntroduction);
+    look::DrawLabel(dc, platform::Widen(view_.Label4Caption), kLabel4.x, kLabel4.y, kLabelHeight, labelFont_.get(),
+                    look::kServerName);
+    const VisualStyle* auric = FindStyle(kProgressStyle);
+    PaintProgressBar(dc, kProgressBar1, view_.ProgressBar1Position, view_.ProgressBar1Busy, GetTickCount(),
+                     auric ? *auric : ActiveStyle());
+    const HGDIOBJ previous = SelectObject(dc, speedFont_.get());
+    SetTextColor(dc, look::kHeading);
+    SetBkMode(dc, TRANSPARENT);
+    const std::wstring speed = platform::Widen(view_.SpeedCaption);
+    RECT box = kSpeed;
+    DrawTextW(dc, speed.c_str(), static_cast<int>(speed.size()), &box, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    buffer_.CopyTo(target, ps.rcPaint);
+  });
+  EndPaint(Handle(), &ps);
+}
+
+// The close picture takes the presses on it, and their releases wherever they are.
+void DownloadDialog::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto button = PressButtonOf(message);
+  if (!button) return;
+  const POINT p = PointOf(lParam);
+  const bool press = message != WM_LBUTTONUP && message != WM_RBUTTONUP && message != WM_MBUTTONUP;
+  if (press) {
+    if (!Image7_->Contains(p)) return;
+    grabbed_ = true;
+    SetCapture(Handle());
+    const bool second = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+    Image7_->Press(*button, second);
+    return;
+  }
+  if (!grabbed_) return;
+  if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
+    grabbed_ = false;
+    ReleaseCapture();
+  }
+  const auto release = Image7_->Release(*button, p);
+  if (release.click) forms::Guarded([this] { form_.Image7Click(); });
+  if (release.moveBack) Image7_->MoveBack();
+}
+
+LRESULT DownloadDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintWindow(); return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        POINT p;
+        GetCursorPos(&p);
+        ScreenToClient(Handle(), &p);
+        SetCursor(LoadCursorW(nullptr, Image7_->Contains(p) ? IDC_HAND : IDC_ARROW));
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MBUTTONUP: Mouse(message, wParam, lParam); return 0;
+    // The dialog takes no keys: Escape does not close it (Alt+F4 still asks to close).
+    case WM_KEYDOWN:
+    case WM_CHAR: return 0;
+    case WM_CLOSE: forms::Guarded([this] { form_.CloseRequest(); }); return 0;
+    default: break;
+  }
+  return Window::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace tandrel::win

@@ -1,0 +1,46 @@
+// The download dialog's window: a small borderless modal window that shows what
+// forms::TDownloadForm says (title, progress, speed) and forwards the close
+// picture's click and any request to close to it. It takes no keys.
+#pragma once
+
+#include "Artwork.h"
+#include "Look.h"
+#include "Offscreen.h"
+#include "PressPicture.h"
+#include "Window.h"
+
+#include "core/forms/uDownloadForm.h"
+
+namespace tandrel::win {
+
+class DownloadDialog final : public Window, private forms::DownloadFormScreen {
+ public:
+  // Created hidden, "下载中...", bar at 0, "已下载0%"; owner is disabled while it shows.
+  DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher& dispatcher);
+  ~DownloadDialog() override;
+
+  // TDownloadForm.Download, in this window.
+  bool Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+                long* statusCode = nullptr);
+  forms::TDownloadForm& Form() { return form_; }
+
+ private:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void PaintWindow();
+  void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void Paint(const forms::DownloadView& view) override;
+  int ShowModal() override;
+  void EndModal(int result) override;
+
+  HWND owner_;
+  look::Font labelFont_, speedFont_;
+  std::unique_ptr<PressPicture> Image7_;
+  bool grabbed_ = false;
+  Offscreen buffer_;
+  forms::DownloadView view_;
+  int result_ = 0;
+  forms::TDownloadForm form_;
+};
+
+}  // namespace tandrel::win

@@ -1,0 +1,58 @@
+// The main window: lays out and paints the pictures, headings and the server
+// list, forwards clicks and timer ticks to forms::TMainForm and shows what it
+// asks for.
+#pragma once
+
+#include "Artwork.h"
+#include "Look.h"
+#include "Offscreen.h"
+#include "PressPicture.h"
+#include "ServerListView.h"
+#include "WinDispatcher.h"
+#include "WinTimers.h"
+#include "Window.h"
+
+#include "core/forms/uMainForm.h"
+
+#include <memory>
+
+namespace tandrel::win {
+
+class MainWindow final : public Window, private forms::MainFormScreen {
+ public:
+  // Runs FormCreate, the start-up sequence, before the window is first shown.
+  explicit MainWindow(forms::MainFormOptions options = {});
+  ~MainWindow() override;
+
+  void Show();
+
+ private:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void PaintWindow();
+  PressPicture* PictureAt(POINT p);
+  void MouseDown(UINT message, POINT p);
+  void MouseUp(UINT message, WPARAM buttons, POINT p);
+
+  bool ShowBanner(const http::Bytes& picture) override;
+  void RepaintListNow() override;
+  void ClearListSelection() override;
+  void Minimise() override;
+  void Close() override;
+  bool RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
+                       http::Response& response) override;
+  void ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,
+                   const std::string& text) override;
+
+  Artwork art_;
+  WinTimers timers_;
+  WinDispatcher dispatcher_;  // the download dialogs' reports
+  look::Font headingFont_;
+  Picture banner_;
+  std::unique_ptr<PressPicture> Image1_, Image7_, Image8_;
+  PressPicture* grabbed_ = nullptr;  // the picture the buttons held down were pressed on
+  Offscreen buffer_;
+  ServerListView ControlList1_;
+  forms::TMainForm form_;
+};
+
+}  // namespace tandrel::win

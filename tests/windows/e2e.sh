@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# The Windows box as a player and an operator meet it: a real X server, Wine with
+# a prefix of its own (fixed drives C: and D: on one disk, so they tie on free
+# space and the box takes D:), the reference service on loopback with the demo
+# site; the box is started from the player's download folder on C:, moves itself,
+# keeps a desktop shortcut, shows the list, starts a launcher, copes with the
+# service going away and updates itself.
+#   e2e.sh BOX_EXE LAUNCHER_EXE ADMIN WORK_DIR SCREENSHOT_DIR
+# (exit 77: skipped, no X server or no Wine here). WORK_DIR is made afresh and
+# kept after the run, with the logs; the screenshots go to SCREENSHOT_DIR.
+set -uo pipefail
+box_exe=$1 launcher_exe=$2 admin=$3 work=$4 shots=$5
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
+
+for tool in Xvfb xdotool import convert; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing, no end-to-end run here"; exit 77; }
+done
+[ -x "$wine" ] && [ -x "$wineserver" ] || { echo "SKIP: Wine is missing, no end-to-end run here"; exit 77; }
+[ -x "$admin" ] || { echo "FAIL: no operator tool at $admin: build the target tandrel-admin of the Linux build"; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work" "$shots"
+rm -f "$shots"/windows-e2e-*.png
+prefix="$work/wine"
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+pids=()
+cleanup() {
+  # Every Windows program of the prefix, then the Linux side.
+  [ -d "$prefix" ] && "$wineserver" -k 2>/dev/null
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  sleep 0.3
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  [ -n "${DISPLAY:-}" ] && import -window root "$shots/windows-e2e-failure.png" 2>/dev/null
+  for log in service box xvfb; do [ -f "$work/$log.log" ] && { echo "-- $log.log"; tail -8 "$work/$log.log"; }; done
+  exit 1
+}
+step() { echo "== $*"; }
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+
+step "X server"
+# -noreset: by default the server resets whenever its last client leaves and
+# drops a client that is connecting just then, as the restarting box does.
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+read -r -t 10 display <&3 || { echo "SKIP: Xvfb does not start here"; exit 77; }
+export DISPLAY=":$display"
+wait_for 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
+
+step "Wine prefix"
+"$here/make-wine-prefix" "$prefix" "$root" "$work" >"$work/prefix.log" 2>&1 || fail "make-wine-prefix"
+# A Windows path of the prefix as the Linux side sees it.
+unix_path() { "$wine" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
+desktop=$("$here/desktop-folder" "$prefix")
+[ -n "$desktop" ] || fail "the prefix names no desktop folder"
+desktop_dir=$(unix_path "$desktop")
+downloads="${desktop%\\*}\\Downloads"
+downloads_dir=$(unix_path "$downloads")
+[ -n "$desktop_dir" ] && [ -n "$downloads_dir" ] || fail "no Linux path for $desktop or $downloads"
+mkdir -p "$desktop_dir" "$downloads_dir"
+case "$downloads_dir" in "$prefix"/*) ;; *) fail "the download folder $downloads_dir is outside the prefix" ;; esac
+
+step "site, service and box"
+"$admin" new-site "$work/site" --launcher "$launcher_exe" >/dev/null || fail "new-site"
+serve() {
+  "$admin" serve "$work/site" --exit-after 380 ${1:+--port $1} >>"$work/service.log" 2>&1 &
+  pids+=($!)
+  service=$!
+}
+service_started() { [ "$(grep -c '^http://' "$work/service.log")" -ge "$1" ]; }
+serve
+wait_for 10 test -s "$work/service.log" || fail "the service did not start"
+url=$(head -n 1 "$work/service.log")
+port=${url##*:} port=${port%/}
+stamp() { "$admin" stamp "$box_exe" "$work/site/box" --url "$url" --name Corvessa --site-dir "$work/site" "$@" >/dev/null; }
+stamp || fail "stamp"
+cp "$work/site/box" "$downloads_dir/box.exe"
+
+# The launchers leave their proof in the prefix: the box's world has no Z: drive.
+export TANDREL_LAUNCHER_PROOF='C:\proof.txt'
+proof="$prefix/drive_c/proof.txt"
+installed="$prefix/drive_d/Corvessa/box.exe"
+installed_win='D:\Corvessa\box.exe'
+start_box() { (cd "$prefix/drive_c" && exec "$here/wine-run" "$prefix" "$1") >>"$work/box.log" 2>&1 & }
+# Wine shows a program's Windows command line as its own; explorer.exe, which starts
+# the box, names the box too, but later in its line.
+box_running() { [ -n "$("$here/prefix-processes" "$prefix" "^\"?$1")" ]; }
+box_stopped() { ! box_running "$1"; }
+installed_is() { [ "$(md5sum "$installed" 2>/dev/null | cut -c1-32)" = "$1" ]; }
+gone() { ! test -e "$1"; }
+installed_pattern='D:\\Corvessa\\box\.exe'
+window() { xdotool search --name '^MainForm$' 2>/dev/null | head -n 1; }
+has_window() { [ -n "$(window)" ]; }
+shot() { import -window root "$work/shot.png"; }
+keep_shot() { cp "$work/shot.png" "$shots/windows-e2e-$1.png"; }
+pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# A fresh screenshot whose pixel (x, y) is, or is not, the colour given.
+shows() { shot && [ "$(pixel "$1" "$2")" = "$3" ]; }
+shows_other_than() { shot && [ "$(pixel "$1" "$2")" != "$3" ]; }
+geometry() { eval "$(xdotool getwindowgeometry --shell "$(window)")"; }
+# Row r's point (dx, dy) on the screen; the list is at 13,123 in the window.
+row_x() { echo $((X + 13 + $1)); }
+row_y() { echo $((Y + 123 + $1 * 40 + $2)); }
+
+step "first start from the download folder on C: the box moves itself to D: and restarts"
+start_box "$downloads\\box.exe"
+wait_for 60 test -f "$installed" || fail "no copy in the install folder D:\\Corvessa"
+wait_for 60 has_window || fail "no window"
+wait_for 30 box_running "$installed_pattern" || fail "the installed box did not start"
+wait_for 30 gone "$downloads_dir/box.exe" || fail "the old box was not cleaned up"
+wait_for 10 gone "${installed%/*}/del.dat" || fail "the hand-off file del.dat was not removed"
+
+step "the desktop shortcut points at the installed box"
+shortcut="$desktop_dir/Corvessa.lnk"
+wait_for 10 test -s "$shortcut" || fail "no shortcut $shortcut"
+# A shell link names its target in ANSI, in UTF-16 or both: without the zero bytes, UTF-16 reads as ANSI.
+tr -d '\000' <"$shortcut" | grep -qaiF "$installed_win" || fail "the shortcut does not name $installed_win"
+
+step "the list, drawn"
+sleep 1
+geometry
+xdotool mousemove "$(row_x 500)" "$(row_y 5 20)"
+wait_for 10 shows "$(row_x 1)" "$(row_y 5 20)" BE5406 ||
+  fail "row 5 under the pointer is not highlighted: $(pixel "$(row_x 1)" "$(row_y 5 20)")"
+[ "$(pixel "$(row_x 500)" "$(row_y 0 0)")" = "2D2F32" ] ||
+  fail "no list background between the rows: $(pixel "$(row_x 500)" "$(row_y 0 0)")"
+plate=$(pixel "$(row_x 8)" "$(row_y 0 20)")
+[ "$((0x${plate:0:2}))" -lt 60 ] || fail "no dark row plate: $plate"
+keep_shot list
+
+step "enter game: download, verify, start; then start from the cache"
+launcher=$(awk -F'"' '/LauncherName/ {n++; if (n == 4) print $4}' "$work/site/servers.json")
+started() { [ -f "$proof" ] && [ "$(grep -ciF "\\Corvessa\\Tmp\\$launcher" "$proof")" -ge "$1" ]; }
+launcher_windows() { xdotool search --name "^$launcher" 2>/dev/null; }
+has_launcher_window() { [ -n "$(launcher_windows)" ]; }
+no_launcher_window() { [ -z "$(launcher_windows)" ]; }
+# The pointer comes from elsewhere in the row, as a player's does.
+click_enter() { xdotool mousemove "$(row_x 500)" "$(row_y 3 21)" sleep 0.3 mousemove "$(row_x 869)" "$(row_y 3 21)" sleep 0.3 click 1; }
+click_enter
+wait_for 30 started 1 || fail "launcher $launcher did not start"
+wait_for 10 has_launcher_window || fail "the launcher shows no window"
+shot && keep_shot launcher
+# Windows keeps a running program's file from being replaced, so the launch copy
+# can be renewed only once the game has ended; the stand-in ends by itself.
+wait_for 20 no_launcher_window || fail "the launcher's window stayed"
+click_enter
+wait_for 30 started 2 || fail "the second click did not start it"
+[ "$(grep -c "GET /getvalue/$launcher.exe" "$work/service.log")" = 1 ] || fail "the launcher was downloaded more than once"
+wait_for 20 no_launcher_window || fail "the launcher's window stayed"
+
+step "the service goes away: a reload shows no rows and no message; back again, the rows return"
+kill "$service"
+sleep 0.5
+xdotool mousemove $((X + 31 + 40)) $((Y + 103 + 8)) click 1
+wait_for 20 shows "$(row_x 8)" "$(row_y 0 20)" 2D2F32 || fail "rows are still shown"
+sleep 1
+[ -z "$(xdotool search --name '^提示$' 2>/dev/null)" ] || fail "a message box came up"
+keep_shot offline
+serve "$port"
+wait_for 10 service_started 2 || fail "the service did not come back"
+sleep 0.3
+xdotool mousemove $((X + 31 + 40)) $((Y + 103 + 8)) click 1
+wait_for 20 shows_other_than "$(row_x 8)" "$(row_y 0 20)" 2D2F32 || fail "the refresh did not bring the rows back"
+
+step "a new box is published: the next start updates itself, the one after cleans up"
+stamp --trace 2000002 || fail "stamp the new box"
+new_md5=$(md5sum "$work/site/box" | cut -c1-32)
+geometry
+xdotool mousemove $((X + 956 + 8)) $((Y + 16)) click 1
+wait_for 20 box_stopped "$installed_pattern" || fail "the box did not close"
+start_box "$installed_win"
+wait_for 60 installed_is "$new_md5" || fail "the box did not update itself"
+wait_for 30 box_running "$installed_pattern" || fail "the new box did not start"
+wait_for 60 has_window || fail "the new box shows no window"
+wait_for 30 gone "$installed.bak" || fail "the new box did not remove the backup"
+[ "$(grep -c 'GET /getvalue/box.exe' "$work/service.log")" = 1 ] || fail "the box was downloaded more than once"
+shot && keep_shot updated
+
+echo "1 passed, 0 failed"
