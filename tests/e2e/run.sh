@@ -27,25 +27,9 @@ fail() {
   for log in service box xvfb; do [ -f "$work/$log.log" ] && { echo "-- $log.log"; tail -8 "$work/$log.log"; }; done
   exit 1
 }
-step() { echo "== $*"; }
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
-
-step "X server"
-# -noreset: by default the server resets whenever its last client leaves and
-# drops a client that is connecting just then, as the restarted box does.
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r -t 10 display <&3 || { echo "SKIP: Xvfb does not start here"; exit 77; }
-export DISPLAY=":$display"
-wait_for 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
+# shellcheck source=common.sh
+source "$(dirname "$0")/common.sh"
+start_x_server
 
 step "site, service and box"
 "$admin" new-site "$work/site" --launcher "$build/src/demo/demo-launcher" >/dev/null || fail "new-site"

@@ -1,0 +1,28 @@
+# What both end-to-end runs share (sourced): steps, bounded waits, and an X
+# server of their own. Expects $work and the array pids from the script.
+
+step() { echo "== $*"; }
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Starts an Xvfb for the run and points DISPLAY at it; exits 77 (skipped) where
+# none can start. -noreset: by default the server resets whenever its last client
+# leaves and drops a client that is connecting just then, as the restarting box
+# does.
+start_x_server() {
+  step "X server"
+  exec 3<> <(:)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  read -r -t 10 display <&3 || { echo "SKIP: Xvfb does not start here"; exit 77; }
+  export DISPLAY=":$display"
+  wait_for 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
+}
