@@ -14,6 +14,7 @@ void Offscreen::Release() {
   if (bitmap_) DeleteObject(bitmap_);
   dc_ = nullptr;
   bitmap_ = nullptr;
+  bits_ = nullptr;
   width_ = height_ = 0;
 }
 
@@ -27,8 +28,7 @@ HDC Offscreen::Prepare(int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
   dc_ = CreateCompatibleDC(nullptr);
   if (!bitmap_ || !dc_) {
     Release();
@@ -43,6 +43,12 @@ HDC Offscreen::Prepare(int width, int height) {
 void Offscreen::CopyTo(HDC target, const RECT& area) const {
   BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_, area.left, area.top,
          SRCCOPY);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> Offscreen::Pixels() const {
+  // What GDI drew is in the pixels before GDI+ reads them.
+  GdiFlush();
+  return std::make_unique<Gdiplus::Bitmap>(width_, height_, width_ * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits_));
 }
 
 }  // namespace tandrel::win

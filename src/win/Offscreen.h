@@ -2,7 +2,11 @@
 // the screen in one BitBlt, so repaints do not flicker.
 #pragma once
 
+#include "GdiplusHeaders.h"
+
 #include <windows.h>
+
+#include <memory>
 
 namespace tandrel::win {
 
@@ -18,6 +22,10 @@ class Offscreen {
   HDC Prepare(int width, int height);
   // Copies the area from the picture to the same place of the target.
   void CopyTo(HDC target, const RECT& area) const;
+  // The picture's pixels for GDI+, which draws into them directly, with no
+  // device between (under Wine a device costs a temporary picture per drawing).
+  // Valid until the next Prepare that grows it.
+  std::unique_ptr<Gdiplus::Bitmap> Pixels() const;
 
  private:
   void Release();
@@ -25,6 +33,7 @@ class Offscreen {
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ original_ = nullptr;
+  void* bits_ = nullptr;
   int width_ = 0, height_ = 0;
 };
 

@@ -17,8 +17,9 @@ class RowTemplate final : public forms::TextMeasure {
   RowTemplate(const RowTemplate&) = delete;
   RowTemplate& operator=(const RowTemplate&) = delete;
 
-  // Draws the bound row with its top-left corner at origin.
-  void Paint(HDC dc, POINT origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
+  // Draws the bound row with its top-left corner at origin: pictures through
+  // graphics, texts through dc, graphics' own device.
+  void Paint(HDC dc, Gdiplus::Graphics& graphics, POINT origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
              forms::ButtonLook webSite) const;
 
   int TextWidth(const std::string& utf8) const override;

@@ -6,6 +6,9 @@
 
 #include <windowsx.h>
 
+#include <cstddef>
+#include <vector>
+
 namespace tandrel::win {
 namespace {
 
@@ -59,7 +62,23 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
   model_.Resize(width_, height_);
 }
 
-void ServerListView::RepaintNow() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+// Between two frames of the row badge only the badges change: their places are
+// painted now, with whatever else already awaits its repaint. Everything else
+// that changes what the rows show marks the list for a repaint where it changes.
+void ServerListView::RepaintNow() {
+  using forms::row_layout::kJvGIFAnimator2;
+  const HRGN badges = CreateRectRgn(0, 0, 0, 0);
+  for (const forms::RowPaint& row : model_.PaintOrder()) {
+    const forms::Rect r = model_.RowRect(row.row);
+    const HRGN badge = CreateRectRgn(r.left + kJvGIFAnimator2.left, r.top + kJvGIFAnimator2.top,
+                                     r.left + kJvGIFAnimator2.left + kJvGIFAnimator2.width,
+                                     r.top + kJvGIFAnimator2.top + kJvGIFAnimator2.height);
+    CombineRgn(badges, badges, badge, RGN_OR);
+    DeleteObject(badge);
+  }
+  RedrawWindow(Handle(), nullptr, badges, RDW_INVALIDATE | RDW_UPDATENOW);
+  DeleteObject(badges);
+}
 
 // The screen the logic drives.
 
@@ -96,34 +115,66 @@ void ServerListView::Click(const forms::RowButton& Sender) {
 // Painting: every row is bound right before it is drawn. A single-row update
 // repaints only its row's rectangle, so only that row is bound and drawn.
 
+namespace {
+
+std::vector<RECT> RegionRects(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  std::vector<std::byte> data(size);
+  auto* header = reinterpret_cast<RGNDATA*>(data.data());
+  if (size == 0 || GetRegionData(region, size, header) == 0) return {};
+  const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
+  return std::vector<RECT>(rects, rects + header->rdh.nCount);
+}
+
+}  // namespace
+
 void ServerListView::Paint() {
+  // Only what awaits its repaint is painted, in the buffer as on the screen: the
+  // rest of the buffer still holds what the screen shows.
+  const HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(Handle(), update, FALSE);
   PAINTSTRUCT ps;
   const HDC target = BeginPaint(Handle(), &ps);
   forms::Guarded([&] {
     const HDC dc = buffer_.Prepare(width_, height_);
-    PaintRows(dc, ps.rcPaint);
-    if (ScrollBarShown()) {
+    SelectClipRgn(dc, update);
+    PaintRows(dc, update, ps.rcPaint);
+    const RECT bar = ScrollBarRect();
+    if (ScrollBarShown() && RectVisible(dc, &bar)) {
       PaintScrollBar(dc, ScrollBarRect(), ThumbOf(height_, maximum_, page_, offset_), thumbState_, ActiveStyle());
     }
-    buffer_.CopyTo(target, ps.rcPaint);
+    SelectClipRgn(dc, nullptr);
+    // Piece by piece: the badges' column is mostly rows that did not change.
+    for (const RECT& piece : RegionRects(update)) buffer_.CopyTo(target, piece);
   });
   EndPaint(Handle(), &ps);
+  DeleteObject(update);
 }
 
-void ServerListView::PaintRows(HDC dc, const RECT& area) {
+void ServerListView::PaintRows(HDC dc, HRGN clip, const RECT& area) {
   const HBRUSH ground = CreateSolidBrush(look::kListBackground);
   FillRect(dc, &area, ground);
   DeleteObject(ground);
   const HBRUSH highlight = CreateSolidBrush(look::kHighlight);
+  // One for every row, drawing into the same pixels as dc, clipped alike.
+  const auto pixels = buffer_.Pixels();
+  Gdiplus::Graphics graphics(pixels.get());
+  const Gdiplus::Region region(clip);
+  graphics.SetClip(&region);
   for (const forms::RowPaint& row : model_.PaintOrder()) {
     const forms::Rect r = model_.RowRect(row.row);
     const RECT rect{r.left, r.top, r.left + r.width, r.top + r.height};
     RECT common;
     if (!IntersectRect(&common, &rect, &area)) continue;
     const forms::BoundRow& bound = model_.Template().ControlList1BeforeDrawItem(row.row);
-    if (row.highlighted) FillRect(dc, &rect, highlight);
-    template_.Paint(dc, POINT{rect.left, rect.top}, bound, row.ControlListButton1, row.ControlListButton2);
+    if (row.highlighted) {
+      graphics.Flush(Gdiplus::FlushIntentionSync);  // the highlight is GDI's
+      FillRect(dc, &rect, highlight);
+      GdiFlush();
+    }
+    template_.Paint(dc, graphics, POINT{rect.left, rect.top}, bound, row.ControlListButton1, row.ControlListButton2);
   }
+  graphics.Flush(Gdiplus::FlushIntentionSync);
   DeleteObject(highlight);
 }
 

@@ -28,7 +28,11 @@ class ServerListView final : public Window, public RowCountView, private forms::
   // The list's window, a child of parent at place.
   void CreateIn(HWND parent, const RECT& place);
 
-  void SetRowCount(std::size_t count) override { model_.SetItemCount(count); }
+  // A load may bring other entries in as many rows: the next repaint shows them.
+  void SetRowCount(std::size_t count) override {
+    model_.SetItemCount(count);
+    InvalidateList();
+  }
   void ClearSelection() { model_.ClearSelection(); }
   // Paints the whole list now, not at some later repaint.
   void RepaintNow();
@@ -36,7 +40,7 @@ class ServerListView final : public Window, public RowCountView, private forms::
  private:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint();
-  void PaintRows(HDC dc, const RECT& area);
+  void PaintRows(HDC dc, HRGN clip, const RECT& area);
   bool ScrollBarShown() const { return maximum_ > 0; }
   RECT ScrollBarRect() const;
   bool OnScrollBar(POINT p) const;
