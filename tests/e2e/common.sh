@@ -1,5 +1,6 @@
-# What both end-to-end runs share (sourced): steps, bounded waits, and an X
-# server of their own. Expects $work and the array pids from the script.
+# What both end-to-end runs share (sourced): steps, bounded waits, an X server
+# of their own, and the box's window and pixels on it. Expects $work and the
+# array pids from the script.
 
 step() { echo "== $*"; }
 
@@ -26,3 +27,16 @@ start_x_server() {
   export DISPLAY=":$display"
   wait_for 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
 }
+
+# The box's window on the screen, and its pixels.
+window() { xdotool search --name '^MainForm$' 2>/dev/null | head -n 1; }
+has_window() { [ -n "$(window)" ]; }
+shot() { import -window root "$work/shot.png"; }
+pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# A fresh screenshot whose pixel (x, y) is, or is not, the colour given.
+shows() { shot && [ "$(pixel "$1" "$2")" = "$3" ]; }
+shows_other_than() { shot && [ "$(pixel "$1" "$2")" != "$3" ]; }
+geometry() { eval "$(xdotool getwindowgeometry --shell "$(window)")"; }
+# Row r's point (dx, dy) on the screen; the list is at 13,123 in the window.
+row_x() { echo $((X + 13 + $1)); }
+row_y() { echo $((Y + 123 + $1 * 40 + $2)); }

@@ -51,17 +51,6 @@ cp "$work/site/box" "$HOME/Downloads/box"
 installed="$XDG_DATA_HOME/Corvessa/box"
 
 start_box() { "$root/scripts/lib/isolated-drives" "$HOME" "$1" >>"$work/box.log" 2>&1 & }
-window() { xdotool search --name '^MainForm$' 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window)" ]; }
-shot() { import -window root "$work/shot.png"; }
-pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
-# A fresh screenshot whose pixel (x, y) is, or is not, the colour given.
-shows() { shot && [ "$(pixel "$1" "$2")" = "$3" ]; }
-shows_other_than() { shot && [ "$(pixel "$1" "$2")" != "$3" ]; }
-geometry() { eval "$(xdotool getwindowgeometry --shell "$(window)")"; }
-# Row r's point (dx, dy) on the screen; the list is at 13,123 in the window.
-row_x() { echo $((X + 13 + $1)); }
-row_y() { echo $((Y + 123 + $1 * 40 + $2)); }
 
 step "first start from the download folder: the box moves itself and restarts"
 start_box "$HOME/Downloads/box"

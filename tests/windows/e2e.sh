@@ -85,18 +85,7 @@ box_stopped() { ! box_running "$1"; }
 installed_is() { [ "$(md5sum "$installed" 2>/dev/null | cut -c1-32)" = "$1" ]; }
 gone() { ! test -e "$1"; }
 installed_pattern='D:\\Corvessa\\box\.exe'
-window() { xdotool search --name '^MainForm$' 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window)" ]; }
-shot() { import -window root "$work/shot.png"; }
 keep_shot() { cp "$work/shot.png" "$shots/windows-e2e-$1.png"; }
-pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
-# A fresh screenshot whose pixel (x, y) is, or is not, the colour given.
-shows() { shot && [ "$(pixel "$1" "$2")" = "$3" ]; }
-shows_other_than() { shot && [ "$(pixel "$1" "$2")" != "$3" ]; }
-geometry() { eval "$(xdotool getwindowgeometry --shell "$(window)")"; }
-# Row r's point (dx, dy) on the screen; the list is at 13,123 in the window.
-row_x() { echo $((X + 13 + $1)); }
-row_y() { echo $((Y + 123 + $1 * 40 + $2)); }
 
 step "first start from the download folder on C: the box moves itself to D: and restarts"
 start_box "$downloads\\box.exe"
