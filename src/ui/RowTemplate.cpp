@@ -38,13 +38,25 @@ void RowTemplate::Paint(QPainter& painter, QPoint origin, const forms::BoundRow&
   text(kLabel6Left, row.Label6Caption, look::kOpeningTime);
 
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(ToQRect(kJvGIFAnimator2), badge_.CurrentFrame());
   painter.drawPixmap(ToQRect(kControlListButton1), art_.EnterGame(enterGame));
   // The smaller web-site picture sits centred in its button's box.
   const QPixmap& site = art_.WebSite(webSite);
   const QRect box = ToQRect(kControlListButton2);
   painter.drawPixmap(box.x() + (box.width() - site.width()) / 2, box.y() + (box.height() - site.height()) / 2, site);
   painter.restore();
+}
+
+void RowTemplate::PaintBadge(QPainter& painter, const QRect& box) const {
+  const QPixmap& frame = badge_.CurrentFrame();
+  if (frame.isNull()) return;
+  const qreal ratio = painter.device()->devicePixelRatioF();
+  const QSize pixels = (QSizeF(box.size()) * ratio).toSize();
+  if (scaledFrom_ != &frame || scaled_.size() != pixels) {
+    scaled_ = frame.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled_.setDevicePixelRatio(ratio);
+    scaledFrom_ = &frame;
+  }
+  painter.drawPixmap(box.topLeft(), scaled_);
 }
 
 }  // namespace tandrel::ui

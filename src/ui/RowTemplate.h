@@ -8,6 +8,7 @@
 #include "core/forms/ServerListModel.h"
 
 #include <QFont>
+#include <QPixmap>
 #include <QPoint>
 
 class QPainter;
@@ -18,9 +19,11 @@ class RowTemplate final : public forms::TextMeasure {
  public:
   RowTemplate(const Artwork& art, const Badge& badge);
 
-  // Draws the bound row with its top-left corner at origin.
+  // Draws the bound row, all but its badge, with its top-left corner at origin.
   void Paint(QPainter& painter, QPoint origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
              forms::ButtonLook webSite) const;
+  // Draws the badge's current frame into its box.
+  void PaintBadge(QPainter& painter, const QRect& box) const;
 
   int TextWidth(const std::string& utf8) const override;
 
@@ -28,6 +31,10 @@ class RowTemplate final : public forms::TextMeasure {
   const Artwork& art_;
   const Badge& badge_;
   QFont font_;
+  // The badge's current frame at its box's size in device pixels: scaled once
+  // per frame shown, not once per row.
+  mutable const QPixmap* scaledFrom_ = nullptr;
+  mutable QPixmap scaled_;
 };
 
 }  // namespace tandrel::ui

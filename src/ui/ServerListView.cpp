@@ -17,6 +17,7 @@ namespace {
 constexpr int kScrollBarWidth = 17;
 
 QRect ToQRect(const forms::Rect& r) { return {r.left, r.top, r.width, r.height}; }
+forms::Rect FromQRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 forms::Point PointOf(const QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
@@ -49,7 +50,10 @@ std::optional<forms::ListKey> KeyOf(int key) {
 }  // namespace
 
 ServerListView::ServerListView(const Artwork& art, std::function<const TConfig*()> entries, QWidget* parent)
-    : QAbstractScrollArea(parent), template_(art, badge_), model_(*this, template_, std::move(entries)) {
+    : QAbstractScrollArea(parent),
+      template_(art, badge_),
+      model_(*this, template_, std::move(entries)),
+      picture_(model_) {
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -60,7 +64,18 @@ ServerListView::ServerListView(const Artwork& art, std::function<const TConfig*(
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ServerListView::RepaintNow() { viewport()->repaint(); }
+void ServerListView::RepaintNow() {
+  Guarded([&] {
+    QRegion area;
+    for (const forms::Rect& r : picture_.FrameArea()) area += ToQRect(r);
+    viewport()->repaint(area);
+  });
+}
+
+void ServerListView::RepaintAfresh() {
+  picture_.Forget();
+  viewport()->repaint();
+}
 
 // The screen the logic drives.
 
@@ -87,21 +102,41 @@ void ServerListView::Click(const forms::RowButton& Sender) {
   if (Sender.Name == forms::RowControl::ControlListButton2) emit webSiteClicked(Sender.Tag);
 }
 
-// Painting: every row is bound right before it is drawn. A single-row update
-// repaints only its row's rectangle, so only that row is bound and drawn.
+// Painting: the list without its badges is kept; a paint draws into it the rows
+// that no longer show as they are, each bound right before, copies what it
+// repaints from it and draws the badges over that.
 
 void ServerListView::paintEvent(QPaintEvent* event) {
   Guarded([&] {
-    QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), look::kListBackground);
-    for (const forms::RowPaint& row : model_.PaintOrder()) {
-      const QRect rect = ToQRect(model_.RowRect(row.row));
-      if (!event->rect().intersects(rect)) continue;
-      const forms::BoundRow& bound = model_.Template().ControlList1BeforeDrawItem(row.row);
-      if (row.highlighted) painter.fillRect(rect, look::kHighlight);
-      template_.Paint(painter, rect.topLeft(), bound, row.ControlListButton1, row.ControlListButton2);
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize size = viewport()->size() * ratio;
+    if (kept_.size() != size || kept_.devicePixelRatioF() != ratio) {
+      kept_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+      kept_.setDevicePixelRatio(ratio);
+      picture_.Forget();
     }
+    const forms::ListPaint paint = picture_.Prepare(FromQRect(event->rect()));
+    DrawKept(paint);
+    QPainter painter(viewport());
+    for (const QRect& r : event->region()) {
+      painter.drawImage(r, kept_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    }
+    painter.setClipRegion(event->region());
+    for (const forms::Rect& badge : paint.badges) template_.PaintBadge(painter, ToQRect(badge));
   });
+}
+
+void ServerListView::DrawKept(const forms::ListPaint& paint) {
+  if (!paint.clear && paint.rows.empty()) return;
+  QPainter painter(&kept_);
+  if (paint.clear) painter.fillRect(QRect(QPoint(), viewport()->size()), look::kListBackground);
+  for (const forms::RowToDraw& row : paint.rows) {
+    const QRect rect = ToQRect(row.rect);
+    painter.setClipRect(rect);
+    painter.fillRect(rect, row.look.paint.highlighted ? look::kHighlight : look::kListBackground);
+    template_.Paint(painter, rect.topLeft(), row.look.bound, row.look.paint.ControlListButton1,
+                    row.look.paint.ControlListButton2);
+  }
 }
 
 // Input goes to the logic as it comes.

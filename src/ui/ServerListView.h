@@ -6,9 +6,11 @@
 #include "RowTemplate.h"
 
 #include "core/ServerListLoader.h"
+#include "core/forms/KeptListPicture.h"
 #include "core/forms/ServerListModel.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 
 #include <functional>
 
@@ -26,8 +28,11 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   void ClearSelection() { model_.ClearSelection(); }
   forms::ServerListModel& Model() { return model_; }
 
-  // Paints the whole list now, not at some later repaint.
+  // A frame of the row badge, painted now: the badges, and whatever rows no
+  // longer show as they are.
   void RepaintNow();
+  // Paints the whole list now, every row drawn afresh.
+  void RepaintAfresh();
 
  signals:
   // The row's index, as the clicked button's Tag holds it.
@@ -53,10 +58,13 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   void RepaintRowNow(int row) override;
   void ScrollChanged(int maximum, int pageStep, int offset) override;
   void Click(const forms::RowButton& Sender) override;
+  void DrawKept(const forms::ListPaint& paint);
 
   Badge badge_;
   RowTemplate template_;
   forms::ServerListModel model_;
+  forms::KeptListPicture picture_;
+  QImage kept_;  // the list without its badges
 };
 
 }  // namespace tandrel::ui

@@ -5,9 +5,12 @@
 
 #include "support/UiSupport.h"
 
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tandrel::ui {
 namespace {
@@ -41,6 +44,11 @@ class ServerListViewTest : public ::testing::Test {
   forms::ServerListModel& Model() { return view_.Model(); }
   QWidget* Viewport() { return view_.viewport(); }
   QImage Picture() { return view_.grab().toImage(); }
+  // What the screen shows of the list, without painting it.
+  QImage OnScreen() {
+    const QRect area = Viewport()->geometry();
+    return view_.screen()->grabWindow(view_.winId(), area.x(), area.y(), area.width(), area.height()).toImage();
+  }
   void Click(QPoint press, QPoint release) {
     QTest::mouseMove(Viewport(), press);
     QTest::mousePress(Viewport(), Qt::LeftButton, {}, press);
@@ -184,6 +192,61 @@ TEST_F(ServerListViewTest, WheelMessagesAndKeysReachTheList) {
     EXPECT_EQ(Model().SelectedRow(), k.selected) << QKeySequence(k.key).toString().toStdString();
   }
   EXPECT_TRUE(enterGame_.empty() && webSite_.empty());
+}
+
+// A frame of the badge draws little, and whatever the window paints between
+// frames goes through the kept picture too: the screen must still show exactly
+// what a repaint drawing every row afresh shows.
+TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
+  const auto reload = [this](const char* name) {
+    config_ = ListOf(30);
+    config_->ServerList()[3].ServerName = name;
+    config_->ServerList()[21].BeginTime = name;
+    view_.SetRowCount(30);  // the same count: nothing is marked for a repaint
+  };
+  const auto press = [this](QPoint p) { QTest::mousePress(Viewport(), Qt::LeftButton, {}, p); };
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    bool unmarked = false;  // nothing is marked for a repaint: the next frame alone shows it
+  } steps[] = {
+      {"loaded", [] {}},
+      {"a hot row",
+       [&] {
+         QTest::mouseMove(Viewport(), {400, 2 * 40 + 20});
+       }},
+      {"a hot button", [&] { QTest::mouseMove(Viewport(), EnterGame(4)); }},
+      {"a pressed button of the selected row", [&] { press(EnterGame(4)); }},
+      {"released", [&] { QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, EnterGame(4)); }},
+      {"another row selected", [&] { QTest::keyClick(&view_, Qt::Key_Down); }},
+      {"a reload with other entries", [&] { reload("更名"); }, true},
+      {"scrolled by the wheel", [&] { view_.verticalScrollBar()->setValue(40); }},
+      {"scrolled to half a row", [&] { view_.verticalScrollBar()->setValue(60); }},
+      {"a hot row after scrolling",
+       [&] {
+         QTest::mouseMove(Viewport(), {400, 7 * 40});
+       }},
+      {"another reload", [&] { reload("再更名"); }, true},
+      {"the pointer gone",
+       [&] {
+         QEvent leave(QEvent::Leave);
+         QApplication::sendEvent(Viewport(), &leave);
+       }},
+  };
+  Load(30);
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.change();
+    // The window paints what the change marked, then the badge's next frame comes;
+    // with nothing marked, that frame alone must show the change.
+    if (!step.unmarked) QApplication::processEvents();
+    view_.RepaintNow();
+    const QImage cheap = OnScreen();
+    view_.RepaintAfresh();  // nothing in between lets the badge's animation move on
+    const QImage fresh = OnScreen();
+    ASSERT_FALSE(fresh.isNull());
+    EXPECT_EQ(cheap, fresh);
+  }
 }
 
 TEST_F(ServerListViewTest, BindingARowBeyondTheListIsAFailure) {

@@ -18,6 +18,7 @@ struct Rect {
   int height = 0;
 
   bool Contains(Point p) const { return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height; }
+  bool operator==(const Rect&) const = default;
 };
 
 inline constexpr int kRowHeight = 40;

@@ -43,6 +43,8 @@ class ServerListModel {
   int ScrollMaximum() const;
   int RowTop(int row) const { return row * kRowHeight - offset_; }
   Rect RowRect(int row) const { return {0, RowTop(row), width_, kRowHeight}; }
+  // Where the rows lie: the client area without the scroll bar.
+  Rect ClientRect() const { return {0, 0, width_, height_}; }
   ServerListTemplate& Template() { return template_; }
   const ServerListTemplate& Template() const { return template_; }
 

@@ -29,6 +29,8 @@ struct BoundRow {
   std::string Label4Caption;  // ServerName
   std::string Label5Caption;  // BriefIntroduction
   std::string Label6Caption;  // BeginTime
+
+  bool operator==(const BoundRow&) const = default;
 };
 
 class ServerListTemplate {
