@@ -87,20 +87,20 @@ size_t ValidUtf8Prefix(std::string_view bytes) {
         continue;
       }
     }
-    const unsigned c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
+    while (p < end && *p < 0x80) ++p;
+    // A run of other characters, up to the next ASCII byte. The common three-byte
+    // forms (most CJK text) go without the general checks.
+    while (p < end && *p >= 0x80) {
+      const unsigned c = *p;
+      if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || c == 0xEF) {
+        if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return static_cast<size_t>(p - begin);
+        p += 3;
+        continue;
+      }
+      const size_t len = ValidUtf8Sequence(bytes.substr(static_cast<size_t>(p - begin)));
+      if (len == 0) return static_cast<size_t>(p - begin);
+      p += len;
     }
-    // The common three-byte forms (most CJK text) without the general checks.
-    if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || c == 0xEF) {
-      if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) break;
-      p += 3;
-      continue;
-    }
-    const size_t len = ValidUtf8Sequence(bytes.substr(static_cast<size_t>(p - begin)));
-    if (len == 0) break;
-    p += len;
   }
   return static_cast<size_t>(p - begin);
 }

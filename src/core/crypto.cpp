@@ -12,27 +12,9 @@ namespace tandrel {
 namespace {
 
 constexpr std::size_t kBlock = platform::kAesBlockSize;
-// CBC decryption runs the block cipher over this many bytes at a time, then
-// chains them: large enough for the cipher to work in parallel, small enough to
-// stay in the cache.
-constexpr std::size_t kCbcPiece = 64 * 1024;
 
 void XorBlock(std::uint8_t* target, const std::uint8_t* with) {
   for (std::size_t i = 0; i < kBlock; ++i) target[i] ^= with[i];
-}
-
-// CBC over whole blocks, in place; the register ends at the last ciphertext block.
-void DecryptCbc(platform::Aes128& aes, std::span<std::uint8_t> blocks, AesKey& chain) {
-  std::vector<std::uint8_t> plain(std::min(kCbcPiece, blocks.size()));
-  for (std::size_t at = 0; at < blocks.size(); at += kCbcPiece) {
-    const std::span<std::uint8_t> piece = blocks.subspan(at, std::min(kCbcPiece, blocks.size() - at));
-    aes.DecryptBlocks(piece, plain.data());
-    for (std::size_t b = 0; b < piece.size(); b += kBlock) {
-      XorBlock(plain.data() + b, chain.data());
-      std::copy_n(piece.data() + b, kBlock, chain.begin());
-      std::copy_n(plain.data() + b, kBlock, piece.data() + b);
-    }
-  }
 }
 
 // 8-bit CFB: each byte is the ciphertext byte under the first byte of the
@@ -61,10 +43,13 @@ std::string GetFileMd5(const std::string& path) {
 std::vector<std::uint8_t> DecryptServerList(std::vector<std::uint8_t> body, const AesKey& key, const AesKey& iv) {
   const std::size_t whole = body.size() / kBlock * kBlock;
   const std::unique_ptr<platform::Aes128> aes = platform::MakeAes128(key);
-  AesKey chain = iv;  // after the blocks, the last whole ciphertext block: the tail's register
+  // The tail's register: the last whole ciphertext block (the IV when there is
+  // none), taken before the blocks are decrypted over it.
+  AesKey shift = iv;
+  if (whole > 0) std::copy_n(body.begin() + static_cast<std::ptrdiff_t>(whole - kBlock), kBlock, shift.begin());
   const std::span<std::uint8_t> all(body);
-  DecryptCbc(*aes, all.first(whole), chain);
-  DecryptCfb8(*aes, all.subspan(whole), chain);
+  aes->DecryptCbc(all.first(whole), iv);
+  DecryptCfb8(*aes, all.subspan(whole), shift);
   return body;
 }
 

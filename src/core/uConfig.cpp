@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <rapidjson/error/en.h>
@@ -17,10 +19,43 @@ constexpr unsigned kParseFlags = rapidjson::kParseInsituFlag | rapidjson::kParse
                                  rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
 
 // The document's text, read and decoded in place. A type of its own, so that the
-// two scanners below replace RapidJSON's for this reader alone.
+// scanners below replace RapidJSON's for this reader alone.
 struct DocumentStream : rapidjson::InsituStringStream {
-  using rapidjson::InsituStringStream::InsituStringStream;
+  // text holds size characters and a closing NUL.
+  DocumentStream(char* text, std::size_t size) : rapidjson::InsituStringStream(text), limit_(text + size + 1) {}
+
+  const char* limit_;  // just past the closing NUL: nothing from here on may be read
 };
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101;
+
+// The eight characters at p as one word, the first in the lowest byte, so that a
+// borrow between bytes can only run towards later characters.
+static_assert(std::endian::native == std::endian::little, "the word scan reads characters in little-endian order");
+std::uint64_t Word(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The high bit of each byte that holds a quotation mark, a backslash or a control
+// character. Bytes above the lowest flagged one may be flagged wrongly; the lowest is exact.
+std::uint64_t RunEnders(std::uint64_t word) {
+  const std::uint64_t quote = word ^ (kEveryByte * '"'), backslash = word ^ (kEveryByte * '\\');
+  return (((quote - kEveryByte) & ~quote) | ((backslash - kEveryByte) & ~backslash) |
+          ((word - kEveryByte * 0x20) & ~word)) &
+         (kEveryByte * 0x80);
+}
+
+// The end of the plain characters of a string that start at p: its first quotation
+// mark, backslash or control character (the closing NUL is one), eight at a time.
+const char* PlainRunEnd(const char* p, const char* limit) {
+  for (; limit - p >= 8; p += 8) {
+    if (const std::uint64_t enders = RunEnders(Word(p))) return p + std::countr_zero(enders) / 8;
+  }
+  while (*p != '"' && *p != '\\' && static_cast<unsigned char>(*p) >= 0x20) ++p;
+  return p;
+}
 
 class DocumentReader;
 
@@ -29,9 +64,11 @@ class DocumentReader;
 
 namespace rapidjson {
 
+// The reader works on the stream itself: a copy of it for every string and every
+// blank costs more than the copy saves once the plain runs are taken in words.
 template <>
 struct StreamTraits<tandrel::DocumentStream> {
-  enum { copyOptimization = 1 };  // as for the in-place stream it extends
+  enum { copyOptimization = 0 };
 };
 
 // RFC 8259 lets numbers exceed a double's range, and lets a \u escape name a lone
@@ -45,6 +82,14 @@ template <>
 template <>
 void Reader::ParseNumber<tandrel::kParseFlags, tandrel::DocumentStream, tandrel::DocumentReader>(
     tandrel::DocumentStream& is, tandrel::DocumentReader& handler);
+
+// RapidJSON reads a string's characters one by one unless it is built with its SIMD
+// scanners, which serve its own stream types only; this one takes the plain run of
+// a string in words.
+template <>
+template <>
+void Reader::ScanCopyUnescapedString<tandrel::DocumentStream, tandrel::DocumentStream>(tandrel::DocumentStream& is,
+                                                                                       tandrel::DocumentStream& os);
 
 }  // namespace rapidjson
 
@@ -78,8 +123,8 @@ enum class Kind { Null, Bool, Number, String, Object, Array };
 struct Frame {
   Role role = Role::Skipped;
   bool isArray = false;
-  std::string name;  // member being read (objects)
-  long index = -1;   // element being read (arrays)
+  std::string_view name;  // member being read (objects), decoded in place where it stands
+  long index = -1;        // element being read (arrays)
   Slot slot = Slot::Skip;
   Field field = nullptr;     // Entry: the field the next value goes to
   int members = 0;           // FCountObject
@@ -131,7 +176,7 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   DocumentReader(std::string_view text, std::vector<TBoxConfig>& list) : text_(text), work_(text), list_(list) {}
 
   void Read() {
-    DocumentStream stream(work_.data());
+    DocumentStream stream(work_.data(), work_.size());
     stream_ = &stream;
     rapidjson::Reader reader;
     const rapidjson::ParseResult result = reader.Parse<kParseFlags>(stream, *this);
@@ -139,19 +184,23 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
     if (result.IsError()) throw DocumentError(SanitizeUtf8(GrammarMessage(result)));
   }
 
-  bool Null() { return Value(Kind::Null); }
-  bool Bool(bool) { return Value(Kind::Bool); }
+  // Each value and member name is placed where reading stood when RapidJSON
+  // reported it: past a literal, at the start of a number or string, past the "{"
+  // or "[" (reported before it is taken).
+  bool Null() { return Value(Kind::Null, stream_->Tell()); }
+  bool Bool(bool) { return Value(Kind::Bool, stream_->Tell()); }
   bool RawNumber(const char* str, rapidjson::SizeType length, bool) {
     number_ = std::string_view(str, length);
-    return Value(Kind::Number);
+    return Value(Kind::Number, OffsetInText(str));
   }
   bool String(const char* str, rapidjson::SizeType length, bool) {
     string_ = std::string_view(str, length);
-    return Value(Kind::String);
+    return Value(Kind::String, OpeningQuoteOf(str));
   }
-  bool StartObject() { return Value(Kind::Object); }
-  bool StartArray() { return Value(Kind::Array); }
+  bool StartObject() { return Value(Kind::Object, stream_->Tell() + 1); }
+  bool StartArray() { return Value(Kind::Array, stream_->Tell() + 1); }
   bool Key(const char* str, rapidjson::SizeType length, bool) {
+    keyEnd_ = OpeningQuoteOf(str);
     return Guard([&] { OnKey({str, length}); });
   }
   bool EndObject(rapidjson::SizeType) {
@@ -172,9 +221,8 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
     }
   }
 
-  bool Value(Kind kind) {
-    // RapidJSON reports "{" and "[" before it takes them; count them as read.
-    valueEnd_ = stream_->Tell() + (IsContainer(kind) ? 1 : 0);
+  bool Value(Kind kind, std::size_t end) {
+    valueEnd_ = end;
     return Guard([&] { OnValue(kind); });
   }
 
@@ -184,18 +232,17 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
   // At the value just read, or at the member name just read.
   [[noreturn]] void FailAt(const std::string& reason) { Fail(WithPosition(reason, valueEnd_)); }
-  [[noreturn]] void FailAtKey(const std::string& reason) { Fail(WithPosition(reason, stream_->Tell())); }
+  [[noreturn]] void FailAtKey(const std::string& reason) { Fail(WithPosition(reason, keyEnd_)); }
 
   static bool IsContainer(Kind kind) { return kind == Kind::Object || kind == Kind::Array; }
 
-  // Frames are reused, not destroyed, so a member name's storage is allocated once.
   Frame& Top() { return frames_[depth_ - 1]; }
   void Push(Role role, Kind kind) {
     if (depth_ == frames_.size()) frames_.emplace_back();
     Frame& frame = frames_[depth_++];
     frame.role = role;
     frame.isArray = kind == Kind::Array;
-    frame.name.clear();
+    frame.name = {};
     frame.index = -1;
     frame.slot = Slot::Skip;
     frame.members = 0;
@@ -267,9 +314,10 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
     if (entry.slot != Slot::EntryField) return Skip(kind);
     switch (kind) {
       case Kind::String: {
-        // Only the text that is kept needs its invalid UTF-8 repaired.
+        // Only the text that is kept needs its invalid UTF-8 repaired. A new string
+        // of its own size: assigning would first grow the empty one by its own rule.
         std::string& field = list_.back().*entry.field;
-        if (ValidUtf8Prefix(string_) == string_.size()) field.assign(string_);
+        if (ValidUtf8Prefix(string_) == string_.size()) field = std::string(string_);
         else field = SanitizeUtf8(string_);
         return;
       }
@@ -282,7 +330,7 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
 
   void OnKey(std::string_view name) {
     Frame& top = Top();
-    top.name.assign(name);
+    top.name = name;
     top.slot = Slot::Skip;
     switch (top.role) {
       case Role::RootObject:
@@ -296,7 +344,7 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
         } else if (EqualsIgnoringAsciiCase(name, "FListHelper")) {
           top.slot = Slot::FListHelper;
         } else {
-          FailAtKey("Unexpected member '" + top.name + "' in the server list");
+          FailAtKey("Unexpected member '" + std::string(name) + "' in the server list");
         }
         return;
       case Role::FCountObject:
@@ -358,6 +406,8 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   }
 
   std::size_t OffsetInText(const char* inWork) const { return static_cast<std::size_t>(inWork - work_.data()); }
+  // A string is decoded in place from just after its opening quotation mark.
+  std::size_t OpeningQuoteOf(const char* decoded) const { return OffsetInText(decoded) - 1; }
 
   // "<reason>. Path '<path>', line L, position P": P counts the characters of the
   // line up to and including the last one read (end is the offset just past it).
@@ -398,7 +448,7 @@ class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Do
   std::vector<Frame> frames_;
   std::size_t depth_ = 0;
   std::string_view number_, string_;
-  std::size_t valueEnd_ = 0;
+  std::size_t valueEnd_ = 0, keyEnd_ = 0;
   std::string failure_;
 };
 
@@ -438,15 +488,24 @@ unsigned Reader::ParseHex4<tandrel::DocumentStream>(tandrel::DocumentStream& is,
   return 0xFFFD;
 }
 
+// The run is moved back over what escapes before it saved, or stays where it is.
+template <>
+template <>
+void Reader::ScanCopyUnescapedString<tandrel::DocumentStream, tandrel::DocumentStream>(tandrel::DocumentStream& is,
+                                                                                       tandrel::DocumentStream&) {
+  char* const end = const_cast<char*>(tandrel::PlainRunEnd(is.src_, is.limit_));
+  const auto length = static_cast<size_t>(end - is.src_);
+  if (is.dst_ != is.src_) std::memmove(is.dst_, is.src_, length);
+  is.dst_ += length;
+  is.src_ = end;
+}
+
 // RFC 8259's grammar, and the number's text to the handler; no value is computed,
 // so no range can overflow. Faults are reported with RapidJSON's codes and offsets.
 template <>
 template <>
 void Reader::ParseNumber<tandrel::kParseFlags, tandrel::DocumentStream, tandrel::DocumentReader>(
-    tandrel::DocumentStream& is, tandrel::DocumentReader& handler) {
-  // Read on a copy, as RapidJSON does: the handler finds the stream at the number's start.
-  internal::StreamLocalCopy<tandrel::DocumentStream> copy(is);
-  tandrel::DocumentStream& s = copy.s;
+    tandrel::DocumentStream& s, tandrel::DocumentReader& handler) {
   const size_t start = s.Tell();
   const char* const text = s.src_;
   const auto takeDigits = [&s] {

@@ -1,5 +1,5 @@
-// The cryptographic primitives the box builds on; the modes and the reading of
-// files are the core's.
+// The cryptographic primitives the box builds on; the list's own mode and the
+// reading of files are the core's.
 #pragma once
 
 #include <array>
@@ -17,13 +17,16 @@ namespace tandrel::platform {
 inline constexpr std::size_t kAesBlockSize = 16;
 using Aes128Key = std::array<std::uint8_t, 16>;
 
-// The AES-128 block cipher under one key, block by block (as in ECB): input and
-// output are whole blocks of equal length and may be the same memory.
+// The AES-128 block cipher under one key.
 class Aes128 {
  public:
   virtual ~Aes128() = default;
+  // Block by block (as in ECB): input and output are whole blocks of equal length
+  // and may be the same memory.
   virtual void EncryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) = 0;
-  virtual void DecryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) = 0;
+  // CBC decryption of whole blocks in place, in one pass of the system's cipher,
+  // with the chain starting at iv.
+  virtual void DecryptCbc(std::span<std::uint8_t> blocks, const Aes128Key& iv) = 0;
 };
 
 // Throws std::runtime_error when the cipher is not available.

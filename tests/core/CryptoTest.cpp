@@ -82,6 +82,24 @@ TEST(DecryptServerList, TrailingBytesAreCfb8FromTheLastWholeBlock) {
   }
 }
 
+// Bodies of many blocks go through the cipher in one pass: the chain runs across
+// the whole body and a tail starts from its last whole ciphertext block.
+TEST(DecryptServerList, LongBodiesChainAcrossAllBlocksIntoTheTail) {
+  test::TempDir dir;
+  const std::pair<std::size_t, std::size_t> cases[] = {{16, 0}, {16, 15}, {65536, 0}, {65552, 1}, {320000, 15}};
+  for (const auto& [whole, tail] : cases) {
+    std::string plain(whole + tail, '\0');
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<char>(i * 7 % 251);
+    const std::string blocks = plain.substr(0, whole);
+    std::string body = OpenSsl("aes-128-cbc", false, kNistKey, ToHex(kNistIv), blocks, dir);
+    const std::string lastBlockHex =
+        ToHex(std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()).last(16));
+    body += OpenSsl("aes-128-cfb8", false, kNistKey, lastBlockHex, plain.substr(whole), dir);
+    const Bytes ours = DecryptServerList(Bytes(body.begin(), body.end()), kNistKey, kNistIv);
+    EXPECT_EQ(std::string(ours.begin(), ours.end()), plain) << whole << " + " << tail;
+  }
+}
+
 TEST(EncryptServerList, IsWhatOpensslEncWritesAndDecryptsToDocumentAndPadding) {
   test::TempDir dir;
   for (const std::size_t size : {0u, 1u, 15u, 16u, 17u, 1000u}) {

@@ -110,6 +110,34 @@ TEST(TConfig, ReadsEachLoneSurrogateAsOneReplacementCharacter) {
   }
 }
 
+// Plain runs of a string are read several characters at a time: an escape, a
+// control character or the closing quotation mark is found wherever it falls
+// in such a run, and the text after an escape moves back over what it saved.
+TEST(TConfig, FindsEscapesAndEndsAtEveryPlaceInLongStrings) {
+  const std::string plain = "abcdefgh中文ijklmnopqrstuvwxyz0123456789";
+  for (std::size_t at = 0; at <= 24; ++at) {
+    if ((plain[at] & 0xC0) == 0x80) continue;  // within a character
+    const std::string before = plain.substr(0, at), after = plain.substr(at);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {before, before},
+        {before + R"(\n)" + after, before + "\n" + after},
+        {before + R"(\"\\\u00e9)" + after + R"(\t)" + after, before + "\"\\é" + after + "\t" + after},
+    };
+    for (const auto& [escaped, text] : cases) {
+      const std::string document = R"({"ServerList":{"FListHelper":[{"ServerName":")" + escaped + R"(","Url":"u"}]}})";
+      try {
+        const TConfig config(document);
+        ASSERT_EQ(config.ServerList().size(), 1u) << document;
+        EXPECT_EQ(config.ServerList()[0], (TBoxConfig{text, "", "u", "", "", ""})) << document;
+      } catch (const DocumentError& e) {
+        ADD_FAILURE() << document << " was refused: " << e.what();
+      }
+    }
+    const std::string control = R"({"ServerList":{"FListHelper":[{"ServerName":")" + before + "\x01" + after + "\"}]}}";
+    EXPECT_THROW(TConfig{control}, DocumentError) << control;
+  }
+}
+
 TEST(TConfig, KeepsTextThatLooksLikeOtherTypes) {
   const TConfig config(R"({"ServerList":{"FListHelper":[{"Md5":"123","BeginTime":"2026-12-31 11:00"}]}})");
   EXPECT_EQ(config.ServerList()[0].Md5, "123");

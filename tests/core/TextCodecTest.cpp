@@ -42,6 +42,26 @@ TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
   for (const auto& [in, out] : cases) EXPECT_EQ(SanitizeUtf8(in), out);
 }
 
+// Long text is checked in runs of ASCII and runs of other characters: a fault is
+// found wherever it falls, and the valid text around it is kept.
+TEST(Utf8, FindsTheFirstFaultAnywhereInLongText) {
+  const std::string text = "abcdefghij中文klmnopqrs\xC3\xA9\xF0\x9F\x98\x80tuvwxyz0123456789中文字";
+  ASSERT_EQ(ValidUtf8Prefix(text), text.size());
+  const std::vector<std::pair<std::string, std::string>> faults = {
+      {"\x80", "\xEF\xBF\xBD"},
+      {"\xE4\xB8", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    if (at < text.size() && (text[at] & 0xC0) == 0x80) continue;  // within a character
+    for (const auto& [fault, replaced] : faults) {
+      const std::string broken = text.substr(0, at) + fault + text.substr(at);
+      EXPECT_EQ(ValidUtf8Prefix(broken), at) << at;
+      EXPECT_EQ(SanitizeUtf8(broken), text.substr(0, at) + replaced + text.substr(at)) << at;
+    }
+  }
+}
+
 TEST(Utf16, CountsAndRestoresSurrogatePairs) {
   const std::string text = "a中\xF0\x9F\x98\x80";
   const std::u16string wide = Utf8ToUtf16(text);

@@ -16,31 +16,38 @@ struct MdCtxFree {
   void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
 };
 
-CipherCtx EcbContext(const Aes128Key& key, bool encrypt) {
+CipherCtx Context(const EVP_CIPHER* cipher, const Aes128Key& key, bool encrypt) {
   CipherCtx ctx(EVP_CIPHER_CTX_new());
-  if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key.data(), nullptr, encrypt ? 1 : 0) != 1 ||
+  if (!ctx || EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), nullptr, encrypt ? 1 : 0) != 1 ||
       EVP_CIPHER_CTX_set_padding(ctx.get(), 0) != 1) {
     throw std::runtime_error("AES is not available");
   }
   return ctx;
 }
 
-// Both directions keyed once: the list is decrypted in one pass of many blocks.
+// Both uses keyed once: the list is decrypted in one pass of many blocks.
 class OpensslAes128 final : public Aes128 {
  public:
-  explicit OpensslAes128(const Aes128Key& key) : encrypt_(EcbContext(key, true)), decrypt_(EcbContext(key, false)) {}
+  explicit OpensslAes128(const Aes128Key& key)
+      : encrypt_(Context(EVP_aes_128_ecb(), key, true)), decryptCbc_(Context(EVP_aes_128_cbc(), key, false)) {}
 
   void EncryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) override {
+    // Without padding, ECB keeps no state between calls.
     Run(encrypt_.get(), input, output);
   }
-  void DecryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) override {
-    Run(decrypt_.get(), input, output);
+  void DecryptCbc(std::span<std::uint8_t> blocks, const Aes128Key& iv) override {
+    // The key stays; only the chain starts afresh. Without padding, every whole
+    // block comes out at once and the context carries the chain from piece to piece.
+    if (EVP_CipherInit_ex(decryptCbc_.get(), nullptr, nullptr, nullptr, iv.data(), 0) != 1) {
+      throw std::runtime_error("AES is not available");
+    }
+    Run(decryptCbc_.get(), blocks, blocks.data());
   }
 
  private:
+  // In place is safe: OpenSSL allows the output to be the input itself. Pieces
+  // stay below the int that OpenSSL counts in.
   static void Run(EVP_CIPHER_CTX* ctx, std::span<const std::uint8_t> input, std::uint8_t* output) {
-    // Without padding, ECB writes exactly the input's length and keeps no state
-    // between calls, so in place is safe. Pieces stay below the int that OpenSSL counts in.
     constexpr std::size_t kPiece = std::size_t{1} << 30;
     for (std::size_t at = 0; at < input.size(); at += kPiece) {
       const std::span<const std::uint8_t> piece = input.subspan(at, std::min(kPiece, input.size() - at));
@@ -52,7 +59,7 @@ class OpensslAes128 final : public Aes128 {
   }
 
   CipherCtx encrypt_;
-  CipherCtx decrypt_;
+  CipherCtx decryptCbc_;
 };
 
 class OpensslMd5 final : public Md5 {

@@ -35,46 +35,62 @@ constexpr std::size_t kPiece = std::size_t{1} << 30;
 
 constexpr const char* kNoAes = "AES is not available";
 
-// ECB without padding keeps no state between calls, so one key serves both
-// directions and in place is safe.
+using Key = std::unique_ptr<void, KeyDestroyer>;
+
+// A key takes the chaining mode the algorithm has when the key is made.
+Key MakeKey(BCRYPT_ALG_HANDLE algorithm, const wchar_t* chainingMode, const Aes128Key& key) {
+  auto* mode = const_cast<wchar_t*>(chainingMode);
+  BCRYPT_KEY_HANDLE handle = nullptr;
+  if (!BCRYPT_SUCCESS(BCryptSetProperty(algorithm, BCRYPT_CHAINING_MODE, reinterpret_cast<PUCHAR>(mode),
+                                        static_cast<ULONG>((wcslen(mode) + 1) * sizeof(wchar_t)), 0)) ||
+      !BCRYPT_SUCCESS(BCryptGenerateSymmetricKey(algorithm, &handle, nullptr, 0, const_cast<PUCHAR>(key.data()),
+                                                 static_cast<ULONG>(key.size()), 0))) {
+    throw std::runtime_error(kNoAes);
+  }
+  return Key(handle);
+}
+
+// Without padding, every call takes whole blocks and in place is safe.
 class BcryptAes128 final : public Aes128 {
  public:
-  explicit BcryptAes128(const Aes128Key& key) : algorithm_(OpenAlgorithm(BCRYPT_AES_ALGORITHM, kNoAes)) {
-    auto* mode = const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB);
-    BCRYPT_KEY_HANDLE handle = nullptr;
-    if (!BCRYPT_SUCCESS(BCryptSetProperty(algorithm_.get(), BCRYPT_CHAINING_MODE, reinterpret_cast<PUCHAR>(mode),
-                                          static_cast<ULONG>((wcslen(mode) + 1) * sizeof(wchar_t)), 0)) ||
-        !BCRYPT_SUCCESS(BCryptGenerateSymmetricKey(algorithm_.get(), &handle, nullptr, 0,
-                                                   const_cast<PUCHAR>(key.data()), static_cast<ULONG>(key.size()),
-                                                   0))) {
-      throw std::runtime_error(kNoAes);
-    }
-    key_.reset(handle);
-  }
+  explicit BcryptAes128(const Aes128Key& key)
+      : algorithm_(OpenAlgorithm(BCRYPT_AES_ALGORITHM, kNoAes)),
+        ecb_(MakeKey(algorithm_.get(), BCRYPT_CHAIN_MODE_ECB, key)),
+        cbc_(MakeKey(algorithm_.get(), BCRYPT_CHAIN_MODE_CBC, key)) {}
 
   void EncryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) override {
-    Run(BCryptEncrypt, input, output);
-  }
-  void DecryptBlocks(std::span<const std::uint8_t> input, std::uint8_t* output) override {
-    Run(BCryptDecrypt, input, output);
-  }
-
- private:
-  using Operation = decltype(&BCryptEncrypt);
-
-  void Run(Operation operation, std::span<const std::uint8_t> input, std::uint8_t* output) {
     for (std::size_t at = 0; at < input.size(); at += kPiece) {
       const auto size = static_cast<ULONG>(std::min(kPiece, input.size() - at));
       ULONG written = 0;
-      if (!BCRYPT_SUCCESS(operation(key_.get(), const_cast<PUCHAR>(input.data() + at), size, nullptr, nullptr, 0,
-                                    output + at, size, &written, 0))) {
+      if (!BCRYPT_SUCCESS(BCryptEncrypt(ecb_.get(), const_cast<PUCHAR>(input.data() + at), size, nullptr, nullptr, 0,
+                                        output + at, size, &written, 0))) {
         throw std::runtime_error(kNoAes);
       }
     }
   }
 
-  Algorithm algorithm_;  // outlives the key made from it
-  std::unique_ptr<void, KeyDestroyer> key_;
+  void DecryptCbc(std::span<std::uint8_t> blocks, const Aes128Key& iv) override {
+    Aes128Key chain = iv;
+    for (std::size_t at = 0; at < blocks.size(); at += kPiece) {
+      const std::span<std::uint8_t> piece = blocks.subspan(at, std::min(kPiece, blocks.size() - at));
+      // The next piece chains from this one's last ciphertext block, which the
+      // decryption in place overwrites.
+      Aes128Key next;
+      std::copy(piece.end() - kAesBlockSize, piece.end(), next.begin());
+      const auto size = static_cast<ULONG>(piece.size());
+      ULONG written = 0;
+      if (!BCRYPT_SUCCESS(BCryptDecrypt(cbc_.get(), piece.data(), size, nullptr, chain.data(),
+                                        static_cast<ULONG>(chain.size()), piece.data(), size, &written, 0))) {
+        throw std::runtime_error(kNoAes);
+      }
+      chain = next;
+    }
+  }
+
+ private:
+  Algorithm algorithm_;  // outlives the keys made from it
+  Key ecb_;
+  Key cbc_;
 };
 
 constexpr const char* kNoMd5 = "MD5 is not available";

@@ -19,7 +19,7 @@ std::vector<std::uint8_t> Hex(const std::string& hex) {
 
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
-TEST(SystemAes128, EncryptsAndDecryptsThePublishedEcbVectors) {
+TEST(SystemAes128, EncryptsThePublishedEcbVectorsAndDecryptsTheCbcOnes) {
   Aes128Key key{};
   const auto keyBytes = Hex("2b7e151628aed2a6abf7158809cf4f3c");  // SP 800-38A, F.1.1
   std::copy(keyBytes.begin(), keyBytes.end(), key.begin());
@@ -33,8 +33,22 @@ TEST(SystemAes128, EncryptsAndDecryptsThePublishedEcbVectors) {
   std::vector<std::uint8_t> out(plain.size());
   aes->EncryptBlocks(plain, out.data());
   EXPECT_EQ(out, cipher);
-  aes->DecryptBlocks(out, out.data());  // in place
+
+  // SP 800-38A, F.2.2: the whole message in place, then its second half alone,
+  // chained from the block before it.
+  Aes128Key iv{};
+  const auto ivBytes = Hex("000102030405060708090a0b0c0d0e0f");
+  std::copy(ivBytes.begin(), ivBytes.end(), iv.begin());
+  const auto cbc =
+      Hex("7649abac8119b246cee98e9b12e9197d5086cb9b507219ee95db113a917678b2"
+          "73bed6b8e3c1743b7116e69e222295163ff1caa1681fac09120eca307586e1a7");
+  out = cbc;
+  aes->DecryptCbc(out, iv);
   EXPECT_EQ(out, plain);
+  std::copy(cbc.begin() + 16, cbc.begin() + 32, iv.begin());
+  out.assign(cbc.begin() + 32, cbc.end());
+  aes->DecryptCbc(out, iv);
+  EXPECT_EQ(out, std::vector<std::uint8_t>(plain.begin() + 32, plain.end()));
 
   // FIPS-197, C.1, through a second key: blocks one at a time.
   const auto fipsKey = Hex("000102030405060708090a0b0c0d0e0f");
