@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +68,18 @@ TEST_F(ExchangeTest, ReportsTheStartThenBatchesAndAlwaysTheLastPiece) {
                                {total, -1}, {total, chunk}, {total, 2 * chunk}, {total, total}}));
 }
 
+TEST_F(ExchangeTest, ALargeAnnouncedBodyIsReportedInSixteenths) {
+  Exchange exchange = Make();
+  const std::int64_t total = 32 * Exchange::kChunk, sixteenth = total / 16;
+  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 200 OK", "Content-Length: " + std::to_string(total)}));
+  ASSERT_TRUE(Body(exchange, static_cast<std::size_t>(total), Exchange::kChunk));
+  exchange.Finish({Kind::Complete, {}});
+  std::vector<std::pair<std::int64_t, std::int64_t>> expected{{total, -1}};
+  for (std::int64_t received = sixteenth; received <= total; received += sixteenth)
+    expected.emplace_back(total, received);
+  EXPECT_EQ(reports_.seen, expected);
+}
+
 TEST_F(ExchangeTest, TheTotalIsMinusOneWithoutAUsableLength) {
   for (const std::vector<std::string>& head :
        std::vector<std::vector<std::string>>{{"HTTP/1.1 200 OK"},
@@ -111,6 +124,41 @@ TEST_F(ExchangeTest, AnAnswerOverTheCapIsRefusedByItsLengthOrByItsBytes) {
   }
   // The first was refused before its body began; a failed request reports no last piece.
   EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, -1}}));
+}
+
+TEST_F(ExchangeTest, TheBodyIsReservedByItsLengthButNeverBeyondTheCaps) {
+  struct Case {
+    const char* status;
+    const char* length;
+    std::uint64_t maxBody;
+    std::size_t reserved;  // 0: refused before the body
+  };
+  constexpr auto kMax = static_cast<std::size_t>(Exchange::kMaxReserve);
+  constexpr const char* kOk = "HTTP/1.1 200 OK";
+  for (const Case& c : std::vector<Case>{{kOk, nullptr, kAnyBodySize, 1},
+                                         {kOk, "abc", kAnyBodySize, 1},
+                                         {kOk, "99999999999999999999999", kAnyBodySize, 1},
+                                         {kOk, "1000", kAnyBodySize, 1000},
+                                         {kOk, "1000", 1000, 1000},
+                                         {kOk, "1001", 1000, 0},
+                                         {kOk, "1099511627776", kAnyBodySize, kMax},
+                                         {kOk, "1099511627776", std::uint64_t{1} << 41, kMax},
+                                         {kOk, "1099511627776", std::uint64_t{1} << 39, 0},
+                                         // An error page grows as it comes, whatever it announces.
+                                         {"HTTP/1.1 404 Not Found", "1099511627776", kAnyBodySize, 1}}) {
+    const std::string what = std::string(c.status) + " " + (c.length ? c.length : "no length");
+    Exchange exchange = Make(c.maxBody);
+    std::vector<std::string> head{c.status};
+    if (c.length) head.push_back(std::string("Content-Length: ") + c.length);
+    if (c.reserved == 0) {
+      EXPECT_FALSE(Head(exchange, head)) << what;
+      continue;
+    }
+    ASSERT_TRUE(Head(exchange, head)) << what;
+    ASSERT_TRUE(Body(exchange, 1, 1)) << what;
+    const Response response = exchange.Finish({Kind::Complete, {}});
+    EXPECT_EQ(response.body.capacity(), c.reserved) << what;
+  }
 }
 
 TEST_F(ExchangeTest, FailuresAreWordedByTheirCause) {

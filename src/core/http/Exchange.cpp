@@ -42,6 +42,7 @@ bool Exchange::HeaderLine(std::string_view line) {
     response_.body.clear();
     reported_ = 0;
     contentLength_ = -1;
+    chunk_ = kChunk;
     status_ = ParseStatusLine(line);
   } else if (TrimControl(line).empty()) {
     return HeadersDone();
@@ -59,6 +60,9 @@ bool Exchange::HeadersDone() {
     return Fail(TransferGuard::TooLarge(guard_.MaxBody()));
   }
   if (!Successful()) return true;
+  if (contentLength_ > 0) {
+    chunk_ = std::max(kChunk, static_cast<std::size_t>(static_cast<std::uint64_t>(contentLength_) / kReportsPerBody));
+  }
   response_.body.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(contentLength_, 0, kMaxReserve)));
   platform::AdviseLargeBuffer(response_.body.data(), response_.body.capacity());
   reportedAt_ = Clock::now();
@@ -77,9 +81,9 @@ bool Exchange::BodyBytes(std::span<const std::uint8_t> bytes) {
     body.reserve(static_cast<std::size_t>(std::min(grown, guard_.MaxBody())));
   }
   body.insert(body.end(), bytes.begin(), bytes.end());
-  // A chunk is what arrived since the last report: at least kChunk bytes, or
+  // A chunk is what arrived since the last report: at least chunk_ bytes, or
   // whatever came within kChunkTime.
-  const bool due = body.size() - reported_ >= kChunk || now - reportedAt_ >= kChunkTime;
+  const bool due = body.size() - reported_ >= chunk_ || now - reportedAt_ >= kChunkTime;
   if (Successful() && due && !ReportChunk()) return Abort();
   return true;
 }

@@ -45,10 +45,17 @@ class Exchange final : public platform::HttpReceiver {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // A progress report goes out when this much arrived since the last one, or
-  // this long passed: each report is a round trip to the user-interface thread.
+  // A progress report goes out when a chunk arrived since the last one, or
+  // kChunkTime passed: each report is a round trip to the user-interface thread,
+  // during which the transfer waits. A chunk is kChunk, or a share of the
+  // announced length when that is more: finer steps of the bar than one in
+  // kReportsPerBody cost a fast transfer more than the eye gains.
   static constexpr std::size_t kChunk = 512 * 1024;
+  static constexpr std::size_t kReportsPerBody = 16;
   static constexpr auto kChunkTime = std::chrono::milliseconds(100);
+  // The most reserved for an announced length, whatever the cap; a body that
+  // reaches it grows as a vector does.
+  static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
 
   Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks);
 
@@ -72,13 +79,12 @@ class Exchange final : public platform::HttpReceiver {
   bool Fail(std::string reason);
   std::string Reason(const platform::HttpEnd& end) const;
 
-  static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
-
   TransferGuard guard_;
   TransferHooks& hooks_;
   Response response_;
   long status_ = 0;
   std::int64_t contentLength_ = -1;
+  std::size_t chunk_ = kChunk;
   std::size_t reported_ = 0;  // body bytes the last report counted
   Clock::time_point reportedAt_;
   std::uint64_t sent_ = 0;
