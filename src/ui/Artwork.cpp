@@ -1,26 +1,36 @@
 #include "Artwork.h"
 
+#include <iterator>
 #include <stdexcept>
+#include <string>
 
 namespace tandrel::ui {
 namespace {
 
-QPixmap Load(const char* name) {
-  QPixmap pixmap(QStringLiteral(":/art/%1").arg(QLatin1String(name)));
-  if (pixmap.isNull()) throw std::runtime_error(std::string("The picture ") + name + " is missing from the program");
-  return pixmap;
-}
+constexpr const char* kFiles[] = {"background.png",
+                                  "row-plate.png",
+                                  "refresh.png",
+                                  "close.png",
+                                  "minimise.png",
+                                  "enter-game-normal.png",
+                                  "enter-game-pressed.png",
+                                  "enter-game-hot.png",
+                                  "web-site-normal.png",
+                                  "web-site-pressed.png",
+                                  "web-site-hot.png"};
 
 }  // namespace
 
-Artwork::Artwork()
-    : background_(Load("background.png")),
-      rowPlate_(Load("row-plate.png")),
-      refresh_(Load("refresh.png")),
-      close_(Load("close.png")),
-      minimise_(Load("minimise.png")),
-      enterGame_{Load("enter-game-normal.png"), Load("enter-game-pressed.png"), Load("enter-game-hot.png")},
-      webSite_{Load("web-site-normal.png"), Load("web-site-pressed.png"), Load("web-site-hot.png")} {}
+const QPixmap& Artwork::Decoded(Name name) const {
+  static_assert(std::size(kFiles) == kPictureCount);
+  QPixmap& picture = pictures_[name];
+  if (picture.isNull()) {
+    const char* file = kFiles[name];
+    picture = QPixmap(QStringLiteral(":/art/%1").arg(QLatin1String(file)));
+    if (picture.isNull()) throw std::runtime_error(std::string("The picture ") + file + " is missing from the program");
+  }
+  return picture;
+}
 
 QString Artwork::BadgeFile() { return QStringLiteral(":/art/badge.gif"); }
 

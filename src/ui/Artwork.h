@@ -1,4 +1,5 @@
-// The pictures compiled into the program, loaded once per window that shows them.
+// The pictures compiled into the program, each decoded once per window that shows
+// it, when first asked for.
 #pragma once
 
 #include "core/forms/ServerListModel.h"
@@ -16,21 +17,42 @@ using forms::ButtonLook;
 
 class Artwork {
  public:
-  Artwork();
-
-  const QPixmap& Background() const { return background_; }                                       // 1280 x 830
-  const QPixmap& RowPlate() const { return rowPlate_; }                                           // 950 x 36
-  const QPixmap& Refresh() const { return refresh_; }                                             // 115 x 16
-  const QPixmap& Close() const { return close_; }                                                 // 16 x 16
-  const QPixmap& Minimise() const { return minimise_; }                                           // 16 x 16
-  const QPixmap& EnterGame(ButtonLook look) const { return enterGame_[static_cast<int>(look)]; }  // 74 x 25
-  const QPixmap& WebSite(ButtonLook look) const { return webSite_[static_cast<int>(look)]; }      // 46 x 22
+  const QPixmap& Background() const { return Decoded(kBackground); }  // 1280 x 830
+  const QPixmap& RowPlate() const { return Decoded(kRowPlate); }      // 950 x 36
+  const QPixmap& Refresh() const { return Decoded(kRefresh); }        // 115 x 16
+  const QPixmap& Close() const { return Decoded(kClose); }            // 16 x 16
+  const QPixmap& Minimise() const { return Decoded(kMinimise); }      // 16 x 16
+  const QPixmap& EnterGame(ButtonLook look) const {                   // 74 x 25
+    return Decoded(static_cast<Name>(kEnterGameNormal + static_cast<int>(look)));
+  }
+  const QPixmap& WebSite(ButtonLook look) const {  // 46 x 22
+    return Decoded(static_cast<Name>(kWebSiteNormal + static_cast<int>(look)));
+  }
   static QString BadgeFile();  // GIF89a, 98 x 46, animated
   static QIcon ApplicationIcon();
 
  private:
-  QPixmap background_, rowPlate_, refresh_, close_, minimise_;
-  std::array<QPixmap, 3> enterGame_, webSite_;
+  // In the order of ButtonLook within each button.
+  enum Name {
+    kBackground,
+    kRowPlate,
+    kRefresh,
+    kClose,
+    kMinimise,
+    kEnterGameNormal,
+    kEnterGamePressed,
+    kEnterGameHot,
+    kWebSiteNormal,
+    kWebSitePressed,
+    kWebSiteHot,
+    kPictureCount
+  };
+  // Decoding is a large part of a window's making: each picture is decoded when
+  // first asked for, so a window that shows few pays for few, and the main window
+  // has its own decoded while it waits at start-up anyway.
+  const QPixmap& Decoded(Name name) const;
+
+  mutable std::array<QPixmap, kPictureCount> pictures_;
 };
 
 }  // namespace tandrel::ui

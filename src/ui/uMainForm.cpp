@@ -22,8 +22,6 @@ QLabel* Heading(QWidget* parent, const QString& text, QPoint at) {
 
 MainWindow::MainWindow(forms::MainFormOptions options)
     : Image6_(new WindowMovePicture(this, QRect(0, 0, kWidth, kHeight), Picture::Fit::Stretch)),
-      Label2_(Heading(this, QStringLiteral("进入游戏"), {854, 100})),
-      Label1_(Heading(this, QStringLiteral("新区开区时间"), {712, 100})),
       Image1_(new PressPicture(this, QRect(31, 103, 115, 16))),
       Image2_(new WindowMovePicture(this, QRect(85, 17, 800, 70), Picture::Fit::CentreUnscaled)),
       Image7_(new PressPicture(this, QRect(956, 8, 16, 16))),
@@ -39,10 +37,6 @@ MainWindow::MainWindow(forms::MainFormOptions options)
   palette.setColor(QPalette::Window, look::kListBackground);  // Panel1
   setPalette(palette);
 
-  Image6_->SetPixmap(art_.Background());
-  Image1_->SetPixmap(art_.Refresh());
-  Image7_->SetPixmap(art_.Close());
-  Image8_->SetPixmap(art_.Minimise());
   ControlList1_->setGeometry(13, 123, 952, 800);
   ControlList1_->setFocus();
 
@@ -55,7 +49,25 @@ MainWindow::MainWindow(forms::MainFormOptions options)
           [this](int row) { Guarded([&] { form_.ControlListButton2Click(row); }); });
 
   PlaceOnScreen();
+  // The pictures and the headings' fonts take a while to load; the start-up
+  // sequence's first wait runs the queue, so they load while it waits, still
+  // before the window is first painted.
+  QMetaObject::invokeMethod(
+      this, [this] { Guarded([this] { Furnish(); }); }, Qt::QueuedConnection);
   Guarded([this] { form_.FormCreate(); });
+}
+
+void MainWindow::Furnish() {
+  Image6_->SetPixmap(art_.Background());
+  Image1_->SetPixmap(art_.Refresh());
+  Image7_->SetPixmap(art_.Close());
+  Image8_->SetPixmap(art_.Minimise());
+  Label2_ = Heading(this, QStringLiteral("进入游戏"), {854, 100});
+  Label1_ = Heading(this, QStringLiteral("新区开区时间"), {712, 100});
+  for (QLabel* heading : {Label2_, Label1_}) {
+    heading->stackUnder(Image1_);  // where it would be had it been made with the background
+    heading->show();
+  }
 }
 
 MainWindow::~MainWindow() = default;

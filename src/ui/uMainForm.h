@@ -33,6 +33,8 @@ class MainWindow final : public QWidget, private forms::MainFormScreen {
 
  private:
   void PlaceOnScreen();
+  // Gives the window its pictures and headings.
+  void Furnish();
   bool ShowBanner(const http::Bytes& picture) override;
   void RepaintListNow() override;
   void ClearListSelection() override;
@@ -46,8 +48,8 @@ class MainWindow final : public QWidget, private forms::MainFormScreen {
   Artwork art_;
   QtTimers timers_;
   Picture* Image6_;
-  QLabel* Label2_;
-  QLabel* Label1_;
+  QLabel* Label2_ = nullptr;
+  QLabel* Label1_ = nullptr;
   PressPicture* Image1_;
   WindowMovePicture* Image2_;
   PressPicture* Image7_;
