@@ -1,25 +1,30 @@
-// The row badge: the GIF's frames decoded once at the size rows show them, and the
-// frame its animation is at.
+// The row badge: the GIF's frames decoded once at the size rows show them, side by
+// side in one premultiplied strip that GDI blends from, and the frame its
+// animation is at.
 #pragma once
 
-#include "Pictures.h"
+#include "Offscreen.h"
 #include "WinTimers.h"
 
 #include "core/forms/BadgeAnimation.h"
 
 #include <memory>
-#include <vector>
 
 namespace tandrel::win {
 
 class Badge {
  public:
   Badge(int width, int height);
-  // The current frame; nullptr when the picture could not be read.
-  Gdiplus::Bitmap* CurrentFrame() const;
+  // Draws the current frame with its top-left corner there; nothing when the
+  // picture could not be read.
+  void Draw(HDC dc, int left, int top) const;
 
  private:
-  std::vector<Picture> frames_;
+  int width_, height_;
+  int frames_ = 0;
+  // One device for the whole strip, made once: under Wine every device made
+  // costs a round trip to the X server.
+  Offscreen strip_;
   WinTimers timers_;
   std::unique_ptr<forms::BadgeAnimation> animation_;
 };

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 
 namespace tandrel::win {
@@ -20,8 +21,13 @@ class Offscreen {
   // A memory DC holding a 32-bit picture at least that large; its content is kept
   // while the size stays.
   HDC Prepare(int width, int height);
+  // The memory DC of the last Prepare.
+  HDC Dc() const { return dc_; }
   // Copies the area from the picture to the same place of the target.
   void CopyTo(HDC target, const RECT& area) const;
+  // The picture's 32-bit pixels, top row first, and the bytes from one row to the next.
+  std::uint8_t* Bits() const { return static_cast<std::uint8_t*>(bits_); }
+  int Stride() const { return width_ * 4; }
   // The picture's pixels for GDI+, which draws into them directly, with no
   // device between (under Wine a device costs a temporary picture per drawing).
   // Valid until the next Prepare that grows it.

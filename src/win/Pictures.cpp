@@ -90,15 +90,6 @@ void Draw(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& picture, int left, int t
                 static_cast<int>(picture.GetHeight()));
 }
 
-void DrawWithin(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& picture, int left, int top, const RECT& clip) {
-  const RECT whole{left, top, left + static_cast<int>(picture.GetWidth()), top + static_cast<int>(picture.GetHeight())};
-  RECT part;
-  if (!IntersectRect(&part, &whole, &clip)) return;
-  const int width = part.right - part.left, height = part.bottom - part.top;
-  graphics.DrawImage(&picture, Gdiplus::Rect(part.left, part.top, width, height), part.left - left, part.top - top,
-                     width, height, Gdiplus::UnitPixel);
-}
-
 void DrawStretched(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& picture, int left, int top, int width, int height) {
   graphics.DrawImage(&picture, left, top, width, height);
 }

@@ -38,10 +38,6 @@ Picture Scaled(Gdiplus::Bitmap& source, int width, int height);
 
 // Draws a picture at its own size, or stretched to the box.
 void Draw(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& picture, int left, int top);
-// The same, limited to the part of the picture inside clip: what lies outside
-// would be clipped away, so the screen shows the same pixels, and a picture far
-// larger than what shows of it costs no more than that part.
-void DrawWithin(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& picture, int left, int top, const RECT& clip);
 void DrawStretched(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& picture, int left, int top, int width, int height);
 
 }  // namespace tandrel::win

@@ -17,10 +17,12 @@ class RowTemplate final : public forms::TextMeasure {
   RowTemplate(const RowTemplate&) = delete;
   RowTemplate& operator=(const RowTemplate&) = delete;
 
-  // Draws the bound row with its top-left corner at origin: pictures through
-  // graphics, texts through dc, graphics' own device.
+  // Draws the bound row, all but its badge, with its top-left corner at origin:
+  // pictures through graphics, texts through dc, graphics' own device.
   void Paint(HDC dc, Gdiplus::Graphics& graphics, POINT origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
              forms::ButtonLook webSite) const;
+  // Draws the badge's current frame into its box.
+  void PaintBadge(HDC dc, const forms::Rect& box) const;
 
   int TextWidth(const std::string& utf8) const override;
 

@@ -49,6 +49,7 @@ ServerListView::ServerListView(const Artwork& art, forms::EntrySource entries,
     : badge_(forms::row_layout::kJvGIFAnimator2.width, forms::row_layout::kJvGIFAnimator2.height),
       template_(art, badge_),
       model_(*this, template_, std::move(entries)),
+      picture_(model_),
       enterGameClicked_(std::move(enterGameClicked)),
       webSiteClicked_(std::move(webSiteClicked)) {}
 
@@ -62,22 +63,22 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
   model_.Resize(width_, height_);
 }
 
-// Between two frames of the row badge only the badges change: their places are
-// painted now, with whatever else already awaits its repaint. Everything else
-// that changes what the rows show marks the list for a repaint where it changes.
 void ServerListView::RepaintNow() {
-  using forms::row_layout::kJvGIFAnimator2;
-  const HRGN badges = CreateRectRgn(0, 0, 0, 0);
-  for (const forms::RowPaint& row : model_.PaintOrder()) {
-    const forms::Rect r = model_.RowRect(row.row);
-    const HRGN badge = CreateRectRgn(r.left + kJvGIFAnimator2.left, r.top + kJvGIFAnimator2.top,
-                                     r.left + kJvGIFAnimator2.left + kJvGIFAnimator2.width,
-                                     r.top + kJvGIFAnimator2.top + kJvGIFAnimator2.height);
-    CombineRgn(badges, badges, badge, RGN_OR);
-    DeleteObject(badge);
-  }
-  RedrawWindow(Handle(), nullptr, badges, RDW_INVALIDATE | RDW_UPDATENOW);
-  DeleteObject(badges);
+  forms::Guarded([&] {
+    const HRGN area = CreateRectRgn(0, 0, 0, 0);
+    for (const forms::Rect& r : picture_.FrameArea()) {
+      const HRGN piece = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
+      CombineRgn(area, area, piece, RGN_OR);
+      DeleteObject(piece);
+    }
+    RedrawWindow(Handle(), nullptr, area, RDW_INVALIDATE | RDW_UPDATENOW);
+    DeleteObject(area);
+  });
+}
+
+void ServerListView::RepaintAfresh() {
+  picture_.Forget();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 // The screen the logic drives.
@@ -112,8 +113,9 @@ void ServerListView::Click(const forms::RowButton& Sender) {
   if (Sender.Name == forms::RowControl::ControlListButton2) webSiteClicked_(Sender.Tag);
 }
 
-// Painting: every row is bound right before it is drawn. A single-row update
-// repaints only its row's rectangle, so only that row is bound and drawn.
+// Painting: the list without its badges is kept; a paint draws into it the rows
+// that no longer show as they are, each bound right before, copies what it
+// repaints from it and draws the badges over that.
 
 namespace {
 
@@ -126,56 +128,71 @@ std::vector<RECT> RegionRects(HRGN region) {
   return std::vector<RECT>(rects, rects + header->rdh.nCount);
 }
 
+RECT ToRECT(const forms::Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
+forms::Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
 }  // namespace
 
 void ServerListView::Paint() {
-  // Only what awaits its repaint is painted, in the buffer as on the screen: the
-  // rest of the buffer still holds what the screen shows.
   const HRGN update = CreateRectRgn(0, 0, 0, 0);
   GetUpdateRgn(Handle(), update, FALSE);
   PAINTSTRUCT ps;
   const HDC target = BeginPaint(Handle(), &ps);
-  forms::Guarded([&] {
-    const HDC dc = buffer_.Prepare(width_, height_);
-    SelectClipRgn(dc, update);
-    PaintRows(dc, update, ps.rcPaint);
-    const RECT bar = ScrollBarRect();
-    if (ScrollBarShown() && RectVisible(dc, &bar)) {
-      PaintScrollBar(dc, ScrollBarRect(), ThumbOf(height_, maximum_, page_, offset_), thumbState_, ActiveStyle());
-    }
-    SelectClipRgn(dc, nullptr);
-    // Piece by piece: the badges' column is mostly rows that did not change.
-    for (const RECT& piece : RegionRects(update)) buffer_.CopyTo(target, piece);
-  });
+  forms::Guarded([&] { Present(target, update, ps.rcPaint); });
   EndPaint(Handle(), &ps);
   DeleteObject(update);
 }
 
-void ServerListView::PaintRows(HDC dc, HRGN clip, const RECT& area) {
-  const HBRUSH ground = CreateSolidBrush(look::kListBackground);
-  FillRect(dc, &area, ground);
-  DeleteObject(ground);
-  const HBRUSH highlight = CreateSolidBrush(look::kHighlight);
-  // One for every row, drawing into the same pixels as dc, clipped alike.
-  const auto pixels = buffer_.Pixels();
-  Gdiplus::Graphics graphics(pixels.get());
-  const Gdiplus::Region region(clip);
-  graphics.SetClip(&region);
-  for (const forms::RowPaint& row : model_.PaintOrder()) {
-    const forms::Rect r = model_.RowRect(row.row);
-    const RECT rect{r.left, r.top, r.left + r.width, r.top + r.height};
-    RECT common;
-    if (!IntersectRect(&common, &rect, &area)) continue;
-    const forms::BoundRow& bound = model_.Template().ControlList1BeforeDrawItem(row.row);
-    if (row.highlighted) {
-      graphics.Flush(Gdiplus::FlushIntentionSync);  // the highlight is GDI's
-      FillRect(dc, &rect, highlight);
-      GdiFlush();
-    }
-    template_.Paint(dc, graphics, POINT{rect.left, rect.top}, bound, row.ControlListButton1, row.ControlListButton2);
+void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
+  if (keptSize_.cx != width_ || keptSize_.cy != height_) {
+    kept_.Prepare(width_, height_);
+    keptSize_ = {width_, height_};
+    picture_.Forget();
   }
-  graphics.Flush(Gdiplus::FlushIntentionSync);
-  DeleteObject(highlight);
+  const forms::ListPaint paint = picture_.Prepare(FromRECT(box));
+  DrawKept(paint);
+  // Only the area's pieces are composed and copied, piece by piece: a frame
+  // repaints little of the badges' column. What is drawn beyond them in the
+  // buffer never reaches the screen.
+  const HDC dc = buffer_.Prepare(width_, height_);
+  const std::vector<RECT> pieces = RegionRects(area);
+  for (const RECT& piece : pieces) kept_.CopyTo(dc, piece);
+  for (const forms::Rect& badge : paint.badges) template_.PaintBadge(dc, badge);
+  const RECT bar = ScrollBarRect();
+  if (ScrollBarShown() && RectInRegion(area, &bar)) {
+    PaintScrollBar(dc, bar, ThumbOf(height_, maximum_, page_, offset_), thumbState_, ActiveStyle());
+  }
+  for (const RECT& piece : pieces) buffer_.CopyTo(target, piece);
+}
+
+// Each row is drawn whole, clipped to its own place, so no row's picture depends
+// on its neighbours'.
+void ServerListView::DrawKept(const forms::ListPaint& paint) {
+  const HDC dc = kept_.Prepare(width_, height_);
+  const HBRUSH ground = CreateSolidBrush(look::kListBackground);
+  if (paint.clear) {
+    const RECT whole{0, 0, width_, height_};
+    FillRect(dc, &whole, ground);
+  }
+  if (!paint.rows.empty()) {
+    const HBRUSH highlight = CreateSolidBrush(look::kHighlight);
+    // One for every row, drawing into the same pixels as dc, clipped alike.
+    const auto pixels = kept_.Pixels();
+    Gdiplus::Graphics graphics(pixels.get());
+    for (const forms::RowToDraw& row : paint.rows) {
+      const RECT rect = ToRECT(row.rect);
+      IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+      graphics.SetClip(Gdiplus::Rect(rect.left, rect.top, row.rect.width, row.rect.height));
+      FillRect(dc, &rect, row.look.paint.highlighted ? highlight : ground);
+      GdiFlush();  // the plate lies over it
+      template_.Paint(dc, graphics, POINT{rect.left, rect.top}, row.look.bound, row.look.paint.ControlListButton1,
+                      row.look.paint.ControlListButton2);
+      graphics.Flush(Gdiplus::FlushIntentionSync);
+      SelectClipRgn(dc, nullptr);
+    }
+    DeleteObject(highlight);
+  }
+  DeleteObject(ground);
 }
 
 // The scroll bar.

@@ -1,6 +1,8 @@
 // The server list's window: paints the rows the list's logic names, each from the
-// row template bound to it, off-screen and copied in one BitBlt, with a scroll
-// bar of its own; forwards pointer, wheel, key and scroll-bar input to the logic.
+// row template bound to it, into a kept picture of the list without its badges;
+// a paint copies from it and draws the badges over that off-screen, then copies
+// the result to the screen. A scroll bar of its own; forwards pointer, wheel,
+// key and scroll-bar input to the logic.
 #pragma once
 
 #include "Badge.h"
@@ -10,10 +12,12 @@
 #include "Window.h"
 
 #include "core/ServerListLoader.h"
+#include "core/forms/KeptListPicture.h"
 #include "core/forms/ServerListModel.h"
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace tandrel::win {
 
@@ -34,13 +38,19 @@ class ServerListView final : public Window, public RowCountView, private forms::
     InvalidateList();
   }
   void ClearSelection() { model_.ClearSelection(); }
-  // Paints the whole list now, not at some later repaint.
+  // A frame of the row badge, painted now: the badges, and whatever rows no
+  // longer show as they are.
   void RepaintNow();
+  // Paints the whole list now, every row drawn afresh.
+  void RepaintAfresh();
 
  private:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint();
-  void PaintRows(HDC dc, HRGN clip, const RECT& area);
+  // Composes the area (box: its bounds) off-screen and copies it to target.
+  void Present(HDC target, HRGN area, const RECT& box);
+  void DrawKept(const forms::ListPaint& paint);
+
   bool ScrollBarShown() const { return maximum_ > 0; }
   RECT ScrollBarRect() const;
   bool OnScrollBar(POINT p) const;
@@ -58,9 +68,12 @@ class ServerListView final : public Window, public RowCountView, private forms::
   Badge badge_;
   RowTemplate template_;
   forms::ServerListModel model_;
+  forms::KeptListPicture picture_;
   std::function<void(int)> enterGameClicked_, webSiteClicked_;
-  Offscreen buffer_;
+  Offscreen kept_;    // the list without its badges
+  Offscreen buffer_;  // where a paint composes what it puts on the screen
   int width_ = 0, height_ = 0;
+  SIZE keptSize_{};
   int maximum_ = 0, page_ = 0, offset_ = 0;
   std::optional<int> thumbGrab_;  // where in the thumb the pointer holds it
   ThumbState thumbState_ = ThumbState::Normal;

@@ -23,8 +23,12 @@ set(tandrel_host_port_file ${TANDREL_WINE_PREFIX}.loopback-host-port)
 add_test(NAME LoopbackHostStart COMMAND ${CMAKE_CURRENT_LIST_DIR}/loopback-host start
          ${TANDREL_HOST_BUILD_DIR}/tests/loopback_host ${tandrel_host_port_file})
 add_test(NAME LoopbackHostStop COMMAND ${CMAKE_CURRENT_LIST_DIR}/loopback-host stop ${tandrel_host_port_file})
-set_tests_properties(LoopbackHostStart PROPERTIES FIXTURES_SETUP loopback_host)
-set_tests_properties(LoopbackHostStop PROPERTIES FIXTURES_CLEANUP loopback_host)
+set(tandrel_display_file ${TANDREL_WINE_PREFIX}.display)
+add_test(NAME XServerStart COMMAND ${CMAKE_CURRENT_LIST_DIR}/x-server start ${tandrel_display_file})
+add_test(NAME XServerStop COMMAND ${CMAKE_CURRENT_LIST_DIR}/x-server stop ${tandrel_display_file})
+# Every Windows test runs with both: its HTTP servers and a screen for its windows.
+set_tests_properties(LoopbackHostStart XServerStart PROPERTIES FIXTURES_SETUP wine_test_services)
+set_tests_properties(LoopbackHostStop XServerStop PROPERTIES FIXTURES_CLEANUP wine_test_services)
 
 # The platform's own tests, beside the core's.
 file(GLOB TANDREL_WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../platform/windows/*Test.cpp)
@@ -33,5 +37,5 @@ file(GLOB TANDREL_WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_
 function(tandrel_discover_tests target)
   add_dependencies(${target} wine_prefix)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 120 FIXTURES_REQUIRED loopback_host)
+                       PROPERTIES TIMEOUT 120 FIXTURES_REQUIRED wine_test_services)
 endfunction()

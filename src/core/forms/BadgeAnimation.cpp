@@ -19,7 +19,10 @@ milliseconds BadgeAnimation::HeldDelay(milliseconds delay) {
 
 void BadgeAnimation::Step() {
   frame_ = (frame_ + 1) % delays_.size();
-  timer_->SetInterval(HeldDelay(delays_[frame_]));
+  // A running timer that keeps its interval steps on by itself: setting it again
+  // would only cost a call to the system for each frame.
+  const milliseconds next = HeldDelay(delays_[frame_]);
+  if (next != timer_->Interval()) timer_->SetInterval(next);
 }
 
 }  // namespace tandrel::forms

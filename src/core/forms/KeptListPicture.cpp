@@ -35,23 +35,20 @@ ListPaint KeptListPicture::Prepare(const Rect& area) {
   ListPaint paint;
   const Geometry now = Current();
   paint.clear = !known_ || now != geometry_;
-  std::map<int, RowLook> kept = paint.clear ? std::map<int, RowLook>{} : kept_;
   for (const RowPaint& row : list_.PaintOrder()) {
     const Rect rect = list_.RowRect(row.row);
     if (!Overlap(rect, area)) continue;
     RowLook look = LookOf(row);
-    const auto found = kept.find(row.row);
-    if (found == kept.end() || found->second != look) {
-      kept[row.row] = look;
-      paint.rows.push_back({rect, std::move(look)});
-    }
+    const auto found = paint.clear ? kept_.end() : kept_.find(row.row);
+    if (found == kept_.end() || found->second != look) paint.rows.push_back({rect, std::move(look)});
     paint.badges.push_back(BadgeOf(rect));
   }
   // Counted as drawn only once every row is bound: a row that cannot be bound
   // leaves the picture as it was.
+  if (paint.clear) kept_.clear();
+  for (const RowToDraw& row : paint.rows) kept_[row.look.paint.row] = row.look;
   known_ = true;
   geometry_ = now;
-  kept_ = std::move(kept);
   return paint;
 }
 
