@@ -15,7 +15,7 @@ Badge::Badge() {
     frames_.push_back(QPixmap::fromImage(frame));
     delays.emplace_back(reader.nextImageDelay());  // the delay of the frame just read
   }
-  animation_ = std::make_unique<forms::BadgeAnimation>(std::move(delays), timers_);
+  animation_ = std::make_unique<forms::BadgeAnimation>(std::move(delays));
 }
 
 const QPixmap& Badge::CurrentFrame() const {

@@ -1,8 +1,6 @@
 // The row badge: the GIF's frames decoded once, and the frame its animation is at.
 #pragma once
 
-#include "QtEventLoop.h"
-
 #include "core/forms/BadgeAnimation.h"
 
 #include <QPixmap>
@@ -15,12 +13,13 @@ namespace tandrel::ui {
 class Badge {
  public:
   Badge();
+  // Moves on to the frame the animation is at now; true when that is another one.
+  bool MoveOn() { return animation_->MoveOn(); }
   // The current frame; empty when the picture could not be read.
   const QPixmap& CurrentFrame() const;
 
  private:
   std::vector<QPixmap> frames_;
-  QtTimers timers_;
   std::unique_ptr<forms::BadgeAnimation> animation_;
 };
 

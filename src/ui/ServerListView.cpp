@@ -67,7 +67,7 @@ ServerListView::ServerListView(const Artwork& art, std::function<const TConfig*(
 void ServerListView::RepaintNow() {
   Guarded([&] {
     QRegion area;
-    for (const forms::Rect& r : picture_.FrameArea()) area += ToQRect(r);
+    for (const forms::Rect& r : picture_.FrameArea(badge_.MoveOn())) area += ToQRect(r);
     viewport()->repaint(area);
   });
 }

@@ -26,7 +26,7 @@ Badge::Badge(int width, int height) : width_(width), height_(height) {
     delays.push_back(frame.delay);
     ++frames_;
   }
-  animation_ = std::make_unique<forms::BadgeAnimation>(std::move(delays), timers_);
+  animation_ = std::make_unique<forms::BadgeAnimation>(std::move(delays));
 }
 
 void Badge::Draw(HDC dc, int left, int top) const {

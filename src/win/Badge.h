@@ -4,7 +4,6 @@
 #pragma once
 
 #include "Offscreen.h"
-#include "WinTimers.h"
 
 #include "core/forms/BadgeAnimation.h"
 
@@ -15,6 +14,8 @@ namespace tandrel::win {
 class Badge {
  public:
   Badge(int width, int height);
+  // Moves on to the frame the animation is at now; true when that is another one.
+  bool MoveOn() { return animation_->MoveOn(); }
   // Draws the current frame with its top-left corner there; nothing when the
   // picture could not be read.
   void Draw(HDC dc, int left, int top) const;
@@ -25,7 +26,6 @@ class Badge {
   // One device for the whole strip, made once: under Wine every device made
   // costs a round trip to the X server.
   Offscreen strip_;
-  WinTimers timers_;
   std::unique_ptr<forms::BadgeAnimation> animation_;
 };
 

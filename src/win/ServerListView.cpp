@@ -66,7 +66,7 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
 void ServerListView::RepaintNow() {
   forms::Guarded([&] {
     const HRGN area = CreateRectRgn(0, 0, 0, 0);
-    for (const forms::Rect& r : picture_.FrameArea()) {
+    for (const forms::Rect& r : picture_.FrameArea(badge_.MoveOn())) {
       const HRGN piece = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
       CombineRgn(area, area, piece, RGN_OR);
       DeleteObject(piece);

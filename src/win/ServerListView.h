@@ -38,8 +38,8 @@ class ServerListView final : public Window, public RowCountView, private forms::
     InvalidateList();
   }
   void ClearSelection() { model_.ClearSelection(); }
-  // A frame of the row badge, painted now: the badges, and whatever rows no
-  // longer show as they are.
+  // The row badge's next frame, painted now: the badges, when they moved on,
+  // and whatever rows no longer show as they are.
   void RepaintNow();
   // Paints the whole list now, every row drawn afresh.
   void RepaintAfresh();

@@ -6,23 +6,24 @@ namespace tandrel::forms {
 
 using std::chrono::milliseconds;
 
-BadgeAnimation::BadgeAnimation(std::vector<milliseconds> frameDelays, TimerFactory& timers)
-    : delays_(std::move(frameDelays)), timer_(timers.MakeTimer([this] { Step(); })) {
-  if (delays_.size() < 2) return;
-  timer_->SetInterval(HeldDelay(delays_.front()));
-  timer_->SetEnabled(true);
+BadgeAnimation::BadgeAnimation(std::vector<milliseconds> frameDelays, std::function<Clock::time_point()> now)
+    : now_(std::move(now)), start_(now_()) {
+  if (frameDelays.size() < 2) return;
+  milliseconds end{0};
+  for (const milliseconds delay : frameDelays) ends_.push_back(end += HeldDelay(delay));
 }
 
 milliseconds BadgeAnimation::HeldDelay(milliseconds delay) {
   return std::clamp(delay, milliseconds(50), milliseconds(10000));
 }
 
-void BadgeAnimation::Step() {
-  frame_ = (frame_ + 1) % delays_.size();
-  // A running timer that keeps its interval steps on by itself: setting it again
-  // would only cost a call to the system for each frame.
-  const milliseconds next = HeldDelay(delays_[frame_]);
-  if (next != timer_->Interval()) timer_->SetInterval(next);
+bool BadgeAnimation::MoveOn() {
+  if (ends_.empty()) return false;
+  const auto intoRound = (now_() - start_) % ends_.back();
+  const auto frame = static_cast<std::size_t>(std::upper_bound(ends_.begin(), ends_.end(), intoRound) - ends_.begin());
+  if (frame == shown_) return false;
+  shown_ = frame;
+  return true;
 }
 
 }  // namespace tandrel::forms

@@ -52,7 +52,7 @@ ListPaint KeptListPicture::Prepare(const Rect& area) {
   return paint;
 }
 
-std::vector<Rect> KeptListPicture::FrameArea() {
+std::vector<Rect> KeptListPicture::FrameArea(bool badgeMoved) {
   std::vector<Rect> area;
   const std::vector<RowPaint> rows = list_.PaintOrder();
   if (rows.empty()) return area;
@@ -69,7 +69,8 @@ std::vector<Rect> KeptListPicture::FrameArea() {
   }
   top = std::max(top, 0);
   bottom = std::min(bottom, list_.ClientRect().height);
-  if (bottom > top) area.insert(area.begin(), Rect{kJvGIFAnimator2.left, top, kJvGIFAnimator2.width, bottom - top});
+  if (badgeMoved && bottom > top)
+    area.insert(area.begin(), Rect{kJvGIFAnimator2.left, top, kJvGIFAnimator2.width, bottom - top});
   return area;
 }
 

@@ -43,8 +43,9 @@ class KeptListPicture {
   // picture must show anew; from then on it counts them as drawn.
   ListPaint Prepare(const Rect& area);
   // What a frame of the badge animation repaints: the column of the rows'
-  // badges, and every row that the kept picture no longer shows as it is.
-  std::vector<Rect> FrameArea();
+  // badges when the badge moved on, and every row that the kept picture no
+  // longer shows as it is.
+  std::vector<Rect> FrameArea(bool badgeMoved);
   // The next paint draws every row afresh, on a cleared picture.
   void Forget();
 

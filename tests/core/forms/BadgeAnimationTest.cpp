@@ -1,7 +1,5 @@
-// The row badge's animation on a timer the test ticks.
+// The row badge's animation, on a clock the test sets.
 #include "core/forms/BadgeAnimation.h"
-
-#include "ManualTimers.h"
 
 #include <gtest/gtest.h>
 
@@ -10,28 +8,35 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(BadgeAnimation, EachFrameStaysForItsDelayHeldWithinBoundsAndTheLastIsFollowedByTheFirst) {
-  ManualTimers timers;
-  BadgeAnimation badge({70ms, 0ms, 20000ms}, timers);
-  ASSERT_EQ(timers.made.size(), 1u);
-  ManualTimer& timer = *timers.made.front();
-  ASSERT_TRUE(timer.Enabled());
+class BadgeAnimationTest : public ::testing::Test {
+ protected:
+  BadgeAnimation::Clock::time_point now_{};
+  std::function<BadgeAnimation::Clock::time_point()> clock_ = [this] { return now_; };
+};
+
+TEST_F(BadgeAnimationTest, EachFrameStaysForItsDelayHeldWithinBoundsAndTheLastIsFollowedByTheFirst) {
+  BadgeAnimation badge({70ms, 0ms, 20000ms}, clock_);  // held at 70, 50 and 10,000 ms
   const struct {
+    std::chrono::milliseconds since;
     std::size_t frame;
-    std::chrono::milliseconds interval;
-  } steps[] = {{0, 70ms}, {1, 50ms}, {2, 10000ms}, {0, 70ms}, {1, 50ms}};
+    bool moved;
+  } steps[] = {{0ms, 0, false},     {69ms, 0, false},   {70ms, 1, true},    {119ms, 1, false},  {120ms, 2, true},
+               {10119ms, 2, false}, {10120ms, 0, true}, {10190ms, 1, true}, {30359ms, 2, true}, {30360ms, 0, true}};
+  const auto start = now_;
   for (const auto& step : steps) {
-    EXPECT_EQ(badge.CurrentFrame(), step.frame);
-    EXPECT_EQ(timer.Interval(), step.interval) << "frame " << step.frame;
-    timer.Tick();
+    now_ = start + step.since;
+    EXPECT_EQ(badge.MoveOn(), step.moved) << step.since.count() << " ms";
+    EXPECT_EQ(badge.CurrentFrame(), step.frame) << step.since.count() << " ms";
   }
+  now_ += 70ms;
+  EXPECT_EQ(badge.CurrentFrame(), 0u) << "only moving on moves it";
 }
 
-TEST(BadgeAnimation, APictureOfOneFrameDoesNotAnimate) {
+TEST_F(BadgeAnimationTest, APictureOfOneFrameDoesNotAnimate) {
   for (const auto& delays : {std::vector<std::chrono::milliseconds>{100ms}, std::vector<std::chrono::milliseconds>{}}) {
-    ManualTimers timers;
-    BadgeAnimation badge(delays, timers);
-    EXPECT_FALSE(timers.made.front()->Enabled());
+    BadgeAnimation badge(delays, clock_);
+    now_ += 250ms;
+    EXPECT_FALSE(badge.MoveOn());
     EXPECT_EQ(badge.CurrentFrame(), 0u);
   }
 }

@@ -115,7 +115,7 @@ TEST_F(KeptListPictureTest, APaintDrawsOnlyTheRowsThatTouchItsArea) {
 
 TEST_F(KeptListPictureTest, AFrameRepaintsTheBadgesColumnAndEveryRowThatChanged) {
   picture_.Prepare(kWhole);
-  const std::vector<Rect> quiet = picture_.FrameArea();
+  const std::vector<Rect> quiet = picture_.FrameArea(true);
   ASSERT_EQ(quiet.size(), 1u);
   EXPECT_EQ(quiet[0].left, 15);
   EXPECT_EQ(quiet[0].width, 50);
@@ -126,12 +126,16 @@ TEST_F(KeptListPictureTest, AFrameRepaintsTheBadgesColumnAndEveryRowThatChanged)
   config_ = ListOf(30);
   config_->ServerList()[12].BriefIntroduction = "changed";
   model_.SetItemCount(30);
-  const std::vector<Rect> frame = picture_.FrameArea();
+  const std::vector<Rect> frame = picture_.FrameArea(true);
   ASSERT_EQ(frame.size(), 2u);
   EXPECT_EQ(frame[1].top, 12 * 40);
   EXPECT_EQ(frame[1].width, 952 - 17);
   EXPECT_EQ(RowsDrawn(picture_.Prepare(kWhole)), std::vector<int>{12});
-  EXPECT_EQ(picture_.FrameArea().size(), 1u);
+  EXPECT_EQ(picture_.FrameArea(true).size(), 1u);
+  EXPECT_TRUE(picture_.FrameArea(false).empty()) << "the badge stood still: nothing to repaint";
+  model_.PointerMove(kPlateOfRow5);
+  ASSERT_EQ(picture_.FrameArea(false).size(), 1u);
+  EXPECT_EQ(picture_.FrameArea(false)[0].top, 5 * 40);
 }
 
 TEST_F(KeptListPictureTest, ARowThatCannotBeBoundLeavesThePictureAsItWas) {
@@ -146,7 +150,7 @@ TEST_F(KeptListPictureTest, ARowThatCannotBeBoundLeavesThePictureAsItWas) {
 TEST_F(KeptListPictureTest, AnEmptyListHasNoFrame) {
   config_ = ListOf(0);
   model_.SetItemCount(0);
-  EXPECT_TRUE(picture_.FrameArea().empty());
+  EXPECT_TRUE(picture_.FrameArea(true).empty());
   const ListPaint paint = picture_.Prepare(kWhole);
   EXPECT_TRUE(paint.clear);
   EXPECT_TRUE(paint.rows.empty());
