@@ -3,6 +3,7 @@
 #include "Look.h"
 
 #include "core/forms/FailureReport.h"
+#include "core/forms/ServerListLayout.h"
 
 #include <windowsx.h>
 
@@ -150,19 +151,32 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
     picture_.Forget();
   }
   const forms::ListPaint paint = picture_.Prepare(FromRECT(box));
+  if (paint.clear || !paint.rows.empty()) composed_.Forget();
   DrawKept(paint);
+  // The timed frames repaint the badges' column: each of its pieces, composed once
+  // for a badge frame, serves that frame's later turns while the rows stay.
+  const int frame = badge_.Frame();
+  std::vector<RECT> pieces;
+  for (const RECT& piece : RegionRects(area)) {
+    if (!composed_.CopyTo(target, frame, piece)) pieces.push_back(piece);
+  }
+  if (pieces.empty()) return;
   // Only the area's pieces are composed and copied, piece by piece: a frame
   // repaints little of the badges' column. What is drawn beyond them in the
   // buffer never reaches the screen.
   const HDC dc = buffer_.Prepare(width_, height_);
-  const std::vector<RECT> pieces = RegionRects(area);
   for (const RECT& piece : pieces) kept_.CopyTo(dc, piece);
   for (const forms::Rect& badge : paint.badges) template_.PaintBadge(dc, badge);
   const RECT bar = ScrollBarRect();
   if (ScrollBarShown() && RectInRegion(area, &bar)) {
     PaintScrollBar(dc, bar, ThumbOf(height_, maximum_, page_, offset_), thumbState_, ActiveStyle());
   }
-  for (const RECT& piece : pieces) buffer_.CopyTo(target, piece);
+  const LONG columnLeft = forms::row_layout::kJvGIFAnimator2.left;
+  const LONG columnRight = columnLeft + forms::row_layout::kJvGIFAnimator2.width;
+  for (const RECT& piece : pieces) {
+    buffer_.CopyTo(target, piece);
+    if (piece.left >= columnLeft && piece.right <= columnRight) composed_.Keep(dc, frame, piece);
+  }
 }
 
 // Each row is drawn whole, clipped to its own place, so no row's picture depends

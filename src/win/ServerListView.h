@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Badge.h"
+#include "ComposedPieces.h"
 #include "DarkScrollBar.h"
 #include "Offscreen.h"
 #include "RowTemplate.h"
@@ -70,8 +71,9 @@ class ServerListView final : public Window, public RowCountView, private forms::
   forms::ServerListModel model_;
   forms::KeptListPicture picture_;
   std::function<void(int)> enterGameClicked_, webSiteClicked_;
-  Offscreen kept_;    // the list without its badges
-  Offscreen buffer_;  // where a paint composes what it puts on the screen
+  Offscreen kept_;           // the list without its badges
+  Offscreen buffer_;         // where a paint composes what it puts on the screen
+  ComposedPieces composed_;  // of the badges' column, by badge frame
   int width_ = 0, height_ = 0;
   SIZE keptSize_{};
   int maximum_ = 0, page_ = 0, offset_ = 0;

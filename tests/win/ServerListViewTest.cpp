@@ -116,13 +116,26 @@ TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
     config_->ServerList()[21].BeginTime = name;
     view_->SetRowCount(30);
   };
+  // Two laps of the badge's ten frames: the second shows each frame as the first
+  // composed it, for as long as the rows stay.
+  const auto framesComeRound = [this] {
+    for (const DWORD end = GetTickCount() + 1500; GetTickCount() < end; Sleep(20)) view_->RepaintNow();
+  };
   const struct {
     const char* name;
     std::function<void()> change;
     bool unmarked = false;  // nothing is marked for a repaint: the next frame alone shows it
   } steps[] = {
       {"loaded", [] {}},
+      {"the badge's frames come round", framesComeRound},
       {"a hot row", [&] { Send(WM_MOUSEMOVE, 0, 400, 2 * 40 + 20); }},
+      {"another hot row as the frames come round",
+       [&] {
+         framesComeRound();
+         Send(WM_MOUSEMOVE, 0, 400, 3 * 40 + 20);
+         PumpMessages();
+         framesComeRound();
+       }},
       {"a hot button", [&] { Send(WM_MOUSEMOVE, 0, kEnterGameX, 4 * 40 + 21); }},
       {"a pressed button of the selected row", [&] { Send(WM_LBUTTONDOWN, MK_LBUTTON, kEnterGameX, 4 * 40 + 21); }},
       {"released", [&] { Send(WM_LBUTTONUP, 0, kEnterGameX, 4 * 40 + 21); }},
