@@ -5,6 +5,7 @@
 
 #include <QPixmap>
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,8 @@ class Badge {
   bool MoveOn() { return animation_->MoveOn(); }
   // The current frame; empty when the picture could not be read.
   const QPixmap& CurrentFrame() const;
+  // The number of that frame.
+  std::size_t Frame() const { return animation_->CurrentFrame(); }
 
  private:
   std::vector<QPixmap> frames_;

@@ -116,14 +116,39 @@ void ServerListView::paintEvent(QPaintEvent* event) {
       picture_.Forget();
     }
     const forms::ListPaint paint = picture_.Prepare(FromQRect(event->rect()));
+    column_.Saw(paint);
     DrawKept(paint);
+    // The timed frames repaint the badges' column: each of its pieces, composed once
+    // for a badge frame, serves that frame's later turns while the rows stay.
+    const std::size_t frame = badge_.Frame();
     QPainter painter(viewport());
     for (const QRect& r : event->region()) {
-      painter.drawImage(r, kept_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+      if (const auto place = column_.Find(frame, FromQRect(r))) {
+        painter.drawImage(r.topLeft(), composed_[*place]);
+      } else if (const auto keep = column_.Keep(frame, FromQRect(r))) {
+        if (*keep >= composed_.size()) composed_.resize(*keep + 1);
+        QImage& piece = composed_[*keep];
+        piece = QImage(r.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        piece.setDevicePixelRatio(ratio);
+        QPainter composing(&piece);
+        composing.translate(-r.topLeft());
+        Compose(composing, r, paint.badges);
+        composing.end();
+        painter.drawImage(r.topLeft(), piece);
+      } else {
+        Compose(painter, r, paint.badges);
+      }
     }
-    painter.setClipRegion(event->region());
-    for (const forms::Rect& badge : paint.badges) template_.PaintBadge(painter, ToQRect(badge));
   });
+}
+
+void ServerListView::Compose(QPainter& painter, const QRect& area, const std::vector<forms::Rect>& badges) {
+  const qreal ratio = kept_.devicePixelRatioF();
+  painter.drawImage(area, kept_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+  painter.save();
+  painter.setClipRect(area);
+  for (const forms::Rect& badge : badges) template_.PaintBadge(painter, ToQRect(badge));
+  painter.restore();
 }
 
 void ServerListView::DrawKept(const forms::ListPaint& paint) {

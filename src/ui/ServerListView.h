@@ -6,6 +6,7 @@
 #include "RowTemplate.h"
 
 #include "core/ServerListLoader.h"
+#include "core/forms/ComposedColumn.h"
 #include "core/forms/KeptListPicture.h"
 #include "core/forms/ServerListModel.h"
 
@@ -13,6 +14,7 @@
 #include <QImage>
 
 #include <functional>
+#include <vector>
 
 namespace tandrel::ui {
 
@@ -59,12 +61,16 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   void ScrollChanged(int maximum, int pageStep, int offset) override;
   void Click(const forms::RowButton& Sender) override;
   void DrawKept(const forms::ListPaint& paint);
+  // The area as the screen shows it: the kept picture and the badges over it.
+  void Compose(QPainter& painter, const QRect& area, const std::vector<forms::Rect>& badges);
 
   Badge badge_;
   RowTemplate template_;
   forms::ServerListModel model_;
   forms::KeptListPicture picture_;
   QImage kept_;  // the list without its badges
+  forms::ComposedColumn column_;
+  std::vector<QImage> composed_;  // the badges' column's pieces as column_ places them
 };
 
 }  // namespace tandrel::ui

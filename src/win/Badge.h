@@ -17,7 +17,7 @@ class Badge {
   // Moves on to the frame the animation is at now; true when that is another one.
   bool MoveOn() { return animation_->MoveOn(); }
   // The frame Draw draws.
-  int Frame() const { return static_cast<int>(animation_->CurrentFrame()); }
+  std::size_t Frame() const { return animation_->CurrentFrame(); }
   // Draws the current frame with its top-left corner there; nothing when the
   // picture could not be read.
   void Draw(HDC dc, int left, int top) const;

@@ -3,7 +3,6 @@
 #include "Look.h"
 
 #include "core/forms/FailureReport.h"
-#include "core/forms/ServerListLayout.h"
 
 #include <windowsx.h>
 
@@ -151,14 +150,15 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
     picture_.Forget();
   }
   const forms::ListPaint paint = picture_.Prepare(FromRECT(box));
-  if (paint.clear || !paint.rows.empty()) composed_.Forget();
+  column_.Saw(paint);
   DrawKept(paint);
   // The timed frames repaint the badges' column: each of its pieces, composed once
   // for a badge frame, serves that frame's later turns while the rows stay.
-  const int frame = badge_.Frame();
+  const std::size_t frame = badge_.Frame();
   std::vector<RECT> pieces;
   for (const RECT& piece : RegionRects(area)) {
-    if (!composed_.CopyTo(target, frame, piece)) pieces.push_back(piece);
+    if (const auto place = column_.Find(frame, FromRECT(piece))) composed_.CopyTo(target, *place, piece);
+    else pieces.push_back(piece);
   }
   if (pieces.empty()) return;
   // Only the area's pieces are composed and copied, piece by piece: a frame
@@ -171,11 +171,9 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
   if (ScrollBarShown() && RectInRegion(area, &bar)) {
     PaintScrollBar(dc, bar, ThumbOf(height_, maximum_, page_, offset_), thumbState_, ActiveStyle());
   }
-  const LONG columnLeft = forms::row_layout::kJvGIFAnimator2.left;
-  const LONG columnRight = columnLeft + forms::row_layout::kJvGIFAnimator2.width;
   for (const RECT& piece : pieces) {
     buffer_.CopyTo(target, piece);
-    if (piece.left >= columnLeft && piece.right <= columnRight) composed_.Keep(dc, frame, piece);
+    if (const auto place = column_.Keep(frame, FromRECT(piece))) composed_.Store(*place, dc, piece);
   }
 }
 

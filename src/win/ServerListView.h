@@ -6,13 +6,14 @@
 #pragma once
 
 #include "Badge.h"
-#include "ComposedPieces.h"
+#include "ComposedPlaces.h"
 #include "DarkScrollBar.h"
 #include "Offscreen.h"
 #include "RowTemplate.h"
 #include "Window.h"
 
 #include "core/ServerListLoader.h"
+#include "core/forms/ComposedColumn.h"
 #include "core/forms/KeptListPicture.h"
 #include "core/forms/ServerListModel.h"
 
@@ -71,9 +72,10 @@ class ServerListView final : public Window, public RowCountView, private forms::
   forms::ServerListModel model_;
   forms::KeptListPicture picture_;
   std::function<void(int)> enterGameClicked_, webSiteClicked_;
-  Offscreen kept_;           // the list without its badges
-  Offscreen buffer_;         // where a paint composes what it puts on the screen
-  ComposedPieces composed_;  // of the badges' column, by badge frame
+  Offscreen kept_;    // the list without its badges
+  Offscreen buffer_;  // where a paint composes what it puts on the screen
+  forms::ComposedColumn column_;
+  ComposedPlaces composed_;  // the column's pieces as column_ places them
   int width_ = 0, height_ = 0;
   SIZE keptSize_{};
   int maximum_ = 0, page_ = 0, offset_ = 0;

@@ -5,6 +5,7 @@
 
 #include "support/UiSupport.h"
 
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -205,15 +206,33 @@ TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
     view_.SetRowCount(30);  // the same count: nothing is marked for a repaint
   };
   const auto press = [this](QPoint p) { QTest::mousePress(Viewport(), Qt::LeftButton, {}, p); };
+  // Two laps of the badge's ten frames: the second shows each frame as the first
+  // composed it, for as long as the rows stay.
+  const auto framesComeRound = [this] {
+    QElapsedTimer laps;
+    laps.start();
+    while (laps.elapsed() < 1500) {
+      view_.RepaintNow();
+      QTest::qSleep(20);
+    }
+  };
   const struct {
     const char* name;
     std::function<void()> change;
     bool unmarked = false;  // nothing is marked for a repaint: the next frame alone shows it
   } steps[] = {
       {"loaded", [] {}},
+      {"the badge's frames come round", framesComeRound},
       {"a hot row",
        [&] {
          QTest::mouseMove(Viewport(), {400, 2 * 40 + 20});
+       }},
+      {"another hot row as the frames come round",
+       [&] {
+         framesComeRound();
+         QTest::mouseMove(Viewport(), {400, 3 * 40 + 20});
+         QApplication::processEvents();
+         framesComeRound();
        }},
       {"a hot button", [&] { QTest::mouseMove(Viewport(), EnterGame(4)); }},
       {"a pressed button of the selected row", [&] { press(EnterGame(4)); }},
