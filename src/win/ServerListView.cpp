@@ -7,6 +7,8 @@
 #include <windowsx.h>
 
 #include <cstddef>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace tandrel::win {
@@ -63,16 +65,41 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
   model_.Resize(width_, height_);
 }
 
+namespace {
+
+// The window's device for drawing outside WM_PAINT, given back however the drawing ends.
+class WindowDevice {
+ public:
+  explicit WindowDevice(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDevice() { ReleaseDC(window_, dc_); }
+  WindowDevice(const WindowDevice&) = delete;
+  WindowDevice& operator=(const WindowDevice&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+}  // namespace
+
 void ServerListView::RepaintNow() {
   forms::Guarded([&] {
-    const HRGN area = CreateRectRgn(0, 0, 0, 0);
-    for (const forms::Rect& r : picture_.FrameArea(badge_.MoveOn())) {
+    const std::vector<forms::Rect> pieces = picture_.FrameArea(badge_.MoveOn());
+    if (pieces.empty()) return;
+    const std::unique_ptr<std::remove_pointer_t<HRGN>, decltype(&DeleteObject)> area(CreateRectRgn(0, 0, 0, 0),
+                                                                                     &DeleteObject);
+    for (const forms::Rect& r : pieces) {
       const HRGN piece = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
-      CombineRgn(area, area, piece, RGN_OR);
+      CombineRgn(area.get(), area.get(), piece, RGN_OR);
       DeleteObject(piece);
     }
-    RedrawWindow(Handle(), nullptr, area, RDW_INVALIDATE | RDW_UPDATENOW);
-    DeleteObject(area);
+    RECT box;
+    GetRgnBox(area.get(), &box);
+    // A frame goes straight onto the window, not through WM_PAINT: there each
+    // frame would cost a window server such as Wine's several round trips.
+    const WindowDevice screen(Handle());
+    Present(screen.Get(), area.get(), box);
   });
 }
 
