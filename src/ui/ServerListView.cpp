@@ -124,6 +124,7 @@ void ServerListView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     for (const QRect& r : event->region()) {
       if (const auto place = column_.Find(frame, FromQRect(r))) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);  // opaque: a copy, not a blend
         painter.drawImage(r.topLeft(), composed_[*place]);
       } else if (const auto keep = column_.Keep(frame, FromQRect(r))) {
         if (*keep >= composed_.size()) composed_.resize(*keep + 1);
@@ -144,8 +145,10 @@ void ServerListView::paintEvent(QPaintEvent* event) {
 
 void ServerListView::Compose(QPainter& painter, const QRect& area, const std::vector<forms::Rect>& badges) {
   const qreal ratio = kept_.devicePixelRatioF();
-  painter.drawImage(area, kept_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
   painter.save();
+  painter.setCompositionMode(QPainter::CompositionMode_Source);  // opaque: a copy, not a blend
+  painter.drawImage(area, kept_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter.setClipRect(area);
   for (const forms::Rect& badge : badges) template_.PaintBadge(painter, ToQRect(badge));
   painter.restore();
