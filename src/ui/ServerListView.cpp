@@ -122,9 +122,9 @@ void ServerListView::paintEvent(QPaintEvent* event) {
     // for a badge frame, serves that frame's later turns while the rows stay.
     const std::size_t frame = badge_.Frame();
     QPainter painter(viewport());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);  // all of it opaque: copies, not blends
     for (const QRect& r : event->region()) {
       if (const auto place = column_.Find(frame, FromQRect(r))) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);  // opaque: a copy, not a blend
         painter.drawImage(r.topLeft(), composed_[*place]);
       } else if (const auto keep = column_.Keep(frame, FromQRect(r))) {
         if (*keep >= composed_.size()) composed_.resize(*keep + 1);
@@ -146,7 +146,7 @@ void ServerListView::paintEvent(QPaintEvent* event) {
 void ServerListView::Compose(QPainter& painter, const QRect& area, const std::vector<forms::Rect>& badges) {
   const qreal ratio = kept_.devicePixelRatioF();
   painter.save();
-  painter.setCompositionMode(QPainter::CompositionMode_Source);  // opaque: a copy, not a blend
+  painter.setCompositionMode(QPainter::CompositionMode_Source);  // the kept picture is opaque: a copy
   painter.drawImage(area, kept_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter.setClipRect(area);
