@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   bool ok;
   {
     tandrel::ui::DownloadDialog dialog(&owner, art);
-    ok = dialog.Download("bench", argv[1], body);
+    ok = dialog.Download("bench", argv[1], body) == tandrel::DownloadResult::Completed;
   }
   const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
   const long peak = ResidentKiB("VmHWM:");

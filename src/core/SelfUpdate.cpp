@@ -23,13 +23,15 @@ constexpr const char* kUpdateFailed = "更新主程序失败,请重新试,或者
 }  // namespace
 
 SelfUpdate::SelfUpdate(http::Client& client, BoxWindows& windows, platform::Shell& shell, std::string exePath,
-                       std::function<ServiceSite()> site, std::function<void()> requestTermination)
+                       std::function<ServiceSite()> site, std::function<void()> requestTermination,
+                       platform::ExecutableSwap& swap)
     : client_(client),
       windows_(windows),
       shell_(shell),
       exePath_(std::move(exePath)),
       site_(std::move(site)),
-      requestTermination_(std::move(requestTermination)) {}
+      requestTermination_(std::move(requestTermination)),
+      swap_(swap) {}
 
 bool SelfUpdate::CheckSelfUpdate() {
   const std::string digest = GetFileMd5(exePath_);
@@ -41,29 +43,34 @@ bool SelfUpdate::CheckSelfUpdate() {
     return false;  // no answer: start as usual
   }
   if (http::BodyText(answer) == "ok") return false;
+  bool end = false;
   try {
-    if (!Update(site)) return false;
+    end = Update(site, digest);
   } catch (...) {
     requestTermination_();
     throw;
   }
-  requestTermination_();
-  return true;
+  if (end) requestTermination_();
+  return end;
 }
 
-bool SelfUpdate::Update(const ServiceSite& site) {
+bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDigest) {
   http::Response download;
-  if (!windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) return true;  // nothing changes
+  switch (windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) {
+    case DownloadResult::Cancelled: return true;  // the player chose to end; nothing changes
+    case DownloadResult::Failed: return Failed();
+    case DownloadResult::Completed: break;
+  }
   // Only a whole program for this machine replaces the box: never an error page.
   const bool usable = download.status >= 200 && download.status < 300 && download.body.size() >= kSmallestBox &&
                       platform::IsExecutableForThisMachine(download.body);
-  if (!usable) {
-    windows_.ShowError(kCaption, kUpdateFailed);
-    return true;
-  }
+  if (!usable) return Failed();
+  // The service gave back the box that runs (its check answers an error page,
+  // say): installing it would only bring the same answer at the next start, and
+  // the next, with the list never shown.
+  if (GetBytesMd5(download.body) == runningDigest) return false;
   // A box that cannot replace itself (a folder it may not write, a full disk, a
-  // backup it cannot remove) says so and runs on as it is: ending here would end
-  // every start the same way, with nothing said.
+  // backup it cannot remove) says so and runs on as it is.
   try {
     const std::string backup = exePath_ + ".bak";
     std::error_code error;
@@ -72,29 +79,34 @@ bool SelfUpdate::Update(const ServiceSite& site) {
     }
     Replace(download.body);
   } catch (const std::exception&) {
-    windows_.ShowError(kCaption, kUpdateFailed);
-    return false;
+    return Failed();
   }
   shell_.StartProgram(PathFromUtf8(exePath_));
   return true;
 }
 
-// The new box is written whole beside the old one first, so the box's own name
-// always holds a runnable program: the backup is a second name for the old file,
-// and the rename that puts the new one in place replaces the old name at once.
-// If anything fails after the backup, the old box keeps or gets back its name.
+// Whatever kept the new box from its place, the running one goes on: ending here
+// would end every start the same way while the service stays so.
+bool SelfUpdate::Failed() {
+  windows_.ShowError(kCaption, kUpdateFailed);
+  return false;
+}
+
+// The new box is written whole and flushed beside the old one first; then the two
+// renames follow each other with nothing between them. On Linux the backup is a
+// second name, so the box's own name never stops holding a program; on Windows
+// it is free from the first rename to the second, a moment no delay or message
+// may widen. If the second fails, the first is undone at once.
 void SelfUpdate::Replace(const http::Bytes& newBox) {
   const fs::path exe = PathFromUtf8(exePath_), incoming = PathFromUtf8(exePath_ + ".new"),
                  backup = PathFromUtf8(exePath_ + ".bak");
   WriteFileAtomically(incoming, newBox, fs::perms(0755));
   Delay(200);
-  platform::BackUpRunningExecutable(exe, backup);
-  Delay(100);
+  swap_.BackUp(exe, backup);
   try {
-    if (afterBackup_) afterBackup_();
-    platform::MoveExecutableIntoPlace(incoming, exe);
+    swap_.MoveIntoPlace(incoming, exe);
   } catch (...) {
-    platform::UndoExecutableBackup(exe, backup);
+    swap_.UndoBackUp(exe, backup);
     std::error_code ignored;
     fs::remove(incoming, ignored);
     throw;

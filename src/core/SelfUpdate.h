@@ -6,6 +6,7 @@
 #include "BoxWindows.h"
 #include "ServiceEndpoints.h"
 #include "http/HttpClient.h"
+#include "platform/Process.h"
 #include "platform/Shell.h"
 
 #include <functional>
@@ -18,19 +19,19 @@ inline constexpr std::size_t kSmallestBox = 1000;
 class SelfUpdate {
  public:
   SelfUpdate(http::Client& client, BoxWindows& windows, platform::Shell& shell, std::string exePath,
-             std::function<ServiceSite()> site, std::function<void()> requestTermination);
+             std::function<ServiceSite()> site, std::function<void()> requestTermination,
+             platform::ExecutableSwap& swap = platform::SystemExecutableSwap());
 
-  // False when the box may go on (the answer was "ok", no answer came, or the new
-  // box could not be put in place, which is shown); true when the program must
-  // end: the new box was started, or the download failed, was cancelled or refused.
+  // False when the box may go on: the answer was "ok", no answer came, the
+  // service gave back the running box itself, or no new box could be had or put
+  // in place (said once). True when the program must end: the new box was
+  // started, or the player closed the download dialog.
   bool CheckSelfUpdate();
-
-  // For tests: runs right after the running executable was renamed to ".bak".
-  void SetAfterBackupForTests(std::function<void()> hook) { afterBackup_ = std::move(hook); }
 
  private:
   // Whether the program must end.
-  bool Update(const ServiceSite& site);
+  bool Update(const ServiceSite& site, const std::string& runningDigest);
+  bool Failed();
   void Replace(const http::Bytes& newBox);
 
   http::Client& client_;
@@ -39,7 +40,7 @@ class SelfUpdate {
   std::string exePath_;
   std::function<ServiceSite()> site_;
   std::function<void()> requestTermination_;
-  std::function<void()> afterBackup_;
+  platform::ExecutableSwap& swap_;
 };
 
 }  // namespace tandrel

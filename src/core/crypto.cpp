@@ -40,6 +40,12 @@ std::string GetFileMd5(const std::string& path) {
   return ToHex(md5->Finish());
 }
 
+std::string GetBytesMd5(std::span<const std::uint8_t> bytes) {
+  const std::unique_ptr<platform::Md5> md5 = platform::MakeMd5();
+  md5->Update(bytes);
+  return ToHex(md5->Finish());
+}
+
 std::vector<std::uint8_t> DecryptServerList(std::vector<std::uint8_t> body, const AesKey& key, const AesKey& iv) {
   const std::size_t whole = body.size() / kBlock * kBlock;
   const std::unique_ptr<platform::Aes128> aes = platform::MakeAes128(key);

@@ -19,6 +19,9 @@ inline constexpr std::size_t kDigestBufferSize = 64 * 1024;
 // system's reason when it cannot be opened or read; never a partial digest.
 std::string GetFileMd5(const std::string& path);
 
+// MD5 of bytes held in memory, in the same form.
+std::string GetBytesMd5(std::span<const std::uint8_t> bytes);
+
 using AesKey = std::array<std::uint8_t, 16>;
 
 // AES-128 in the list's CBCx mode: the whole 16-byte blocks as in CBC, then the

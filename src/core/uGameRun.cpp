@@ -90,7 +90,7 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
 void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   http::Response response;
-  if (!windows_.Download(name, url, caps::kLauncher, response)) return;  // cancelled or failed: no file is touched
+  if (windows_.Download(name, url, caps::kLauncher, response) != DownloadResult::Completed) return;  // no file is touched
   EnsureFolder(PathFromUtf8(exeDir_ + "Downloads"));
   const std::string cache = CacheFile(name);
   WriteFileAtomically(PathFromUtf8(cache), response.body);

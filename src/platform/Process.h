@@ -27,20 +27,27 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name);
 
 // Replacing the running executable, in steps whose order is the caller's. The old
 // file is kept under the name backup first: Windows lets a running program's file
-// be renamed but not overwritten or deleted.
-//
-// Keeps the running executable's file under the name backup, never replacing a
-// file of that name; the program keeps running. Linux gives the file backup as a
-// second name, so exe still holds a runnable program until MoveExecutableIntoPlace;
-// Windows renames it, so exe's name is free until then. Throws std::runtime_error
-// with the system's text.
-void BackUpRunningExecutable(const std::filesystem::path& exe, const std::filesystem::path& backup);
-// Undoes BackUpRunningExecutable when the new program could not be put in place:
-// exe names the old program and the backup is gone (on Windows, when exe's name is
-// still free). Fails quietly.
-void UndoExecutableBackup(const std::filesystem::path& exe, const std::filesystem::path& backup);
-// Renames a whole new program over exe's name. Throws std::runtime_error with the
-// system's text.
-void MoveExecutableIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe);
+// be renamed but not overwritten or deleted. The caller runs BackUp and
+// MoveIntoPlace back to back, so that on Windows, where exe's name is free in
+// between, that moment is as short as the system makes it.
+class ExecutableSwap {
+ public:
+  virtual ~ExecutableSwap() = default;
+  // Keeps the running executable's file under the name backup, never replacing a
+  // file of that name; the program keeps running. Linux gives the file backup as a
+  // second name, so exe still holds a runnable program until MoveIntoPlace;
+  // Windows renames it. Throws std::runtime_error with the system's text.
+  virtual void BackUp(const std::filesystem::path& exe, const std::filesystem::path& backup) = 0;
+  // Renames a whole new program over exe's name. Throws std::runtime_error with
+  // the system's text.
+  virtual void MoveIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) = 0;
+  // Undoes BackUp when the new program could not be put in place: exe names the
+  // old program and the backup is gone (on Windows, when exe's name is still
+  // free). Fails quietly.
+  virtual void UndoBackUp(const std::filesystem::path& exe, const std::filesystem::path& backup) = 0;
+};
+
+// The running system's.
+ExecutableSwap& SystemExecutableSwap();
 
 }  // namespace tandrel::platform

@@ -35,7 +35,7 @@ DownloadDialog::DownloadDialog(QWidget* owner, const Artwork& art)
 
 DownloadDialog::~DownloadDialog() = default;
 
-bool DownloadDialog::Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+DownloadResult DownloadDialog::Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
                               long* statusCode) {
   return form_.Download(sName.toStdString(), sUrlEX, memoryStream, statusCode);
 }

@@ -93,7 +93,7 @@ void MainWindow::Minimise() { showMinimized(); }
 
 void MainWindow::Close() { close(); }
 
-bool MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
+DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
                                  http::Response& response) {
   DownloadDialog dialog(this, art_);
   dialog.Form().SetMaxBody(maxBody);

@@ -29,7 +29,7 @@ DownloadDialog::DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher&
 
 DownloadDialog::~DownloadDialog() { Destroy(); }
 
-bool DownloadDialog::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+DownloadResult DownloadDialog::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
                               long* statusCode) {
   return form_.Download(sName, sUrlEX, memoryStream, statusCode);
 }

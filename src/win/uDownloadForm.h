@@ -20,7 +20,7 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
   ~DownloadDialog() override;
 
   // TDownloadForm.Download, in this window.
-  bool Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+  DownloadResult Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
                 long* statusCode = nullptr);
   forms::TDownloadForm& Form() { return form_; }
 

@@ -178,7 +178,7 @@ void MainWindow::Minimise() { ShowWindow(Handle(), SW_MINIMIZE); }
 
 void MainWindow::Close() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
 
-bool MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
+DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
                                  http::Response& response) {
   DownloadDialog dialog(Handle(), art_, dispatcher_);
   dialog.Form().SetMaxBody(maxBody);

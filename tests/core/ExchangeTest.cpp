@@ -156,9 +156,54 @@ TEST_F(ExchangeTest, TheBodyIsReservedByItsLengthButNeverBeyondTheCaps) {
     }
     ASSERT_TRUE(Head(exchange, head)) << what;
     ASSERT_TRUE(Body(exchange, 1, 1)) << what;
-    const Response response = exchange.Finish({Kind::Complete, {}});
-    EXPECT_EQ(response.body.capacity(), c.reserved) << what;
+    EXPECT_EQ(exchange.BodyCapacity(), c.reserved) << what;
   }
+}
+
+// A transport may take a closed connection for the end of a body: the head's
+// one valid Content-Length decides, unless a Transfer-Encoding overrides it or
+// the status carries no body.
+TEST_F(ExchangeTest, ABodyShorterThanItsDeclaredLengthIsACutTransfer) {
+  struct Case {
+    std::vector<std::string> head;
+    std::size_t received;
+    bool whole;
+  };
+  const std::string ok = "HTTP/1.1 200 OK";
+  for (const Case& c : std::vector<Case>{
+           {{ok, "Content-Length: 100"}, 50, false},
+           {{ok, "Content-Length: 100"}, 0, false},
+           {{"HTTP/1.1 404 Not Found", "Content-Length: 100"}, 99, false},  // an error page is a body too
+           {{ok, "Content-Length: 100"}, 100, true},
+           {{ok, "Content-Length: 0"}, 0, true},
+           {{ok, "Transfer-Encoding: chunked", "Content-Length: 100"}, 5, true},  // the encoding overrides
+           {{ok, "Content-Length: 100", "Content-Length: 100"}, 5, true},         // not one valid length
+           {{ok, "Content-Length: 10x"}, 5, true},
+           {{ok}, 5, true},
+           {{"HTTP/1.1 204 No Content", "Content-Length: 100"}, 0, true},
+           {{"HTTP/1.1 304 Not Modified", "Content-Length: 100"}, 0, true},
+       }) {
+    const std::string what = c.head.back() + " after " + c.head.front() + ", " + std::to_string(c.received);
+    Exchange exchange = Make();
+    ASSERT_TRUE(Head(exchange, c.head)) << what;
+    ASSERT_TRUE(Body(exchange, c.received, 10)) << what;
+    if (c.whole) {
+      EXPECT_EQ(exchange.Finish({Kind::Complete, {}}).body.size(), c.received) << what;
+    } else {
+      EXPECT_EQ(FailureOf(exchange, {Kind::Complete, {}}), kCutShort) << what;
+    }
+  }
+  // Only the last answer's head counts: a redirect's length says nothing of it.
+  Exchange exchange = Make();
+  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 302 Found", "Content-Length: 100"}));
+  ASSERT_TRUE(Head(exchange, {ok}));
+  ASSERT_TRUE(Body(exchange, 5, 5));
+  EXPECT_EQ(exchange.Finish({Kind::Complete, {}}).body.size(), 5u);
+}
+
+TEST_F(ExchangeTest, NoHeadAtAllIsNoAnswer) {
+  Exchange exchange = Make();
+  EXPECT_EQ(FailureOf(exchange, {Kind::Complete, {}}), kNoHead);
 }
 
 TEST_F(ExchangeTest, FailuresAreWordedByTheirCause) {

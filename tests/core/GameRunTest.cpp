@@ -215,7 +215,9 @@ TEST(WebSiteButton, OpensTheAddressWithTheDesktopsHandler) {
   const std::string path = std::getenv("PATH");
   setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
   struct NoWindows final : BoxWindows {
-    bool Download(const std::string&, const std::string&, std::uint64_t, http::Response&) override { return false; }
+    DownloadResult Download(const std::string&, const std::string&, std::uint64_t, http::Response&) override {
+      return DownloadResult::Cancelled;
+    }
     void ShowError(const std::string&, const std::string&) override {}
   } windows;
   GameRun flow(windows, platform::SystemShell(), (dir / "box/").string(), "");

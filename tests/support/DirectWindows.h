@@ -1,5 +1,6 @@
 // The windows as the launching and updating flows see them, without a display:
-// a download runs at once on a plain client, as the dialog would run it, and
+// a download runs at once on a plain client, as the dialog would run it (a
+// failed transfer is told apart from a closed dialog), and
 // every download and message box is recorded.
 #pragma once
 
@@ -17,12 +18,16 @@ struct DirectWindows final : BoxWindows {
   std::vector<std::string> downloads;  // the dialogs' names, in order
   std::vector<std::string> errors;     // "caption:text"
 
-  bool Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
-                http::Response& response) override {
+  DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+                          http::Response& response) override {
     downloads.push_back(name);
-    if (cancel) return false;
-    response = client.Get(url, {}, maxBody);
-    return true;
+    if (cancel) return DownloadResult::Cancelled;
+    try {
+      response = client.Get(url, {}, maxBody);
+    } catch (const http::Error&) {
+      return DownloadResult::Failed;
+    }
+    return DownloadResult::Completed;
   }
   void ShowError(const std::string& caption, const std::string& text) override {
     errors.push_back(caption + ":" + text);

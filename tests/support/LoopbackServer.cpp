@@ -1,5 +1,6 @@
 #include "LoopbackServer.h"
 
+#include "RawAnswerServer.h"
 #include "Watchdog.h"
 #include "routes/RouteSets.h"
 
@@ -9,10 +10,18 @@
 
 namespace tandrel::test {
 
+// The route set "raw-answers" is a RawAnswerServer; every other is served by
+// cpp-httplib.
 class LoopbackServer::Impl {
  public:
   Impl(const std::string& routes, std::chrono::seconds limit)
       : context_([this](std::chrono::milliseconds timeout) { return watchdog_->WaitForStop(timeout); }) {
+    if (routes == "raw-answers") {
+      raw_.emplace(context_);
+      port_ = raw_->port();
+      watchdog_.emplace(limit, [this] { raw_->Stop(); });
+      return;
+    }
     AddRouteSet(routes, server_, context_);
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
@@ -26,7 +35,7 @@ class LoopbackServer::Impl {
   }
   ~Impl() {
     watchdog_.reset();
-    listener_.join();
+    if (listener_.joinable()) listener_.join();
   }
 
   int port() const { return port_; }
@@ -35,6 +44,7 @@ class LoopbackServer::Impl {
  private:
   httplib::Server server_;
   RouteContext context_;
+  std::optional<RawAnswerServer> raw_;
   int port_ = 0;
   std::optional<Watchdog> watchdog_;
   std::thread listener_;

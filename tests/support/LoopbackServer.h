@@ -1,5 +1,6 @@
 // An HTTP server on 127.0.0.1 for tests: a free port of its own, one of the named
-// route sets of support/routes, and a hard time limit after which it stops by
+// route sets of support/routes (or "raw-answers", a RawAnswerServer that writes
+// whatever bytes the test sets), and a hard time limit after which it stops by
 // itself. The test and the routes share named values: what the test wants
 // answered, and what the routes saw.
 //

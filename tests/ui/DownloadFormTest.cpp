@@ -45,7 +45,7 @@ class DownloadFormTest : public ::testing::Test {
       });
       look.start();
       http::Bytes buffer;
-      EXPECT_FALSE(dialog.Download("abc", server_.Url("/held"), buffer));
+      EXPECT_EQ(dialog.Download("abc", server_.Url("/held"), buffer), DownloadResult::Cancelled);
       EXPECT_EQ(shown, QRect(test::CentredOnScreen(QSize(423, 124), place), QSize(423, 124)));
     }
   }
@@ -69,7 +69,7 @@ TEST_F(DownloadFormTest, ItsWidgetsShowWhatTheDialogSays) {
   for (const auto& c : cases) {
     DownloadDialog dialog(&owner_, art_);
     http::Bytes buffer;
-    ASSERT_TRUE(dialog.Download("abc", server_.Url(c.path), buffer));
+    ASSERT_EQ(dialog.Download("abc", server_.Url(c.path), buffer), DownloadResult::Completed);
     EXPECT_EQ(dialog.Title(), "下载中 abc ...");
     EXPECT_EQ(dialog.ProgressText(), c.progress);
     EXPECT_EQ(dialog.ProgressBar().maximum(), c.maximum) << c.path;
@@ -88,7 +88,7 @@ TEST_F(DownloadFormTest, DrawsTheBarInGoldOnTheDarkFace) {
     }
   });
   http::Bytes buffer;
-  ASSERT_TRUE(dialog.Download("corvessa_dawn", server_.Url("/sized/2097152"), buffer));
+  ASSERT_EQ(dialog.Download("corvessa_dawn", server_.Url("/sized/2097152"), buffer), DownloadResult::Completed);
   ASSERT_FALSE(shot.isNull());
   const QColor filled = shot.pixelColor(32 + 345 / 5, 66 + 8), empty = shot.pixelColor(32 + 345 * 9 / 10, 66 + 8);
   EXPECT_GT(filled.red(), 150);  // gold: strong red, less green, little blue
@@ -97,7 +97,7 @@ TEST_F(DownloadFormTest, DrawsTheBarInGoldOnTheDarkFace) {
   EXPECT_LT(shot.pixelColor(5, 110).lightness(), 70);  // the dialog's face is the dark style's
 }
 
-TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndLeavesTheBufferAlone) {
+TEST_F(DownloadFormTest, ClosingHalfwayIsACancelAndLeavesTheBufferAlone) {
   auto dialog = std::make_unique<DownloadDialog>(&owner_, art_);
   QObject::connect(dialog.get(), &DownloadDialog::painted, [&] {
     if (dialog->ProgressBar().value() >= 50) {
@@ -106,7 +106,7 @@ TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndLeavesTheBufferAlone) {
     }
   });
   auto buffer = std::make_unique<http::Bytes>();
-  EXPECT_FALSE(dialog->Download("abc", server_.Url("/sized/4194304"), *buffer));
+  EXPECT_EQ(dialog->Download("abc", server_.Url("/sized/4194304"), *buffer), DownloadResult::Cancelled);
   EXPECT_TRUE(buffer->empty());
   // The caller may drop both at once; no later report may reach them.
   dialog.reset();
@@ -119,7 +119,7 @@ TEST_F(DownloadFormTest, AFailureEndsQuietly) {
   const std::string unreachable = test::UnreachableUrl("/launcher.exe");
   DownloadDialog dialog(&owner_, art_);
   http::Bytes buffer;
-  EXPECT_FALSE(dialog.Download("abc", unreachable, buffer));
+  EXPECT_EQ(dialog.Download("abc", unreachable, buffer), DownloadResult::Failed);
   EXPECT_TRUE(buffer.empty());
   EXPECT_TRUE(modals.Texts().isEmpty());
 }
@@ -141,7 +141,7 @@ TEST_F(DownloadFormTest, EscapeDoesNothing) {
     ++pressed;
   });
   http::Bytes buffer;
-  EXPECT_TRUE(dialog.Download("abc", server_.Url("/sized/300000"), buffer));
+  EXPECT_EQ(dialog.Download("abc", server_.Url("/sized/300000"), buffer), DownloadResult::Completed);
   EXPECT_EQ(buffer.size(), 300000u);
   EXPECT_GT(pressed, 0);
 }

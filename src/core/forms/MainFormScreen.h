@@ -4,6 +4,7 @@
 
 #include "MessageBoxes.h"
 
+#include "core/DownloadResult.h"
 #include "core/http/HttpClient.h"
 
 #include <cstdint>
@@ -24,8 +25,8 @@ class MainFormScreen : public MessageBoxes {
   // Closes the main window, which ends the program.
   virtual void Close() = 0;
   // The modal download dialog over the main window (TDownloadForm.Download):
-  // true exactly when a response arrived; it then holds its status and body.
-  virtual bool RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
+  // Completed exactly when a response arrived; it then holds its status and body.
+  virtual DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
                                http::Response& response) = 0;
 };
 

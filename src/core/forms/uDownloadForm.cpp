@@ -22,7 +22,7 @@ TDownloadForm::TDownloadForm(DownloadFormScreen& screen, http::Dispatcher& dispa
 
 TDownloadForm::~TDownloadForm() = default;
 
-bool TDownloadForm::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
+DownloadResult TDownloadForm::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
                              long* statusCode) {
   FMemoryStream_ = &MemoryStream;
   status_ = statusCode;
@@ -40,7 +40,11 @@ bool TDownloadForm::Download(const std::string& sName, const std::string& sUrlEX
   request.reset();
   FMemoryStream_ = nullptr;
   status_ = nullptr;
-  return result == kCompleted;
+  switch (result) {
+    case kCompleted: return DownloadResult::Completed;
+    case kFailed: return DownloadResult::Failed;
+    default: return DownloadResult::Cancelled;  // closed, or ended unshown while the program ends
+  }
 }
 
 void TDownloadForm::SetModalResult(int result) {
@@ -84,7 +88,7 @@ void TDownloadForm::DownloadClientRequestCompleted(http::Response AResponse) {
   SetModalResult(kCompleted);
 }
 
-void TDownloadForm::DownloadClientRequestError(const std::string&) { SetModalResult(kCancelled); }
+void TDownloadForm::DownloadClientRequestError(const std::string&) { SetModalResult(kFailed); }
 
 void TDownloadForm::Image7Click() { SetModalResult(kCancelled); }
 

@@ -7,6 +7,7 @@
 
 #include "DownloadFormScreen.h"
 
+#include "core/DownloadResult.h"
 #include "core/EventLoop.h"
 #include "core/http/SystemClient.h"
 
@@ -18,7 +19,7 @@ namespace tandrel::forms {
 class TDownloadForm final : private http::AsyncHandler {
  public:
   // The modal results.
-  static constexpr int kCompleted = 1, kCancelled = 2;
+  static constexpr int kCompleted = 1, kCancelled = 2, kFailed = 3;
 
   // The dispatcher runs the client's reports on the user-interface thread and must
   // outlive the dialog; the loop's tick times the speed figure.
@@ -27,11 +28,11 @@ class TDownloadForm final : private http::AsyncHandler {
   TDownloadForm(const TDownloadForm&) = delete;
   TDownloadForm& operator=(const TDownloadForm&) = delete;
 
-  // Fetches sUrlEX into MemoryStream (the caller's, empty). True exactly when a
-  // response arrived, whatever its status; the buffer then holds the whole body.
-  // On false the buffer was not written, and no later report reaches it. The
+  // Fetches sUrlEX into MemoryStream (the caller's, empty). Completed exactly when
+  // a response arrived, whatever its status; the buffer then holds the whole body.
+  // Otherwise the buffer was not written, and no later report reaches it. The
   // response's status goes to statusCode when one is given.
-  bool Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
+  DownloadResult Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
                 long* statusCode = nullptr);
 
   // The client's reports.

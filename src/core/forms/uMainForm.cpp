@@ -114,7 +114,7 @@ void TMainForm::ControlListButton1Click(int row) { LauncherFlow().EnterGame(Entr
 
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 
-bool TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+DownloadResult TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
                          http::Response& response) {
   return screen_.RunDownloadForm(name, url, maxBody, response);
 }

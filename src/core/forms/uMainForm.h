@@ -69,7 +69,7 @@ class TMainForm final : private BoxWindows {
   const TBoxConfig& EntryAt(int row) const;
   std::string Folder() const;
   GameRun LauncherFlow();
-  bool Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+  DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
                 http::Response& response) override;
   void ShowError(const std::string& caption, const std::string& text) override;
 

@@ -6,15 +6,28 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace tandrel::http {
 
-std::int64_t ParseContentLength(std::string_view value) {
+namespace {
+
+// Decimal digits only: no sign, no blanks inside, no more than fits.
+std::optional<std::uint64_t> ParseLength(std::string_view value) {
   value = TrimControl(value);
-  std::int64_t n = 0;
+  std::uint64_t n = 0;
+  if (value.empty() || value.front() < '0' || value.front() > '9') return std::nullopt;
   const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-  if (ec != std::errc() || end != value.data() + value.size() || n <= 0) return -1;
+  if (ec != std::errc() || end != value.data() + value.size()) return std::nullopt;
   return n;
+}
+
+}  // namespace
+
+std::int64_t ParseContentLength(std::string_view value) {
+  const std::optional<std::uint64_t> n = ParseLength(value);
+  if (!n || *n == 0 || *n > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return -1;
+  return static_cast<std::int64_t>(*n);
 }
 
 long ParseStatusLine(std::string_view line) {
@@ -42,6 +55,9 @@ bool Exchange::HeaderLine(std::string_view line) {
     response_.body.clear();
     reported_ = 0;
     contentLength_ = -1;
+    lengthHeaders_ = 0;
+    declaredLength_.reset();
+    transferEncoding_ = false;
     chunk_ = kChunk;
     status_ = ParseStatusLine(line);
   } else if (TrimControl(line).empty()) {
@@ -49,7 +65,11 @@ bool Exchange::HeaderLine(std::string_view line) {
   } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
     const std::string_view name = TrimControl(line.substr(0, colon));
     const std::string_view value = TrimControl(line.substr(colon + 1));
-    if (EqualsIgnoringAsciiCase(name, "Content-Length")) contentLength_ = ParseContentLength(value);
+    if (EqualsIgnoringAsciiCase(name, "Content-Length")) {
+      contentLength_ = ParseContentLength(value);
+      declaredLength_ = ++lengthHeaders_ == 1 ? ParseLength(value) : std::nullopt;
+    }
+    if (EqualsIgnoringAsciiCase(name, "Transfer-Encoding")) transferEncoding_ = true;
     if (EqualsIgnoringAsciiCase(name, "Content-Type")) response_.contentType.assign(value);
   }
   return true;
@@ -101,12 +121,21 @@ bool Exchange::Tick(std::uint64_t sentBytes) {
 
 Response Exchange::Finish(const platform::HttpEnd& end) {
   if (end.kind != platform::HttpEnd::Kind::Complete) throw Error(Reason(end));
+  if (status_ == 0) throw Error(kNoHead);
+  // A transport may take a connection closed early for the body's end: the
+  // length the head declared tells.
+  if (CutShort()) throw Error(kCutShort);
   if (Successful() && reported_ < response_.body.size() && !ReportChunk()) {
     aborted_ = true;  // the handler asked to stop at the last piece
     throw Error(Reason({platform::HttpEnd::Kind::Failed, {}}));
   }
   response_.status = status_;
   return std::move(response_);
+}
+
+bool Exchange::CutShort() const {
+  const bool mayCarryBody = status_ >= 200 && status_ != 204 && status_ != 304;
+  return mayCarryBody && !transferEncoding_ && declaredLength_ && response_.body.size() < *declaredLength_;
 }
 
 bool Exchange::ReportChunk() {

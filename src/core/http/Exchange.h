@@ -35,8 +35,12 @@ class NoHooks final : public TransferHooks {
   bool Cancelled() override { return false; }
 };
 
-// The Content-Length value as a usable length, or -1.
+// The Content-Length value as a usable length, or -1 (0 included: no size to show).
 std::int64_t ParseContentLength(std::string_view value);
+
+// A short body's failure, as the transfer was cut.
+inline constexpr const char* kCutShort = "The connection closed before the whole answer arrived";
+inline constexpr const char* kNoHead = "The server closed the connection without an answer";
 
 // The status code of a status line ("HTTP/1.1 404 Not Found"), or 0.
 long ParseStatusLine(std::string_view line);
@@ -71,8 +75,12 @@ class Exchange final : public platform::HttpReceiver {
   // reason when no response came.
   Response Finish(const platform::HttpEnd& end);
 
+  // The room the body holds so far: what a declared length reserved.
+  std::size_t BodyCapacity() const { return response_.body.capacity(); }
+
  private:
   bool Successful() const { return status_ >= 200 && status_ < 300; }
+  bool CutShort() const;
   bool HeadersDone();
   bool ReportChunk();
   bool Abort();
@@ -84,6 +92,12 @@ class Exchange final : public platform::HttpReceiver {
   Response response_;
   long status_ = 0;
   std::int64_t contentLength_ = -1;
+  // What the last answer's head says of its body's end: its Content-Length
+  // headers (the declared length when there was one valid header) and whether a
+  // Transfer-Encoding, which overrides any length, was named.
+  int lengthHeaders_ = 0;
+  std::optional<std::uint64_t> declaredLength_;
+  bool transferEncoding_ = false;
   std::size_t chunk_ = kChunk;
   std::size_t reported_ = 0;  // body bytes the last report counted
   Clock::time_point reportedAt_;

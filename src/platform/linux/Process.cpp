@@ -69,24 +69,36 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name) {
   return std::nullopt;
 }
 
-void BackUpRunningExecutable(const std::filesystem::path& exe, const std::filesystem::path& backup) {
-  // A second name for the same file; a copy on a file system without links.
-  std::error_code linked;
-  std::filesystem::create_hard_link(exe, backup, linked);
-  if (linked) std::filesystem::copy_file(exe, backup);
-}
+namespace {
 
-void UndoExecutableBackup(const std::filesystem::path&, const std::filesystem::path& backup) {
-  // The old program never left its name: only the second one goes.
-  std::error_code ignored;
-  std::filesystem::remove(backup, ignored);
-}
-
-void MoveExecutableIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) {
-  if (std::rename(incoming.c_str(), exe.c_str()) != 0) {
-    throw std::runtime_error("Cannot rename \"" + incoming.string() + "\" to \"" + exe.string() + "\". " +
-                             std::strerror(errno));
+class SystemSwap final : public ExecutableSwap {
+ public:
+  void BackUp(const std::filesystem::path& exe, const std::filesystem::path& backup) override {
+    // A second name for the same file; a copy on a file system without links.
+    std::error_code linked;
+    std::filesystem::create_hard_link(exe, backup, linked);
+    if (linked) std::filesystem::copy_file(exe, backup);
   }
+
+  void MoveIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) override {
+    if (std::rename(incoming.c_str(), exe.c_str()) != 0) {
+      throw std::runtime_error("Cannot rename \"" + incoming.string() + "\" to \"" + exe.string() + "\". " +
+                               std::strerror(errno));
+    }
+  }
+
+  void UndoBackUp(const std::filesystem::path&, const std::filesystem::path& backup) override {
+    // The old program never left its name: only the second one goes.
+    std::error_code ignored;
+    std::filesystem::remove(backup, ignored);
+  }
+};
+
+}  // namespace
+
+ExecutableSwap& SystemExecutableSwap() {
+  static SystemSwap swap;
+  return swap;
 }
 
 }  // namespace tandrel::platform

@@ -108,20 +108,32 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name) {
   }
 }
 
+namespace {
+
 // Windows lets a running program's file be renamed, never overwritten or deleted.
-void BackUpRunningExecutable(const std::filesystem::path& exe, const std::filesystem::path& backup) {
-  if (!MoveFileExW(exe.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH)) FailToRename(exe, backup);
-}
-
-// Only into a free name: whatever stands at exe's name by now is not overwritten.
-void UndoExecutableBackup(const std::filesystem::path& exe, const std::filesystem::path& backup) {
-  MoveFileExW(backup.c_str(), exe.c_str(), MOVEFILE_WRITE_THROUGH);
-}
-
-void MoveExecutableIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) {
-  if (!MoveFileExW(incoming.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    FailToRename(incoming, exe);
+class SystemSwap final : public ExecutableSwap {
+ public:
+  void BackUp(const std::filesystem::path& exe, const std::filesystem::path& backup) override {
+    if (!MoveFileExW(exe.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH)) FailToRename(exe, backup);
   }
+
+  void MoveIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) override {
+    if (!MoveFileExW(incoming.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      FailToRename(incoming, exe);
+    }
+  }
+
+  // Only into a free name: whatever stands at exe's name by now is not overwritten.
+  void UndoBackUp(const std::filesystem::path& exe, const std::filesystem::path& backup) override {
+    MoveFileExW(backup.c_str(), exe.c_str(), MOVEFILE_WRITE_THROUGH);
+  }
+};
+
+}  // namespace
+
+ExecutableSwap& SystemExecutableSwap() {
+  static SystemSwap swap;
+  return swap;
 }
 
 }  // namespace tandrel::platform

@@ -135,7 +135,7 @@ TEST_F(DownloadFormTest, TheSpeedIsMeasuredOverAQuarterSecondAndSmoothed) {
 TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
   http::Bytes buffer;
   long status = 0;
-  ASSERT_TRUE(form_.Download("abc", server_.Url("/sized/1048576"), buffer, &status));
+  ASSERT_EQ(form_.Download("abc", server_.Url("/sized/1048576"), buffer, &status), DownloadResult::Completed);
   EXPECT_EQ(buffer.size(), 1048576u);
   EXPECT_EQ(status, 200);
   ASSERT_FALSE(screen_.painted.empty());
@@ -157,7 +157,7 @@ TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
 
 TEST_F(DownloadFormTest, ShowsABusyBarAndTheAmountWithoutASize) {
   http::Bytes buffer;
-  ASSERT_TRUE(form_.Download("abc", server_.Url("/unsized/2097152"), buffer));
+  ASSERT_EQ(form_.Download("abc", server_.Url("/unsized/2097152"), buffer), DownloadResult::Completed);
   EXPECT_EQ(buffer.size(), 2097152u);
   const auto progress = Progress();
   ASSERT_FALSE(progress.empty());
@@ -185,7 +185,7 @@ TEST_F(DownloadFormTest, AnErrorPageOrAnEmptyBodyIsAResponse) {
     TDownloadForm form(screen, dispatcher);
     http::Bytes buffer;
     long status = 0;
-    ASSERT_TRUE(form.Download("abc", server_.Url(c.path), buffer, &status)) << c.path;
+    ASSERT_EQ(form.Download("abc", server_.Url(c.path), buffer, &status), DownloadResult::Completed) << c.path;
     EXPECT_EQ(std::string(buffer.begin(), buffer.end()), c.body);
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(screen.painted.size(), 1 + c.reports) << c.path;
@@ -193,12 +193,12 @@ TEST_F(DownloadFormTest, AnErrorPageOrAnEmptyBodyIsAResponse) {
   }
 }
 
-TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndNoLaterReportArrives) {
+TEST_F(DownloadFormTest, ClosingHalfwayIsACancelAndNoLaterReportArrives) {
   screen_.onPaint = [this](const DownloadView& view) {
     if (view.ProgressBar1Position >= 50 && !screen_.ended) form_.Image7Click();
   };
   http::Bytes buffer;
-  EXPECT_FALSE(form_.Download("abc", server_.Url("/sized/4194304"), buffer));
+  EXPECT_EQ(form_.Download("abc", server_.Url("/sized/4194304"), buffer), DownloadResult::Cancelled);
   EXPECT_TRUE(buffer.empty());
   const std::size_t shown = screen_.painted.size();
   EXPECT_LT(screen_.painted.back().ProgressBar1Position, 100);
@@ -207,10 +207,10 @@ TEST_F(DownloadFormTest, ClosingHalfwayReturnsFalseAndNoLaterReportArrives) {
   EXPECT_TRUE(buffer.empty());
 }
 
-TEST_F(DownloadFormTest, AnUnreachableServerEndsItAsCancelled) {
+TEST_F(DownloadFormTest, AnUnreachableServerEndsItAsFailed) {
   const std::string unreachable = test::UnreachableUrl("/launcher.exe");
   http::Bytes buffer;
-  EXPECT_FALSE(form_.Download("abc", unreachable, buffer));
+  EXPECT_EQ(form_.Download("abc", unreachable, buffer), DownloadResult::Failed);
   EXPECT_TRUE(buffer.empty());
   EXPECT_EQ(screen_.painted.size(), 1u);
 }
@@ -241,7 +241,7 @@ TEST_F(DownloadFormTest, EveryCloseIsACancelWheneverItComes) {
       if (c.inTheLoop) c.inTheLoop(form);
     };
     http::Bytes buffer;
-    EXPECT_FALSE(form.Download("abc", server_.Url("/held"), buffer)) << c.what;
+    EXPECT_EQ(form.Download("abc", server_.Url("/held"), buffer), DownloadResult::Cancelled) << c.what;
     EXPECT_EQ(screen.loops, c.loops) << c.what;
     if (c.loops) {
       EXPECT_EQ(screen.ended, TDownloadForm::kCancelled) << c.what;

@@ -71,11 +71,11 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
   void Minimise() override { log_.Add("minimise"); }
   void Close() override { log_.Add("close"); }
   // Downloads at once with a plain client, as the dialog would.
-  bool RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                       http::Response& response) override {
+  DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
+                                 http::Response& response) override {
     log_.Add("download " + sName);
     response = client_.Get(sUrlEX, {}, maxBody);
-    return true;
+    return DownloadResult::Completed;
   }
   void ShowMessage(MessageIcon icon, MessagePlace place, const std::string& caption, const std::string& text) override {
     log_.Add(std::string(icon == MessageIcon::Error ? "error " : "plain ") +

@@ -101,13 +101,14 @@ TEST(WindowsProcess, TheRunningExecutableMovesAsideForItsReplacement) {
   const auto oldSize = fs::file_size(exe);
   test::WriteFile(incoming, "new box");
 
-  BackUpRunningExecutable(exe, backup);
+  ExecutableSwap& swap = SystemExecutableSwap();
+  swap.BackUp(exe, backup);
   EXPECT_FALSE(fs::exists(exe));  // a rename: the name is free for the new program
   EXPECT_EQ(fs::file_size(backup), oldSize);
-  MoveExecutableIntoPlace(incoming, exe);
+  swap.MoveIntoPlace(incoming, exe);
   EXPECT_EQ(test::ReadFile(exe), "new box");
   EXPECT_FALSE(fs::exists(incoming));
-  EXPECT_THROW(BackUpRunningExecutable(exe, backup), std::runtime_error);  // a backup is never overwritten
+  EXPECT_THROW(swap.BackUp(exe, backup), std::runtime_error);  // a backup is never overwritten
 }
 
 TEST(WindowsProcess, AFailedReplacementPutsTheOldProgramBack) {
@@ -117,16 +118,17 @@ TEST(WindowsProcess, AFailedReplacementPutsTheOldProgramBack) {
   ASSERT_TRUE(running.started());
   const auto oldSize = fs::file_size(exe);
 
-  BackUpRunningExecutable(exe, backup);
+  ExecutableSwap& swap = SystemExecutableSwap();
+  swap.BackUp(exe, backup);
   try {
-    MoveExecutableIntoPlace(dir / "box.exe.new", exe);  // the new program never arrived
+    swap.MoveIntoPlace(dir / "box.exe.new", exe);  // the new program never arrived
     FAIL() << "no exception";
   } catch (const std::runtime_error& e) {
     EXPECT_TRUE(std::string(e.what()).starts_with("Cannot rename \"" + Utf8FromPath(dir / "box.exe.new") + "\" to \"" +
                                                   Utf8FromPath(exe) + "\". "))
         << e.what();
   }
-  UndoExecutableBackup(exe, backup);
+  swap.UndoBackUp(exe, backup);
   EXPECT_EQ(fs::file_size(exe), oldSize);
   EXPECT_FALSE(fs::exists(backup));
 }
