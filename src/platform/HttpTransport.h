@@ -19,6 +19,12 @@ struct HttpRequest {
   std::vector<std::pair<std::string, std::string>> headers;
   std::string userAgent;
   std::chrono::milliseconds connectTimeout{60000};
+  // The longest silence the request's rules let pass, before the answer and within
+  // its body. The receiver's stop ends a request; a transport whose stop cannot cut
+  // a read that is already waiting (WinHTTP under Wine) bounds each read by these,
+  // so that a given-up request lets its connection go soon after.
+  std::chrono::milliseconds silenceBeforeAnswer{60000};
+  std::chrono::milliseconds silenceInBody{60000};
   long maxRedirects = 5;  // redirects to http and https only, never to another scheme
 };
 

@@ -84,7 +84,6 @@ TEST_F(ExchangeTest, TheTotalIsMinusOneWithoutAUsableLength) {
   for (const std::vector<std::string>& head :
        std::vector<std::vector<std::string>>{{"HTTP/1.1 200 OK"},
                                              {"HTTP/1.1 200 OK", "Content-Length: abc"},
-                                             {"HTTP/1.1 200 OK", "Content-Length: 0"},
                                              {"HTTP/1.1 200 OK", "Content-Length: -5"},
                                              {"HTTP/1.1 200 OK", "Content-Length: 12x"}}) {
     reports_.seen.clear();
@@ -94,6 +93,12 @@ TEST_F(ExchangeTest, TheTotalIsMinusOneWithoutAUsableLength) {
     exchange.Finish({Kind::Complete, {}});
     EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, -1}, {-1, 10}})) << head.back();
   }
+  // An empty body announced: no size to show, and nothing after the start.
+  reports_.seen.clear();
+  Exchange empty = Make();
+  ASSERT_TRUE(Head(empty, {"HTTP/1.1 200 OK", "Content-Length: 0"}));
+  EXPECT_TRUE(empty.Finish({Kind::Complete, {}}).body.empty());
+  EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{{-1, -1}}));
 }
 
 TEST_F(ExchangeTest, OnlyTheLastAnswerCountsAndOnlyASuccessfulOneIsReported) {
@@ -193,6 +198,13 @@ TEST_F(ExchangeTest, ABodyShorterThanItsDeclaredLengthIsACutTransfer) {
       EXPECT_EQ(FailureOf(exchange, {Kind::Complete, {}}), kCutShort) << what;
     }
   }
+  // Bytes past the declared length are no part of the answer, whoever hands them over.
+  {
+    Exchange exchange = Make();
+    ASSERT_TRUE(Head(exchange, {ok, "Content-Length: 15"}));
+    ASSERT_TRUE(Body(exchange, 40, 10));
+    EXPECT_EQ(exchange.Finish({Kind::Complete, {}}).body.size(), 15u);
+  }
   // Only the last answer's head counts: a redirect's length says nothing of it.
   Exchange exchange = Make();
   ASSERT_TRUE(Head(exchange, {"HTTP/1.1 302 Found", "Content-Length: 100"}));
@@ -247,11 +259,17 @@ TEST_F(ExchangeTest, AStopAskedAtAnyReportOrACancelIsAnAbort) {
 TEST_F(ExchangeTest, TheRequestCarriesTheEncodedUrlTheAgentAndTheRedirectLimit) {
   Timeouts timeouts;
   timeouts.connect = std::chrono::milliseconds(1234);
+  timeouts.stall = std::chrono::milliseconds(9000);
+  timeouts.window = std::chrono::milliseconds(2000);
   const platform::HttpRequest request = Exchange::Request("http://h/a b", {{"Authorization", "Basic x"}}, timeouts);
   EXPECT_EQ(request.url, "http://h/a%20b");
   EXPECT_EQ(request.userAgent, kUserAgent);
   EXPECT_EQ(request.connectTimeout, std::chrono::milliseconds(1234));
   EXPECT_EQ(request.maxRedirects, kMaxRedirects);
+  // A read may wait no shorter than the rules let a silence last: the stall
+  // before the answer, and within a body the two windows a silence may straddle.
+  EXPECT_EQ(request.silenceBeforeAnswer, std::chrono::milliseconds(10000));
+  EXPECT_EQ(request.silenceInBody, std::chrono::milliseconds(5000));
   EXPECT_EQ(request.headers, (Headers{{"Authorization", "Basic x"}}));
 }
 

@@ -40,3 +40,92 @@ geometry() { eval "$(xdotool getwindowgeometry --shell "$(window)")"; }
 # Row r's point (dx, dy) on the screen; the list is at 13,123 in the window.
 row_x() { echo $((X + 13 + $1)); }
 row_y() { echo $((Y + 123 + $1 * 40 + $2)); }
+
+# A broken service in front of the real one (fault-proxy.py): on port $1, passing
+# to the service on port $2; faults WORDS sets what it breaks, requests PATTERN
+# counts what it was asked.
+start_fault_proxy() {
+  python3 "$(dirname "${BASH_SOURCE[0]}")/fault-proxy.py" "$1" "$2" "$work/faults" >"$work/proxy.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 grep -q '^listening' "$work/proxy.log"
+}
+faults() { echo "$*" >"$work/faults"; }
+requests() { grep -c "^GET $1" "$work/proxy.log"; }
+
+# The update against a broken service, and what an update killed at its renames
+# leaves. The script names the installed box ($installed), starts it
+# (start_installed), tells whether it runs (installed_running), stamps the site's
+# box anew (restamp ARGS) and serves the site (serve [PORT], $service, $port);
+# the box runs, its service answers on $port.
+installed_stopped() { ! installed_running; }
+gone() { ! test -e "$1"; }
+installed_is() { [ "$(md5sum "$installed" 2>/dev/null | cut -c1-32)" = "$1" ]; }
+close_box() {
+  geometry
+  xdotool mousemove $((X + 956 + 8)) $((Y + 16)) click 1
+  wait_for 30 installed_stopped || fail "the box did not close"
+}
+shows_rows() {
+  wait_for 60 has_window && sleep 1 && geometry &&
+    wait_for 30 shows_other_than "$(row_x 8)" "$(row_y 0 20)" 2D2F32
+}
+# The last request for PATH came after the last for the new box.
+asked_after_box() {
+  awk -v path="GET $1" '$0 == path {p = NR} $0 == "GET /getvalue/box.exe" {b = NR} END {exit !(p > b && b > 0)}' \
+    "$work/proxy.log"
+}
+message_box() { xdotool search --name '^提示$' 2>/dev/null | head -n 1; }
+has_message_box() { [ -n "$(message_box)" ]; }
+
+reliability_steps() {
+  step "the update check answers an error page: the new box is installed once, then the list"
+  close_box
+  kill "$service"
+  serve
+  wait_for 10 bash -c "[ \$(grep -c '^http://' '$work/service.log') -ge 3 ]" || fail "the service did not move"
+  local upstream
+  upstream=$(grep '^http://' "$work/service.log" | tail -n 1)
+  upstream=${upstream##*:} upstream=${upstream%/}
+  faults getcode-page
+  start_fault_proxy "$port" "$upstream" || fail "the fault proxy did not start"
+  cp "$installed" "$work/older-box"
+  restamp --trace 2000003 || fail "stamp a newer box"
+  local newer
+  newer=$(md5sum "$work/site/box" | cut -c1-32)
+  start_installed
+  wait_for 60 installed_is "$newer" || fail "the box did not update itself"
+  wait_for 60 asked_after_box / || fail "the new box did not ask for the list"
+  shows_rows || fail "the new box shows no rows"
+  sleep 3
+  [ "$(requests /getvalue/box.exe)" = 2 ] || fail "the box was fetched $(requests /getvalue/box.exe) times, not twice"
+  installed_is "$newer" && installed_running || fail "the new box did not stay"
+
+  step "the new box is cut half-way: said once, then the list, the box running"
+  close_box
+  faults cut-box
+  restamp --trace 2000004 || fail "stamp a newer box"
+  start_installed
+  wait_for 60 has_message_box || fail "no message"
+  shot && keep_shot update-failed
+  installed_is "$newer" && ! test -e "$installed.bak" || fail "the cut box touched the installed one"
+  xdotool windowfocus --sync "$(message_box)" key Return
+  wait_for 30 asked_after_box / || fail "no list after the failed update"
+  shows_rows || fail "no rows after the failed update"
+  installed_running || fail "the box did not go on"
+
+  step "an update killed before its first rename: the box starts and updates"
+  close_box
+  faults
+  cp "$work/site/box" "$installed.new"
+  start_installed
+  wait_for 60 installed_is "$(md5sum "$work/site/box" | cut -c1-32)" || fail "the box did not update itself"
+  shows_rows || fail "no rows"
+  wait_for 30 gone "$installed.new" || fail "the left-over new box stayed"
+
+  step "an update killed after its second rename: the new box starts and shows its rows"
+  close_box
+  cp "$work/older-box" "$installed.bak"
+  start_installed
+  shows_rows || fail "no rows"
+  wait_for 30 gone "$installed.bak" || fail "the backup stayed"
+}

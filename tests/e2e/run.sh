@@ -2,7 +2,8 @@
 # The whole product as a player and an operator meet it: a real X server, the
 # reference service on loopback with the demo site, a temporary home; the box is
 # started from a download folder, moves itself, shows the list, starts a
-# launcher, updates itself, and copes with the service going away.
+# launcher, updates itself, copes with the service going away, with a broken
+# update and with an update killed at its renames.
 #   run.sh BUILD_DIR        (exit 77: skipped, no X server can start here)
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -34,7 +35,7 @@ start_x_server
 step "site, service and box"
 "$admin" new-site "$work/site" --launcher "$build/src/demo/demo-launcher" >/dev/null || fail "new-site"
 serve() {
-  "$admin" serve "$work/site" --exit-after 300 ${1:+--port $1} >>"$work/service.log" 2>&1 &
+  "$admin" serve "$work/site" --exit-after 500 ${1:+--port $1} >>"$work/service.log" 2>&1 &
   pids+=($!)
   service=$!
 }
@@ -42,7 +43,8 @@ serve
 wait_for 10 test -s "$work/service.log" || fail "the service did not start"
 url=$(head -n 1 "$work/service.log")
 port=${url##*:}; port=${port%/}
-"$admin" stamp "$build/src/app/box" "$work/site/box" --url "$url" --name Corvessa --site-dir "$work/site" >/dev/null || fail "stamp"
+restamp() { "$admin" stamp "$build/src/app/box" "$work/site/box" --url "$url" --name Corvessa --site-dir "$work/site" "$@" >/dev/null; }
+restamp || fail "stamp"
 
 export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
 export XDG_RUNTIME_DIR="$work/runtime" TANDREL_LAUNCHER_PROOF="$work/proof"
@@ -51,6 +53,9 @@ cp "$work/site/box" "$HOME/Downloads/box"
 installed="$XDG_DATA_HOME/Corvessa/box"
 
 start_box() { "$root/scripts/lib/isolated-drives" "$HOME" "$1" >>"$work/box.log" 2>&1 & }
+start_installed() { start_box "$installed"; }
+installed_running() { pgrep -fx -- "$installed" >/dev/null; }
+keep_shot() { mkdir -p "$build/screenshots" && cp "$work/shot.png" "$build/screenshots/e2e-$1.png"; }
 
 step "first start from the download folder: the box moves itself and restarts"
 start_box "$HOME/Downloads/box"
@@ -93,7 +98,7 @@ xdotool mousemove $((X + 31 + 40)) $((Y + 103 + 8)) click 1
 wait_for 10 shows_other_than "$(row_x 8)" "$(row_y 0 20)" 2D2F32 || fail "the refresh did not bring the rows back"
 
 step "a new box is published: the next start updates itself, the one after cleans up"
-"$admin" stamp "$build/src/app/box" "$work/site/box" --url "$url" --name Corvessa --site-dir "$work/site" --trace 2000002 >/dev/null
+restamp --trace 2000002
 new_md5=$(md5sum "$work/site/box" | cut -c1-32)
 geometry
 xdotool mousemove $((X + 956 + 8)) $((Y + 16)) click 1
@@ -104,5 +109,7 @@ wait_for 5 test -e "$installed.bak" || true  # the backup stands until the new b
 wait_for 20 bash -c "pgrep -fx -- '$installed' >/dev/null" || fail "the new box did not start"
 wait_for 20 bash -c "! test -e '$installed.bak'" || fail "the new box did not remove the backup"
 [ "$(grep -c 'GET /getvalue/box.exe' "$work/service.log")" = 1 ] || fail "the box was downloaded more than once"
+
+reliability_steps
 
 echo "1 passed, 0 failed"

@@ -4,7 +4,8 @@
 # space and the box takes D:), the reference service on loopback with the demo
 # site; the box is started from the player's download folder on C:, moves itself,
 # keeps a desktop shortcut, shows the list, starts a launcher, copes with the
-# service going away and updates itself.
+# service going away, updates itself, and copes with a broken update and with
+# an update killed at its renames.
 #   e2e.sh BOX_EXE LAUNCHER_EXE ADMIN WORK_DIR SCREENSHOT_DIR
 # (exit 77: skipped, no X server or no Wine here). WORK_DIR is made afresh and
 # kept after the run, with the logs; the screenshots go to SCREENSHOT_DIR.
@@ -82,8 +83,6 @@ start_box() { (cd "$prefix/drive_c" && exec "$here/wine-run" "$prefix" "$1") >>"
 # the box, names the box too, but later in its line.
 box_running() { [ -n "$("$here/prefix-processes" "$prefix" "^\"?$1")" ]; }
 box_stopped() { ! box_running "$1"; }
-installed_is() { [ "$(md5sum "$installed" 2>/dev/null | cut -c1-32)" = "$1" ]; }
-gone() { ! test -e "$1"; }
 installed_pattern='D:\\Corvessa\\box\.exe'
 keep_shot() { cp "$work/shot.png" "$shots/windows-e2e-$1.png"; }
 
@@ -160,5 +159,10 @@ wait_for 60 has_window || fail "the new box shows no window"
 wait_for 30 gone "$installed.bak" || fail "the new box did not remove the backup"
 [ "$(grep -c 'GET /getvalue/box.exe' "$work/service.log")" = 1 ] || fail "the box was downloaded more than once"
 shot && keep_shot updated
+
+start_installed() { start_box "$installed_win"; }
+installed_running() { box_running "$installed_pattern"; }
+restamp() { stamp "$@"; }
+reliability_steps
 
 echo "1 passed, 0 failed"

@@ -44,7 +44,15 @@ Exchange::Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDea
     : guard_(timeouts, maxBody, withDeadline, Clock::now()), hooks_(hooks) {}
 
 platform::HttpRequest Exchange::Request(const std::string& url, const Headers& headers, const Timeouts& timeouts) {
-  return {EncodeUrl(url), headers, kUserAgent, timeouts.connect, kMaxRedirects};
+  // Within a body the trickle rule fails any silence longer than two of its
+  // windows; one second more, so no read ever ends before the rule does.
+  constexpr std::chrono::milliseconds kMargin(1000);
+  platform::HttpRequest request{EncodeUrl(url), headers, kUserAgent};
+  request.connectTimeout = timeouts.connect;
+  request.maxRedirects = kMaxRedirects;
+  request.silenceBeforeAnswer = timeouts.stall + kMargin;
+  request.silenceInBody = std::min(timeouts.stall, 2 * timeouts.window) + kMargin;
+  return request;
 }
 
 bool Exchange::HeaderLine(std::string_view line) {
@@ -91,6 +99,11 @@ bool Exchange::HeadersDone() {
 
 bool Exchange::BodyBytes(std::span<const std::uint8_t> bytes) {
   auto& body = response_.body;
+  // What follows the declared length is no part of this answer, whatever a
+  // transport hands over (WinHTTP under Wine hands it).
+  if (const auto length = DeclaredLength(); length && body.size() + bytes.size() > *length) {
+    bytes = bytes.first(static_cast<std::size_t>(*length - std::min<std::uint64_t>(*length, body.size())));
+  }
   const auto now = Clock::now();
   guard_.Received(bytes.size(), now);
   if (!guard_.BodyFits(body.size() + bytes.size())) return Fail(TransferGuard::TooLarge(guard_.MaxBody()));
@@ -133,9 +146,15 @@ Response Exchange::Finish(const platform::HttpEnd& end) {
   return std::move(response_);
 }
 
-bool Exchange::CutShort() const {
+std::optional<std::uint64_t> Exchange::DeclaredLength() const {
   const bool mayCarryBody = status_ >= 200 && status_ != 204 && status_ != 304;
-  return mayCarryBody && !transferEncoding_ && declaredLength_ && response_.body.size() < *declaredLength_;
+  if (!mayCarryBody || transferEncoding_) return std::nullopt;
+  return declaredLength_;
+}
+
+bool Exchange::CutShort() const {
+  const auto length = DeclaredLength();
+  return length && response_.body.size() < *length;
 }
 
 bool Exchange::ReportChunk() {

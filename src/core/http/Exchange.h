@@ -80,6 +80,9 @@ class Exchange final : public platform::HttpReceiver {
 
  private:
   bool Successful() const { return status_ >= 200 && status_ < 300; }
+  // The last answer's one valid Content-Length, where it ends the body: no
+  // Transfer-Encoding overrides it and the status carries a body.
+  std::optional<std::uint64_t> DeclaredLength() const;
   bool CutShort() const;
   bool HeadersDone();
   bool ReportChunk();

@@ -113,8 +113,10 @@ namespace {
 // Windows lets a running program's file be renamed, never overwritten or deleted.
 class SystemSwap final : public ExecutableSwap {
  public:
+  // Not written through: the name stays free while a flush waits. The next
+  // rename, written through, settles both.
   void BackUp(const std::filesystem::path& exe, const std::filesystem::path& backup) override {
-    if (!MoveFileExW(exe.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH)) FailToRename(exe, backup);
+    if (!MoveFileExW(exe.c_str(), backup.c_str(), 0)) FailToRename(exe, backup);
   }
 
   void MoveIntoPlace(const std::filesystem::path& incoming, const std::filesystem::path& exe) override {

@@ -73,12 +73,10 @@ void CALLBACK WinHttpRequest::OnStatus(HINTERNET, DWORD_PTR context, DWORD statu
   shared->completed.notify_all();
 }
 
-bool WinHttpRequest::Send(std::wstring_view headers, std::chrono::milliseconds connectTimeout) {
+bool WinHttpRequest::Send(std::wstring_view headers, const HttpRequest& request) {
   if (error_) return false;
-  // Resolving and connecting are bounded here; sending and receiving are not:
-  // the receiver's ticks decide when a quiet or slow server has taken too long.
-  const int connectMs = static_cast<int>(std::clamp<std::int64_t>(connectTimeout.count(), 1, INT_MAX));
-  if (!WinHttpSetTimeouts(request_, connectMs, connectMs, 0, 0)) return Fail(GetLastError());
+  connectTimeout_ = request.connectTimeout;
+  if (!SetTimeouts(request.connectTimeout, request.silenceBeforeAnswer)) return false;
   if (!headers.empty() && !WinHttpAddRequestHeaders(request_, headers.data(), static_cast<DWORD>(headers.size()),
                                                     WINHTTP_ADDREQ_FLAG_ADD)) {
     return Fail(GetLastError());
@@ -104,9 +102,13 @@ bool WinHttpRequest::HandHead() {
   return true;
 }
 
-bool WinHttpRequest::ReadBody() {
+bool WinHttpRequest::ReadBody(std::chrono::milliseconds silence) {
   std::vector<std::uint8_t>& buffer = shared_->buffer;
   buffer.resize(kReadPiece);
+  // Windows ends a waiting read when the request is closed; Wine lets it wait,
+  // and the connection with it, until its receive time-out: a stalled body's read
+  // is bounded by the silence its rules allow.
+  if (!SetTimeouts(connectTimeout_, silence)) return false;
   for (;;) {
     if (!Step([&] { return WinHttpQueryDataAvailable(request_, nullptr); })) return false;
     if (shared_->bytes == 0) return true;
@@ -173,6 +175,16 @@ bool WinHttpRequest::Tick() {
 }
 
 bool WinHttpRequest::Stop() { return Fail(0); }
+
+// Resolving and connecting are bounded by the connect time-out; sending is not,
+// and a read only by the silence given: the receiver's ticks decide when a quiet
+// or slow server has taken too long.
+bool WinHttpRequest::SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds receive) {
+  const auto ms = [](std::chrono::milliseconds t) {
+    return static_cast<int>(std::clamp<std::int64_t>(t.count(), 1, INT_MAX));
+  };
+  return WinHttpSetTimeouts(request_, ms(connect), ms(connect), 0, ms(receive)) || Fail(GetLastError());
+}
 
 bool WinHttpRequest::Fail(DWORD code) {
   error_ = code;

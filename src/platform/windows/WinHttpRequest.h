@@ -39,10 +39,10 @@ class WinHttpRequest {
 
   // Each step returns false when the request has ended: error() then holds the
   // WinHTTP or system code, or 0 when a receiver call asked to stop.
-  bool Send(std::wstring_view headers, std::chrono::milliseconds connectTimeout);
+  bool Send(std::wstring_view headers, const HttpRequest& request);
   bool ReceiveHead();
   bool HandHead();  // the answer's head, line by line
-  bool ReadBody();  // to the end of the answer
+  bool ReadBody(std::chrono::milliseconds silence);  // to the end of the answer
   DWORD error() const { return error_; }
 
   DWORD StatusCode() const;
@@ -71,8 +71,10 @@ class WinHttpRequest {
   bool Tick();
   bool Stop();
   bool Fail(DWORD code);
+  bool SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds receive);
   std::wstring QueryText(DWORD query) const;
 
+  std::chrono::milliseconds connectTimeout_{0};
   HttpReceiver& receiver_;
   std::uint64_t sentBefore_;
   std::unique_ptr<Shared> shared_ = std::make_unique<Shared>();

@@ -60,7 +60,9 @@ bool IsRedirect(DWORD status) { return status >= 300 && status < 400 && status !
 
 HttpEnd Ended(DWORD code) {
   if (code == 0) return {HttpEnd::Kind::Failed, {}};  // the receiver stopped it
-  if (code == ERROR_WINHTTP_TIMEOUT) return {HttpEnd::Kind::TimedOut, {}};
+  // Wine reports a read's receive time-out as the socket's own (WSAETIMEDOUT).
+  constexpr DWORD kSocketTimedOut = 10060;
+  if (code == ERROR_WINHTTP_TIMEOUT || code == kSocketTimedOut) return {HttpEnd::Kind::TimedOut, {}};
   return {HttpEnd::Kind::Failed, WinHttpErrorText(code)};
 }
 
@@ -83,12 +85,14 @@ class WinHttpTransport final : public HttpTransport {
       const auto target = Crack(url);
       if (const DWORD* code = std::get_if<DWORD>(&target)) return Ended(*code);
       WinHttpRequest hop(session_, std::get<WinHttpTarget>(target), receiver, sent);
-      if (!hop.Send(headers, request.connectTimeout) || !hop.ReceiveHead() || !hop.HandHead()) {
+      if (!hop.Send(headers, request) || !hop.ReceiveHead() || !hop.HandHead()) {
         return Ended(hop.error());
       }
       sent = hop.SentBytes();
       const std::wstring location = IsRedirect(hop.StatusCode()) ? hop.Location() : std::wstring();
-      if (location.empty()) return hop.ReadBody() ? HttpEnd{HttpEnd::Kind::Complete, {}} : Ended(hop.error());
+      if (location.empty()) {
+        return hop.ReadBody(request.silenceInBody) ? HttpEnd{HttpEnd::Kind::Complete, {}} : Ended(hop.error());
+      }
       if (redirects == request.maxRedirects) return {HttpEnd::Kind::TooManyRedirects, {}};
       url = ResolveLocation(url, location);
     }
