@@ -18,6 +18,7 @@
 #endif
 
 #include <chrono>
+#include <fstream>
 #include <csignal>
 #include <thread>
 
@@ -61,6 +62,18 @@ class GameRunTest : public ::testing::Test {
   }
   // The proof lines written by started launchers, waited for a while.
   std::string Proof(std::size_t lines) { return test::WaitForProofLines(proof_, lines); }
+  // Windows keeps a running program's file from being replaced: the next launch
+  // waits until the last one has started and ended.
+  void AwaitLauncherEnd([[maybe_unused]] std::size_t launches) {
+#ifdef _WIN32
+    Proof(launches);
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    while (!std::ofstream(PathFromUtf8(InBox("Tmp", "abc.exe")), std::ios::app) &&
+           std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(50ms);
+    }
+#endif
+  }
 
   test::TempDir dir_;
   std::string proof_;
@@ -131,11 +144,24 @@ TEST_F(GameRunTest, ACancelledDownloadTouchesNoFile) {
   EXPECT_FALSE(fs::exists(proof_));
 }
 
+// A connection closed half-way through the launcher is a failed download, never a
+// cache file, whatever the transport took for the body's end.
+TEST_F(GameRunTest, ACutLauncherNeverBecomesTheCacheFile) {
+  server_.Set("launcher-cut", "1");
+  Flow().EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
+  EXPECT_EQ(windows_.downloads, std::vector<std::string>{"abc"});
+  EXPECT_FALSE(fs::exists(InBox("Downloads", "abc.Dat")));
+  EXPECT_FALSE(fs::exists(InBox("Tmp", "abc.exe")));
+  EXPECT_TRUE(windows_.errors.empty());  // a failed download says nothing, as ever
+}
+
 TEST_F(GameRunTest, AChangedOrRemovedCacheIsDownloadedAgain) {
   const std::string md5 = Md5Of(kLauncher);
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  AwaitLauncherEnd(1);
   test::WriteFile(InBox("Downloads", "abc.Dat"), "altered");
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
+  AwaitLauncherEnd(2);
   EXPECT_EQ(windows_.downloads.size(), 2u);
   EXPECT_EQ(test::ReadFile(InBox("Downloads", "abc.Dat")), kLauncher);
   fs::remove_all(ExeDir() + "Downloads");

@@ -1,5 +1,6 @@
-// Launchers: "/getvalue/NAME.exe" answers the value "launcher", and a 404 page for
-// the name "missing".
+// Launchers: "/getvalue/NAME.exe" answers the value "launcher" (cut half-way
+// with "launcher-cut" set), and a 404 page for the name "missing".
+#include "CutBody.h"
 #include "RouteSets.h"
 
 namespace tandrel::test {
@@ -9,6 +10,8 @@ void LauncherServiceRoutes(httplib::Server& s, RouteContext& context) {
     if (req.matches[1] == "missing") {
       res.status = 404;
       res.set_content("<html>404</html>", "text/html");
+    } else if (!context.Get("launcher-cut").empty()) {
+      AnswerCutHalfway(res, context.Get("launcher"), "application/octet-stream");
     } else {
       res.set_content(context.Get("launcher"), "application/octet-stream");
     }

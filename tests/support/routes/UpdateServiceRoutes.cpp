@@ -2,6 +2,7 @@
 // Authorization it was sent and answers the value "answer" ("ok" unless set);
 // "/getvalue/box.exe" answers the value "new-box" with the status "new-box-status";
 // with "new-box-cut" set, the connection closes half-way through it.
+#include "CutBody.h"
 #include "RouteSets.h"
 
 namespace tandrel::test {
@@ -16,11 +17,7 @@ void UpdateServiceRoutes(httplib::Server& s, RouteContext& context) {
     res.status = std::stoi(context.Get("new-box-status", "200"));
     const std::string box = context.Get("new-box");
     if (context.Get("new-box-cut").empty()) return res.set_content(box, "application/octet-stream");
-    res.set_content_provider(box.size(), "application/octet-stream",
-                             [box](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                               if (offset >= box.size() / 2) return false;  // closes the connection
-                               return sink.write(box.data(), box.size() / 2);
-                             });
+    AnswerCutHalfway(res, box, "application/octet-stream");
   });
 }
 
