@@ -3,6 +3,8 @@
 // its marker and rewrites it in a built binary, so its layout is fixed here once.
 #pragma once
 
+#include "platform/Crypto.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,10 +29,25 @@ inline constexpr std::size_t kTraceTagAt = kInstallDirNameAt + kFieldSize;
 inline constexpr std::size_t kConfigKeyAt = kTraceTagAt + kFieldSize;
 inline constexpr std::size_t kConfigIvAt = kConfigKeyAt + kSecretSize;
 inline constexpr std::size_t kAuthHeaderAt = kConfigIvAt + kSecretSize;
-inline constexpr std::size_t kBlockSize = kAuthHeaderAt + kAuthSize;
+// The operator's trust: two ECDSA P-256 public keys (the current one and a
+// standby), the site's id and the box's floor, the lowest release serial it takes.
+// All zero: a box without trust keys.
+inline constexpr std::size_t kTrustKeySize = 64;
+inline constexpr std::size_t kTrustKeysAt = kAuthHeaderAt + kAuthSize;
+inline constexpr std::size_t kSiteIdAt = kTrustKeysAt + 2 * kTrustKeySize;
+inline constexpr std::size_t kFloorAt = kSiteIdAt + kSecretSize;
+inline constexpr std::size_t kBlockSize = kFloorAt + 8;
 
 using Block = std::array<std::uint8_t, kBlockSize>;
 using Secret = std::array<std::uint8_t, kSecretSize>;
+
+struct Trust {
+  std::array<platform::P256PublicKey, 2> keys{};  // current, standby
+  Secret siteId{};
+  std::uint64_t floor = 0;
+  bool Stamped() const { return keys != decltype(keys){}; }
+  bool operator==(const Trust&) const = default;
+};
 
 // A block's values as the operator sees them. The texts are UTF-8, untrimmed.
 struct Settings {
@@ -41,6 +58,7 @@ struct Settings {
   Secret configKey{};
   Secret configIv{};
   std::string authHeaderValue;
+  Trust trust;
 };
 
 // Builds a block. Throws std::invalid_argument with the operator's reason when a

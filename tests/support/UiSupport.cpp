@@ -125,7 +125,9 @@ namespace {
 const admin::SiteKeys kKeys = {{5, 4, 3, 2, 1, 0, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
                                {1, 1, 2, 3, 5, 8, 13, 21, 34, 55, 89, 144, 233, 1, 2, 3},
                                std::string(32, 'c'),
-                               std::string(32, 'd')};
+                               std::string(32, 'd'),
+                               {},
+                               0};
 }  // namespace
 
 TestSite::TestSite(int servers, const std::string& banner) {

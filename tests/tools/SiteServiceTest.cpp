@@ -32,7 +32,9 @@ using Clock = std::chrono::steady_clock;
 const SiteKeys kKeys = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16},
                         {9, 9, 9, 9, 8, 8, 8, 8, 7, 7, 7, 7, 6, 6, 6, 6},
                         std::string(32, 'a'),
-                        "0123456789abcdef0123456789abcdef"};
+                        "0123456789abcdef0123456789abcdef",
+                        {},
+                        0};
 
 std::string ListOf(const std::string& name) {
   return R"({"ServerList":{"FListHelper":[{"ServerName":")" + name + R"(","LauncherName":"game"}]}})";

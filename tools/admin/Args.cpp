@@ -10,7 +10,7 @@ Args::Args(const std::vector<std::string>& words, const std::set<std::string>& v
       positionals_.push_back(word);
     } else if (valued.count(word)) {
       if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
-      values_[word] = words[++i];
+      values_[word].push_back(words[++i]);
     } else if (flags.count(word)) {
       flags_.insert(word);
     } else {
@@ -22,7 +22,13 @@ Args::Args(const std::vector<std::string>& words, const std::set<std::string>& v
 std::optional<std::string> Args::Value(const std::string& option) const {
   const auto it = values_.find(option);
   if (it == values_.end()) return std::nullopt;
-  return it->second;
+  if (it->second.size() > 1) throw UsageError(option + " is given more than once");
+  return it->second.front();
+}
+
+std::vector<std::string> Args::Values(const std::string& option) const {
+  const auto it = values_.find(option);
+  return it == values_.end() ? std::vector<std::string>{} : it->second;
 }
 
 std::string Args::Required(const std::string& option) const {

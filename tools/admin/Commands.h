@@ -18,5 +18,8 @@ int Check(const std::vector<std::string>& words);
 int Serve(const std::vector<std::string>& words);
 int NewSite(const std::vector<std::string>& words);
 int Publish(const std::vector<std::string>& words);
+int Keygen(const std::vector<std::string>& words);
+int Sign(const std::vector<std::string>& words);
+int Verify(const std::vector<std::string>& words);
 
 }  // namespace tandrel::admin

@@ -1,6 +1,9 @@
 #include "BoxImage.h"
 #include "Commands.h"
+#include "OperatorKey.h"
 #include "TerminalText.h"
+
+#include "core/trust/ReleaseRecord.h"
 
 #include "core/Hex.h"
 #include "core/TextCodec.h"
@@ -36,6 +39,16 @@ int Show(const std::vector<std::string>& words) {
   std::printf("%-16s %s\n", "ConfigIV", ToHex(s.configIv).c_str());
   std::printf("%-16s %s (%s)\n", "Authorization", EscapeControls(s.authHeaderValue).c_str(),
               EscapeControls(CredentialsText(s.authHeaderValue)).c_str());
+  if (!s.trust.Stamped()) {
+    std::printf("%-16s none: the box takes the service's files unsigned\n", "TrustKeys");
+    return 0;
+  }
+  for (const auto& key : s.trust.keys) {
+    std::printf("%-16s %s (fingerprint %s)\n", "TrustKey", PublicKeyText(key).c_str(),
+                trust::KeyFingerprint(key).c_str());
+  }
+  std::printf("%-16s %s\n", "SiteId", ToHex(s.trust.siteId).c_str());
+  std::printf("%-16s %llu\n", "Floor", static_cast<unsigned long long>(s.trust.floor));
   return 0;
 }
 

@@ -125,8 +125,17 @@ SiteKeys ReadSiteConf(const std::filesystem::path& path) {
     return it->second;
   };
   const std::string where = path.string() + ": ";
-  return SiteKeys{SecretFrom(get("key"), where + "key"), SecretFrom(get("iv"), where + "iv"),
-                  CredentialFrom(get("user"), where + "user"), CredentialFrom(get("password"), where + "password")};
+  SiteKeys keys{SecretFrom(get("key"), where + "key"), SecretFrom(get("iv"), where + "iv"),
+                CredentialFrom(get("user"), where + "user"), CredentialFrom(get("password"), where + "password"), {}, 0};
+  if (values.count("site-id")) keys.siteId = CredentialFrom(get("site-id"), where + "site-id");
+  if (values.count("last-serial")) {
+    const std::string& serial = values["last-serial"];
+    if (serial.empty() || serial.size() > 19 || serial.find_first_not_of("0123456789") != std::string::npos) {
+      throw std::runtime_error(where + "last-serial is no number");
+    }
+    keys.lastSerial = std::stoull(serial);
+  }
+  return keys;
 }
 
 void WriteSiteConf(const std::filesystem::path& path, const SiteKeys& keys) {
@@ -135,7 +144,8 @@ void WriteSiteConf(const std::filesystem::path& path, const SiteKeys& keys) {
       "#   tandrel-admin stamp BOX OUT --url URL --name NAME --site-dir SITE\n"
       "key = " +
       ToHex(keys.key) + "\n" + "iv = " + ToHex(keys.iv) + "\n" + "user = " + keys.user + "\n" +
-      "password = " + keys.password + "\n";
+      "password = " + keys.password + "\n" + (keys.siteId.empty() ? "" : "site-id = " + keys.siteId + "\n") +
+      (keys.lastSerial ? "last-serial = " + std::to_string(keys.lastSerial) + "\n" : "");
   WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
                       std::filesystem::perms(0600));
 }
@@ -146,6 +156,7 @@ SiteKeys RandomSiteKeys() {
   keys.iv = SecretFrom(RandomHex(16), "iv");
   keys.user = RandomCredential();
   keys.password = RandomCredential();
+  keys.siteId = RandomCredential();  // made once, kept for the site's signed releases
   return keys;
 }
 
@@ -155,7 +166,12 @@ SiteKeys KeysOfBox(const std::filesystem::path& box) {
   const site::Settings s = BoxImage(box).Settings();
   const auto credentials = site::ParseBasicAuthorization(s.authHeaderValue);
   if (!credentials) throw std::runtime_error(box.string() + ": its Authorization value holds no Basic user:password");
-  return SiteKeys{s.configKey, s.configIv, credentials->user, credentials->password};
+  return SiteKeys{s.configKey, s.configIv, credentials->user, credentials->password, {}, 0};
+}
+
+void SiteFolder::SaveKeys(const SiteKeys& keys) {
+  WriteSiteConf(root_ / "site.conf", keys);
+  keys_ = keys;
 }
 
 SiteFolder::SiteFolder(std::filesystem::path root) : root_(std::move(root)) {

@@ -6,6 +6,8 @@
 //   logo.png           the banner
 //   box                the current box executable, served as getvalue/box.exe
 //   launchers/NAME.exe the launcher of each LauncherName
+//   release.txt        the signed release record (sign), with the list and the
+//   release/           banner it signed: what a signed site gives out
 #pragma once
 
 #include "core/SiteBlock.h"
@@ -26,6 +28,10 @@ struct SiteKeys {
   std::string user;
   std::string password;
   std::string AuthHeaderValue() const { return site::BasicAuthorization(user, password); }
+  // A signed site's own: its id (32 lowercase hexadecimal digits, made once) and
+  // the last serial sign gave, so a lost or restored record never sends it back.
+  std::string siteId;
+  std::uint64_t lastSerial = 0;
 };
 
 // Reads a site.conf; throws std::runtime_error naming what is missing or malformed.
@@ -69,10 +75,16 @@ class SiteFolder {
 
   const std::filesystem::path& root() const { return root_; }
   const SiteKeys& keys() const { return keys_; }
+  // Writes the keys back to site.conf (the site's id and last serial among them).
+  void SaveKeys(const SiteKeys& keys);
   std::filesystem::path ServersJson() const { return root_ / "servers.json"; }
   std::filesystem::path Logo() const { return root_ / "logo.png"; }
   std::filesystem::path Box() const { return root_ / "box"; }
   std::filesystem::path LaunchersDir() const { return root_ / "launchers"; }
+  std::filesystem::path Record() const { return root_ / "release.txt"; }
+  std::filesystem::path SignedList() const { return root_ / "release" / "servers.json"; }
+  std::filesystem::path SignedLogo() const { return root_ / "release" / "logo.png"; }
+  bool Signed() const { return std::filesystem::exists(Record()); }
 
   // The files the site gives out, opened only when each is a regular file whose
   // resolved path lies inside the folder it belongs to: the banner and the box are

@@ -1,7 +1,9 @@
 #include "BoxImage.h"
 #include "Commands.h"
 #include "KeyOptions.h"
+#include "OperatorKey.h"
 #include "SiteFolder.h"
+#include "SiteRelease.h"
 
 #include "core/Hex.h"
 #include "core/http/Url.h"
@@ -17,11 +19,31 @@ std::string ParseCredential(const std::string& option, const std::string& text) 
   return text;
 }
 
+// The current key, its standby, the site's id (made now for a site made before
+// ids were) and the floor: the serial the site's next sign gives.
+site::Trust SiteTrust(SiteFolder& site, const std::vector<std::string>& texts) {
+  if (texts.size() != 2) throw UsageError("--trust-key is given twice: the current key and a standby kept offline");
+  site::Trust trust;
+  trust.keys = {ParsePublicKey("--trust-key", texts[0]), ParsePublicKey("--trust-key", texts[1])};
+  if (trust.keys[0] == trust.keys[1]) throw UsageError("the two --trust-key values must be two keys");
+  if (site.keys().siteId.empty()) {
+    SiteKeys keys = site.keys();
+    keys.siteId = RandomCredential();
+    site.SaveKeys(keys);
+  }
+  const auto id = FromHex(site.keys().siteId);
+  std::copy(id->begin(), id->end(), trust.siteId.begin());
+  trust.floor = NextSerial(site);
+  return trust;
+}
+
 }  // namespace
 
 int Stamp(const std::vector<std::string>& words) {
   const Args args(
-      words, {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir"},
+      words,
+      {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir",
+       "--trust-key"},
       {"--new-credentials"});
   args.ExpectPositionals(2, "IN and OUT");
   BoxImage image(args.positionals()[0]);
@@ -40,10 +62,14 @@ int Stamp(const std::vector<std::string>& words) {
         args.Flag("--new-credentials")) {
       throw UsageError("--site-dir gives key, IV and credentials; it goes with none of the others");
     }
-    const SiteKeys keys = SiteFolder(*dir).keys();
+    SiteFolder site(*dir);
+    const SiteKeys& keys = site.keys();
     s.configKey = keys.key;
     s.configIv = keys.iv;
     s.authHeaderValue = keys.AuthHeaderValue();
+    if (const auto trustKeys = args.Values("--trust-key"); !trustKeys.empty()) s.trust = SiteTrust(site, trustKeys);
+  } else if (!args.Values("--trust-key").empty()) {
+    throw UsageError("--trust-key goes with --site-dir, whose signed releases the box is to take");
   }
 
   const auto key = args.Value("--key"), iv = args.Value("--iv");

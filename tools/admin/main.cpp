@@ -13,6 +13,7 @@ constexpr const char* kUsage =
     "usage: tandrel-admin COMMAND ...\n"
     "  stamp IN OUT --url URL --name NAME [--install-dir NAME] [--trace TEXT]\n"
     "        [--key HEX --iv HEX] [--user HEX32 --password HEX32 | --new-credentials | --site-dir SITE]\n"
+    "        [--trust-key PUBLIC --trust-key STANDBY]   (with --site-dir)\n"
     "                     write a copy of the box IN branded with these site settings\n"
     "  show BIN           print the site settings of a box\n"
     "  digest FILE...     print MD5 digests as md5sum does, for the list's \"Md5\" fields\n"
@@ -26,6 +27,10 @@ constexpr const char* kUsage =
     "                     write an example site with fresh keys and credentials\n"
     "  publish SITE OUT [--listen ADDR:PORT] [--base-path /P/]\n"
     "                     the site as static files with a ready nginx configuration\n"
+    "  keygen KEYFILE     make a signing key pair (keep KEYFILE offline); prints the public key\n"
+    "  sign SITE --key KEYFILE\n"
+    "                     sign the site's list, banner, box and launchers into SITE/release.txt\n"
+    "  verify SITE        check the site against its signed release, as the box will\n"
     "KEYS is --key HEX --iv HEX, --site BIN (a stamped box) or --site-dir SITE.\n";
 
 }  // namespace
@@ -35,6 +40,7 @@ int main(int argc, char** argv) {
   const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
       {"stamp", Stamp}, {"show", Show},   {"digest", Digest},    {"encrypt", Encrypt}, {"decrypt", Decrypt},
       {"check", Check}, {"serve", Serve}, {"new-site", NewSite}, {"publish", Publish},
+      {"keygen", Keygen}, {"sign", Sign},   {"verify", Verify},
   };
   if (argc < 2 || !commands.count(argv[1])) {
     std::fputs(kUsage, stderr);

@@ -1,6 +1,8 @@
 #include "../Crypto.h"
 
 #include <algorithm>
+#include <openssl/core_names.h>
+#include <openssl/ecdsa.h>
 #include <openssl/evp.h>
 #include <stdexcept>
 
@@ -62,18 +64,17 @@ class OpensslAes128 final : public Aes128 {
   CipherCtx decryptCbc_;
 };
 
-class OpensslMd5 final : public Md5 {
+template <std::size_t Size>
+class OpensslHash final : public HashStream<Size> {
  public:
-  OpensslMd5() : ctx_(EVP_MD_CTX_new()) {
-    if (!ctx_ || EVP_DigestInit_ex(ctx_.get(), EVP_md5(), nullptr) != 1) {
-      throw std::runtime_error("MD5 is not available");
-    }
+  OpensslHash(const EVP_MD* md, const char* failure) : ctx_(EVP_MD_CTX_new()) {
+    if (!ctx_ || EVP_DigestInit_ex(ctx_.get(), md, nullptr) != 1) throw std::runtime_error(failure);
   }
   void Update(std::span<const std::uint8_t> bytes) override {
     EVP_DigestUpdate(ctx_.get(), bytes.data(), bytes.size());
   }
-  Md5Digest Finish() override {
-    Md5Digest digest{};
+  std::array<std::uint8_t, Size> Finish() override {
+    std::array<std::uint8_t, Size> digest{};
     unsigned length = 0;
     EVP_DigestFinal_ex(ctx_.get(), digest.data(), &length);
     return digest;
@@ -83,11 +84,75 @@ class OpensslMd5 final : public Md5 {
   std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx_;
 };
 
+template <typename T, void (*Free)(T*)>
+struct Freer {
+  void operator()(T* p) const { Free(p); }
+};
+using PkeyPtr = std::unique_ptr<EVP_PKEY, Freer<EVP_PKEY, EVP_PKEY_free>>;
+using PkeyCtxPtr = std::unique_ptr<EVP_PKEY_CTX, Freer<EVP_PKEY_CTX, EVP_PKEY_CTX_free>>;
+using SigPtr = std::unique_ptr<ECDSA_SIG, Freer<ECDSA_SIG, ECDSA_SIG_free>>;
+
+constexpr const char* kNoEcdsa = "ECDSA P-256 is not available";
+
+// The key from its uncompressed point (0x04, X, Y); nothing when it is no point
+// of the curve.
+PkeyPtr P256Key(const P256PublicKey& key) {
+  std::array<unsigned char, 65> point{0x04};
+  std::copy(key.begin(), key.end(), point.begin() + 1);
+  char group[] = "prime256v1";
+  const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_PKEY_PARAM_GROUP_NAME, group, 0),
+                               OSSL_PARAM_construct_octet_string(OSSL_PKEY_PARAM_PUB_KEY, point.data(), point.size()),
+                               OSSL_PARAM_construct_end()};
+  PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(nullptr, "EC", nullptr));
+  if (!ctx || EVP_PKEY_fromdata_init(ctx.get()) != 1) throw std::runtime_error(kNoEcdsa);
+  EVP_PKEY* made = nullptr;
+  if (EVP_PKEY_fromdata(ctx.get(), &made, EVP_PKEY_PUBLIC_KEY, const_cast<OSSL_PARAM*>(params)) != 1) return nullptr;
+  PkeyPtr pkey(made);
+  // fromdata takes any bytes; a point off the curve fails the public key check.
+  PkeyCtxPtr check(EVP_PKEY_CTX_new_from_pkey(nullptr, pkey.get(), nullptr));
+  if (!check || EVP_PKEY_public_check(check.get()) != 1) return nullptr;
+  return pkey;
+}
+
+// r and s as the DER that OpenSSL verifies.
+std::vector<unsigned char> Der(const P256Signature& signature) {
+  SigPtr sig(ECDSA_SIG_new());
+  BIGNUM* r = BN_bin2bn(signature.data(), 32, nullptr);
+  BIGNUM* s = BN_bin2bn(signature.data() + 32, 32, nullptr);
+  if (!sig || !r || !s || ECDSA_SIG_set0(sig.get(), r, s) != 1) {
+    BN_free(r);
+    BN_free(s);
+    throw std::runtime_error(kNoEcdsa);
+  }
+  const int size = i2d_ECDSA_SIG(sig.get(), nullptr);
+  std::vector<unsigned char> der(static_cast<std::size_t>(std::max(size, 0)));
+  unsigned char* out = der.data();
+  if (size <= 0 || i2d_ECDSA_SIG(sig.get(), &out) != size) throw std::runtime_error(kNoEcdsa);
+  return der;
+}
+
 }  // namespace
 
 std::unique_ptr<Aes128> MakeAes128(const Aes128Key& key) { return std::make_unique<OpensslAes128>(key); }
 
-std::unique_ptr<Md5> MakeMd5() { return std::make_unique<OpensslMd5>(); }
+std::unique_ptr<Md5> MakeMd5() { return std::make_unique<OpensslHash<16>>(EVP_md5(), "MD5 is not available"); }
+
+std::unique_ptr<Sha256> MakeSha256() {
+  return std::make_unique<OpensslHash<32>>(EVP_sha256(), "SHA-256 is not available");
+}
+
+bool IsP256Point(const P256PublicKey& key) { return P256Key(key) != nullptr; }
+
+bool VerifyP256(const P256PublicKey& key, std::span<const std::uint8_t> message, const P256Signature& signature) {
+  const PkeyPtr pkey = P256Key(key);
+  if (!pkey) return false;
+  const std::vector<unsigned char> der = Der(signature);
+  const std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
+  if (!ctx || EVP_DigestVerifyInit(ctx.get(), nullptr, EVP_sha256(), nullptr, pkey.get()) != 1) {
+    throw std::runtime_error(kNoEcdsa);
+  }
+  return EVP_DigestVerify(ctx.get(), der.data(), der.size(), message.data(), message.size()) == 1;
+}
 
 std::string Base64Encode(std::span<const std::uint8_t> bytes) {
   std::string encoded(4 * ((bytes.size() + 2) / 3) + 1, '\0');

@@ -6,6 +6,7 @@
 #include <wincrypt.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 
@@ -93,14 +94,14 @@ class BcryptAes128 final : public Aes128 {
   Key cbc_;
 };
 
-constexpr const char* kNoMd5 = "MD5 is not available";
-
-class BcryptMd5 final : public Md5 {
+template <std::size_t Size>
+class BcryptHash final : public HashStream<Size> {
  public:
-  BcryptMd5() : algorithm_(OpenAlgorithm(BCRYPT_MD5_ALGORITHM, kNoMd5)) {
+  BcryptHash(const wchar_t* algorithm, const char* failure)
+      : algorithm_(OpenAlgorithm(algorithm, failure)), failure_(failure) {
     BCRYPT_HASH_HANDLE handle = nullptr;
     if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm_.get(), &handle, nullptr, 0, nullptr, 0, 0))) {
-      throw std::runtime_error(kNoMd5);
+      throw std::runtime_error(failure_);
     }
     hash_.reset(handle);
   }
@@ -109,23 +110,26 @@ class BcryptMd5 final : public Md5 {
     for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
       const auto size = static_cast<ULONG>(std::min(kPiece, bytes.size() - at));
       if (!BCRYPT_SUCCESS(BCryptHashData(hash_.get(), const_cast<PUCHAR>(bytes.data() + at), size, 0))) {
-        throw std::runtime_error(kNoMd5);
+        throw std::runtime_error(failure_);
       }
     }
   }
 
-  Md5Digest Finish() override {
-    Md5Digest digest{};
+  std::array<std::uint8_t, Size> Finish() override {
+    std::array<std::uint8_t, Size> digest{};
     if (!BCRYPT_SUCCESS(BCryptFinishHash(hash_.get(), digest.data(), static_cast<ULONG>(digest.size()), 0))) {
-      throw std::runtime_error(kNoMd5);
+      throw std::runtime_error(failure_);
     }
     return digest;
   }
 
  private:
   Algorithm algorithm_;
+  const char* failure_;
   std::unique_ptr<void, HashDestroyer> hash_;
 };
+
+constexpr const char* kNoEcdsa = "ECDSA P-256 is not available";
 
 bool IsBase64Letter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
@@ -150,39 +154,46 @@ std::optional<std::string_view> StrictBase64(std::string_view text) {
 
 std::unique_ptr<Aes128> MakeAes128(const Aes128Key& key) { return std::make_unique<BcryptAes128>(key); }
 
-std::unique_ptr<Md5> MakeMd5() { return std::make_unique<BcryptMd5>(); }
+std::unique_ptr<Md5> MakeMd5() { return std::make_unique<BcryptHash<16>>(BCRYPT_MD5_ALGORITHM, "MD5 is not available"); }
 
-std::string Base64Encode(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) return {};
-  constexpr DWORD kFlags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
-  const auto size = static_cast<DWORD>(bytes.size());
-  DWORD length = 0;  // with the terminating NUL
-  if (!CryptBinaryToStringA(bytes.data(), size, kFlags, nullptr, &length)) {
-    throw std::runtime_error("Base64 is not available");
-  }
-  std::string encoded(length, '\0');
-  if (!CryptBinaryToStringA(bytes.data(), size, kFlags, encoded.data(), &length)) {
-    throw std::runtime_error("Base64 is not available");
-  }
-  encoded.resize(length);  // now without the NUL
-  return encoded;
+std::unique_ptr<Sha256> MakeSha256() {
+  return std::make_unique<BcryptHash<32>>(BCRYPT_SHA256_ALGORITHM, "SHA-256 is not available");
 }
 
-std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
-  const std::optional<std::string_view> base64 = StrictBase64(text);
-  if (!base64) return std::nullopt;
-  if (base64->empty()) return std::vector<std::uint8_t>{};
-  const auto length = static_cast<DWORD>(base64->size());
-  DWORD size = 0;
-  if (!CryptStringToBinaryA(base64->data(), length, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr)) {
+namespace {
+
+// BCrypt takes the point as a public key blob and refuses one off the curve.
+std::optional<Key> ImportP256(BCRYPT_ALG_HANDLE algorithm, const P256PublicKey& key) {
+  std::array<std::uint8_t, sizeof(BCRYPT_ECCKEY_BLOB) + 64> blob{};
+  const BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PUBLIC_P256_MAGIC, 32};
+  std::memcpy(blob.data(), &header, sizeof header);
+  std::copy(key.begin(), key.end(), blob.begin() + sizeof header);
+  BCRYPT_KEY_HANDLE handle = nullptr;
+  if (!BCRYPT_SUCCESS(BCryptImportKeyPair(algorithm, nullptr, BCRYPT_ECCPUBLIC_BLOB, &handle, blob.data(),
+                                          static_cast<ULONG>(blob.size()), 0))) {
     return std::nullopt;
   }
-  std::vector<std::uint8_t> bytes(size);
-  if (!CryptStringToBinaryA(base64->data(), length, CRYPT_STRING_BASE64, bytes.data(), &size, nullptr, nullptr)) {
-    return std::nullopt;
-  }
-  bytes.resize(size);
-  return bytes;
+  return Key(handle);
+}
+
+}  // namespace
+
+bool IsP256Point(const P256PublicKey& key) {
+  const Algorithm algorithm = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM, kNoEcdsa);
+  return ImportP256(algorithm.get(), key).has_value();
+}
+
+// r and s verified against the message's SHA-256 digest.
+bool VerifyP256(const P256PublicKey& key, std::span<const std::uint8_t> message, const P256Signature& signature) {
+  const Algorithm algorithm = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM, kNoEcdsa);
+  const std::optional<Key> imported = ImportP256(algorithm.get(), key);
+  if (!imported) return false;
+  const auto sha = MakeSha256();
+  sha->Update(message);
+  Sha256Digest digest = sha->Finish();
+  P256Signature rs = signature;
+  return BCRYPT_SUCCESS(BCryptVerifySignature(imported->get(), nullptr, digest.data(), static_cast<ULONG>(digest.size()),
+                                              rs.data(), static_cast<ULONG>(rs.size()), 0));
 }
 
 }  // namespace tandrel::platform

@@ -1,0 +1,144 @@
+#include "SiteRelease.h"
+
+#include "BoxImage.h"
+#include "ListCheck.h"
+
+#include "core/FileIo.h"
+#include "core/Hex.h"
+#include "core/TextCodec.h"
+#include "core/crypto.h"
+#include "core/uGameRun.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tandrel::admin {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> Read(const SiteFile& file) { return ReadWholeFile(file.OpenPath()); }
+
+std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+// The serial line of a record as it stands, unverified: the operator's own file.
+std::uint64_t RecordedSerial(const fs::path& record) {
+  if (!fs::exists(record)) return 0;
+  const std::string text = Text(ReadWholeFile(record));
+  const std::size_t at = text.find("\nserial ");
+  if (at == std::string::npos) return 0;
+  const std::string digits = text.substr(at + 8, text.find('\n', at + 8) - at - 8);
+  if (digits.empty() || digits.size() > 19 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stoull(digits);
+}
+
+site::Trust BoxTrust(const SiteFolder& site) {
+  if (!fs::exists(site.Box())) throw std::runtime_error("the site has no box: " + site.Box().string());
+  return BoxImage(site.Box()).Settings().trust;
+}
+
+// Each launcher the list names, checked as the box will check it.
+std::map<std::string, trust::FileEntry> Launchers(const SiteFolder& site, const TConfig& list) {
+  std::map<std::string, trust::FileEntry> launchers;
+  for (const TBoxConfig& entry : list.ServerList()) {
+    const std::string& name = entry.LauncherName;
+    if (!IsSafeLauncherName(name) || EqualsIgnoringAsciiCase(name, "box")) {
+      throw std::runtime_error("the launcher name \"" + name + "\" is one the box refuses");
+    }
+    const auto file = site.OpenLauncher(name);
+    if (!file) throw std::runtime_error("the launcher " + name + " is missing");
+    const std::vector<std::uint8_t> bytes = Read(*file);
+    if (!DigestMatches(GetBytesMd5(bytes), entry.Md5)) {
+      throw std::runtime_error("the launcher " + name + " does not match the list's Md5");
+    }
+    launchers[name] = trust::EntryOf(bytes);
+  }
+  return launchers;
+}
+
+std::string KeyOfBox(const site::Trust& trust, const std::string& fingerprint) {
+  for (const auto& key : trust.keys) {
+    if (trust::KeyFingerprint(key) == fingerprint) return fingerprint;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::uint64_t NextSerial(const SiteFolder& site) {
+  const std::uint64_t floor = fs::exists(site.Box()) ? BoxTrust(site).floor : 0;
+  return std::max({RecordedSerial(site.Record()) + 1, site.keys().lastSerial + 1, floor});
+}
+
+trust::ReleaseRecord SignSite(SiteFolder& site, const SigningKey& key, const std::string& signedAt) {
+  const site::Trust stamped = BoxTrust(site);
+  trust::ReleaseRecord record;
+  record.keyFingerprint = trust::KeyFingerprint(key.PublicKey());
+  if (KeyOfBox(stamped, record.keyFingerprint).empty()) {
+    throw std::runtime_error("the site's box is not stamped with this key: stamp it with --trust-key first");
+  }
+  record.siteId = site.keys().siteId;
+  if (record.siteId.empty() || ToHex(stamped.siteId) != record.siteId) {
+    throw std::runtime_error("the site's box is stamped for another site id: stamp it with --site-dir " +
+                             site.root().string());
+  }
+  const std::vector<std::uint8_t> list = ReadWholeFile(site.ServersJson());
+  record.launchers = Launchers(site, ReadList(list));
+  const auto logo = site.OpenLogo();
+  const auto box = site.OpenBox();
+  if (!logo || !box) throw std::runtime_error("the site needs its banner logo.png and its box");
+  const std::vector<std::uint8_t> banner = Read(*logo);
+  record.list = trust::EntryOf(list);
+  record.banner = trust::EntryOf(banner);
+  record.box = trust::EntryOf(Read(*box));
+  record.serial = NextSerial(site);
+  record.signedAt = signedAt;
+
+  const std::string body = trust::RecordBody(record);
+  const std::string signedRecord =
+      trust::SignedRecord(body, key.Sign({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}));
+  // The copies first, the record last: a record never names files not yet there.
+  EnsureFolder(site.SignedList().parent_path());
+  WriteFileAtomically(site.SignedList(), list);
+  WriteFileAtomically(site.SignedLogo(), banner);
+  WriteFileAtomically(site.Record(), std::span(reinterpret_cast<const std::uint8_t*>(signedRecord.data()),
+                                               signedRecord.size()));
+  SiteKeys keys = site.keys();
+  keys.lastSerial = record.serial;
+  site.SaveKeys(keys);
+  return record;
+}
+
+std::vector<std::string> SiteMismatches(const SiteFolder& site) {
+  std::vector<std::string> faults;
+  const site::Trust stamped = BoxTrust(site);
+  if (!site.Signed()) return {"the site has no release record: sign it"};
+  const std::string text = Text(ReadWholeFile(site.Record()));
+  const trust::RecordReading reading = trust::ReadRecord(text, stamped.keys);
+  if (!reading.record) {
+    static const char* const kWhy[] = {"is malformed", "is signed by a key the box is not stamped with",
+                                       "has a signature that does not verify"};
+    return {std::string("the record ") + kWhy[static_cast<int>(reading.fault)]};
+  }
+  const trust::ReleaseRecord& record = *reading.record;
+  if (record.siteId != ToHex(stamped.siteId)) faults.push_back("the record is for another site id than the box's");
+  if (record.serial < stamped.floor) faults.push_back("the record's serial is below the box's floor");
+  const auto check = [&](const std::string& what, const std::optional<std::vector<std::uint8_t>>& bytes,
+                         const trust::FileEntry& expected) {
+    if (!bytes) faults.push_back(what + " is missing");
+    else if (trust::EntryOf(*bytes) != expected) faults.push_back(what + " does not match the record");
+  };
+  const auto read = [](const std::optional<SiteFile>& file) {
+    return file ? std::optional(Read(*file)) : std::nullopt;
+  };
+  const auto readPath = [](const fs::path& path) {
+    return fs::exists(path) ? std::optional(ReadWholeFile(path)) : std::nullopt;
+  };
+  check("the signed list", readPath(site.SignedList()), record.list);
+  check("the signed banner", readPath(site.SignedLogo()), record.banner);
+  check("the box", read(site.OpenBox()), record.box);
+  for (const auto& [name, entry] : record.launchers) check("the launcher " + name, read(site.OpenLauncher(name)), entry);
+  return faults;
+}
+
+}  // namespace tandrel::admin
