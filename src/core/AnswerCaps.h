@@ -15,6 +15,7 @@ inline constexpr std::uint64_t kServerList = 32 * kMiB;
 inline constexpr std::uint64_t kBanner = 16 * kMiB;
 // "ok" or another short word; room for an error page.
 inline constexpr std::uint64_t kUpdateAnswer = 64 * 1024;
+inline constexpr std::uint64_t kReleaseRecord = 64 * 1024;
 // The box is a few megabytes.
 inline constexpr std::uint64_t kNewBox = 256 * kMiB;
 // A launcher is held in memory whole before it is written: 2 GiB covers any

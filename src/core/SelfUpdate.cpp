@@ -7,6 +7,7 @@
 #include "Paths.h"
 #include "http/BodyText.h"
 #include "platform/Process.h"
+#include "trust/ReleaseGate.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -54,7 +55,41 @@ bool SelfUpdate::CheckSelfUpdate() {
   return end;
 }
 
+std::optional<SelfUpdate::Release> SelfUpdate::SignedRelease(const ServiceSite& site) {
+  http::Response answer;
+  try {
+    answer = client_.Get(ReleaseRecordUrl(site), {}, caps::kReleaseRecord);
+  } catch (const http::Error&) {
+    return std::nullopt;
+  }
+  const std::string folder = FolderText(PathFromUtf8(exePath_).parent_path());
+  trust::ReleaseGate gate(site.trust, trust::KeptTrustFolders(folder));
+  if (gate.Offer(std::string_view(reinterpret_cast<const char*>(answer.body.data()), answer.body.size())) !=
+      trust::Verdict::Accepted) {
+    return std::nullopt;
+  }
+  Release release{*gate.Current(), *gate.SigningKey()};
+  if (release.record.box == trust::EntryOfFile(PathFromUtf8(exePath_))) return std::nullopt;  // it names this box
+  return release;
+}
+
+bool SelfUpdate::Signed(const http::Bytes& box, const Release& release, const site::Trust& running) const {
+  if (trust::EntryOf(box) != release.record.box) return false;
+  site::Trust stamped;
+  try {
+    const std::size_t at = site::Find(box);
+    stamped = site::Decode(std::span<const std::uint8_t, site::kBlockSize>(box.data() + at, site::kBlockSize)).trust;
+  } catch (const std::invalid_argument&) {
+    return false;
+  }
+  const bool followsKey = stamped.keys[0] == release.key || stamped.keys[1] == release.key;
+  return followsKey && stamped.floor <= release.record.serial && stamped.floor >= running.floor;
+}
+
 bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDigest) {
+  // Signed, only a release that verifies and names another box leads to an update.
+  std::optional<Release> release;
+  if (site.trust.Stamped() && !(release = SignedRelease(site))) return false;
   http::Response download;
   switch (windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) {
     case DownloadResult::Cancelled: return true;  // the player chose to end; nothing changes
@@ -69,6 +104,7 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
   // say): installing it would only bring the same answer at the next start, and
   // the next, with the list never shown.
   if (GetBytesMd5(download.body) == runningDigest) return false;
+  if (release && !Signed(download.body, *release, site.trust)) return Failed();
   // A box that cannot replace itself (a folder it may not write, a full disk, a
   // backup it cannot remove) says so and runs on as it is.
   try {

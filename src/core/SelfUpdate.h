@@ -8,6 +8,9 @@
 #include "http/HttpClient.h"
 #include "platform/Process.h"
 #include "platform/Shell.h"
+#include "trust/ReleaseRecord.h"
+
+#include <optional>
 
 #include <functional>
 #include <string>
@@ -31,6 +34,16 @@ class SelfUpdate {
  private:
   // Whether the program must end.
   bool Update(const ServiceSite& site, const std::string& runningDigest);
+  // A box stamped with trust keys: the signed release that names the new box, or
+  // nothing when none verifies or it names the running box.
+  struct Release {
+    trust::ReleaseRecord record;
+    platform::P256PublicKey key;  // that signed it
+  };
+  std::optional<Release> SignedRelease(const ServiceSite& site);
+  // Whether a downloaded box is the one the release names, stamped with its key
+  // and a floor between the running box's and the release's serial.
+  bool Signed(const http::Bytes& box, const Release& release, const site::Trust& running) const;
   bool Failed();
   void Replace(const http::Bytes& newBox);
 

@@ -4,7 +4,9 @@
 
 namespace tandrel {
 
-ServiceSite CurrentServiceSite() { return {ServerUrl(), AuthHeaderValue(), ConfigKey(), ConfigIV()}; }
+ServiceSite CurrentServiceSite() {
+  return {ServerUrl(), AuthHeaderValue(), ConfigKey(), ConfigIV(), CurrentSiteSettings().trust};
+}
 
 // The base URL ends in "/" and is followed directly by the relative path.
 std::string ServerListUrl(const ServiceSite& site) { return site.serverUrl; }
@@ -13,6 +15,7 @@ std::string UpdateCheckUrl(const ServiceSite& site, const std::string& exeMd5) {
   return site.serverUrl + "getcode/?hash=" + exeMd5;
 }
 std::string NewProgramUrl(const ServiceSite& site) { return site.serverUrl + "getvalue/box.exe"; }
+std::string ReleaseRecordUrl(const ServiceSite& site) { return site.serverUrl + "getvalue/release.txt"; }
 std::string LauncherUrl(const ServiceSite& site, const std::string& launcherName) {
   return site.serverUrl + "getvalue/" + launcherName + ".exe";
 }

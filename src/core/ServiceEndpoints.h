@@ -1,5 +1,5 @@
-// The operator's web service as the box addresses it: five GET endpoints below
-// the base URL, two of them behind the fixed "Authorization" value.
+// The operator's web service as the box addresses it: GET endpoints below the
+// base URL, two of them behind the fixed "Authorization" value.
 #pragma once
 
 #include "SiteBlock.h"
@@ -14,6 +14,7 @@ struct ServiceSite {
   std::string authHeaderValue;
   site::Secret configKey{};
   site::Secret configIv{};
+  site::Trust trust;  // none: the box takes the service's files unsigned
 };
 
 // Read afresh from the running program's site settings.
@@ -23,6 +24,7 @@ std::string ServerListUrl(const ServiceSite& site);
 std::string BannerUrl(const ServiceSite& site);
 std::string UpdateCheckUrl(const ServiceSite& site, const std::string& exeMd5);
 std::string NewProgramUrl(const ServiceSite& site);
+std::string ReleaseRecordUrl(const ServiceSite& site);
 std::string LauncherUrl(const ServiceSite& site, const std::string& launcherName);
 
 http::Headers AuthorizationHeaders(const ServiceSite& site);

@@ -44,8 +44,19 @@ std::optional<std::string> WebSiteAddress(const std::string& url) {
   return std::nullopt;
 }
 
-GameRun::GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix)
-    : windows_(windows), shell_(shell), exeDir_(std::move(exeDir)), launchSuffix_(std::move(launchSuffix)) {}
+GameRun::GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix,
+                 const trust::ReleaseRecord* release)
+    : windows_(windows),
+      shell_(shell),
+      exeDir_(std::move(exeDir)),
+      launchSuffix_(std::move(launchSuffix)),
+      release_(release ? std::optional(*release) : std::nullopt) {}
+
+bool GameRun::Signed(const std::string& name, const trust::FileEntry& actual) const {
+  if (!release_) return true;
+  const auto entry = release_->launchers.find(name);
+  return entry != release_->launchers.end() && entry->second == actual;
+}
 
 std::string GameRun::CacheFile(const std::string& name) const { return exeDir_ + "Downloads" + kPathSeparator + name + ".Dat"; }
 
@@ -76,6 +87,7 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
   const std::string digest = GetFileMd5(cache);
   PumpMessages();
   if (!DigestMatches(digest, md5)) return DownloadLauncher(url, name, md5);
+  if (release_ && !Signed(name, trust::EntryOfFile(PathFromUtf8(cache)))) return DownloadLauncher(url, name, md5);
 
   EnsureFolder(PathFromUtf8(exeDir_ + "Tmp"));
   const std::string target = LaunchCopy(name);
@@ -91,6 +103,8 @@ void GameRun::DownloadLauncher(const std::string& url, const std::string& name, 
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   http::Response response;
   if (windows_.Download(name, url, caps::kLauncher, response) != DownloadResult::Completed) return;  // no file is touched
+  // Bytes the operator did not sign are never kept.
+  if (release_ && !Signed(name, trust::EntryOf(response.body))) return windows_.ShowError(kCaption, kSystemError);
   EnsureFolder(PathFromUtf8(exeDir_ + "Downloads"));
   const std::string cache = CacheFile(name);
   WriteFileAtomically(PathFromUtf8(cache), response.body);

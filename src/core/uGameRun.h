@@ -6,6 +6,7 @@
 
 #include "BoxWindows.h"
 #include "platform/Shell.h"
+#include "trust/ReleaseRecord.h"
 #include "uConfig.h"
 
 #include <optional>
@@ -25,8 +26,11 @@ std::optional<std::string> WebSiteAddress(const std::string& url);
 
 class GameRun {
  public:
-  // exeDir ends in "/"; launchSuffix names the launch copies.
-  GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix);
+  // exeDir ends in "/"; launchSuffix names the launch copies. With a release (the
+  // signed record that verified the list on screen), a launcher must match its
+  // entry there too before it is kept, copied or started.
+  GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix,
+          const trust::ReleaseRecord* release = nullptr);
 
   // The enter-game button of the row with this entry, for a service at serverUrl.
   void EnterGame(const TBoxConfig& entry, const std::string& serverUrl);
@@ -37,6 +41,8 @@ class GameRun {
   void DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5);
 
   std::string CacheFile(const std::string& name) const;
+  // Whether the launcher's bytes are the ones the release names (always, unsigned).
+  bool Signed(const std::string& name, const trust::FileEntry& actual) const;
   std::string LaunchCopy(const std::string& name) const;
 
  private:
@@ -44,6 +50,7 @@ class GameRun {
   platform::Shell& shell_;
   std::string exeDir_;
   std::string launchSuffix_;
+  std::optional<trust::ReleaseRecord> release_;  // a copy: a reload may replace the list meanwhile
 };
 
 }  // namespace tandrel

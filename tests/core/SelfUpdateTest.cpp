@@ -40,7 +40,7 @@ class SelfUpdateTest : public ::testing::Test {
     return SelfUpdate(
         client_, windows_, platform::SystemShell(), Exe(),
         [url] {
-          return ServiceSite{url, kAuth, {}, {}};
+          return ServiceSite{url, kAuth, {}, {}, {}};
         },
         [this] { ++terminations_; }, swap);
   }

@@ -60,8 +60,11 @@ void TMainForm::Timer1Timer() { screen_.RepaintListNow(); }
 
 void TMainForm::Timer2Timer() {
   Timer2_->SetEnabled(false);
+  // Signed, the release comes first: the banner and the list are checked against it.
+  const bool gated = Gate() != nullptr;
+  if (gated) loader_.FetchRelease();
   LoadLogo();
-  LoadServerList();
+  LoadServerList(!gated);
   Timer3_->SetEnabled(true);
 }
 
@@ -77,7 +80,7 @@ void TMainForm::Timer4Timer() {
 
 void TMainForm::Image1Click() {
   screen_.ClearListSelection();
-  LoadServerList();
+  LoadServerList(true, true);
 }
 
 void TMainForm::Image7Click() { screen_.Close(); }
@@ -92,11 +95,36 @@ void TMainForm::LoadLogo() {
     screen_.ShowMessage(MessageIcon::Error, MessagePlace::OverMainWindow, "提示", "网络连接失败");
     return;
   }
+  if (!loader_.BannerSigned(bytes)) return;  // signed and not the release's: no banner, nothing said
   // The format is told by the content, not by the name or the headers.
   if (!screen_.ShowBanner(bytes)) throw std::runtime_error("Unsupported stream format");
 }
 
-void TMainForm::LoadServerList() { loader_.LoadServerList(); }
+trust::ReleaseGate* TMainForm::Gate() {
+  if (!gateChecked_) {
+    gateChecked_ = true;
+    const site::Trust trust = options_.site().trust;
+    if (!trust.Stamped()) return nullptr;
+    gate_ = std::make_unique<trust::ReleaseGate>(trust, trust::KeptTrustFolders(Folder()));
+    loader_.SetGate(gate_.get());
+  }
+  return gate_.get();
+}
+
+// Not raised as errors: the timers and the clean-up go on as after any list.
+void TMainForm::LoadServerList(bool fetchRelease, bool byClick) {
+  Gate();
+  using Trust = ServerListLoader::ListTrust;
+  const Trust trust = loader_.LoadServerList(fetchRelease);
+  if (trust == Trust::Taken) listVerified_ = true;
+  if (trust != Trust::Unverified && trust != Trust::BoxTooOld) return;
+  if (listVerified_ || byClick) {
+    screen_.ShowMessage(MessageIcon::Error, MessagePlace::OverMainWindow, "提示",
+                        trust == Trust::BoxTooOld ? "游戏盒子版本过旧,请重新下载"
+                                                  : "服务器列表校验失败,请稍后再试,或者联系管理员");
+  }
+  listVerified_ = false;
+}
 
 const TBoxConfig& TMainForm::EntryAt(int row) const {
   const TConfig* config = loader_.Config();
@@ -108,7 +136,9 @@ const TBoxConfig& TMainForm::EntryAt(int row) const {
 
 std::string TMainForm::Folder() const { return options_.exeDir.empty() ? ExeDir() : options_.exeDir; }
 
-GameRun TMainForm::LauncherFlow() { return GameRun(*this, *options_.shell, Folder(), LaunchSuffix); }
+GameRun TMainForm::LauncherFlow() {
+  return GameRun(*this, *options_.shell, Folder(), LaunchSuffix, loader_.ListRelease());
+}
 
 void TMainForm::ControlListButton1Click(int row) { LauncherFlow().EnterGame(EntryAt(row), options_.site().serverUrl); }
 

@@ -65,7 +65,12 @@ class TMainForm final : private BoxWindows {
  private:
   void FormDestroy();
   void LoadLogo();
-  void LoadServerList();
+  // byClick: the refresh picture, after which a list that cannot be verified is
+  // said every time, not only at the first failing load.
+  void LoadServerList(bool fetchRelease = true, bool byClick = false);
+  // The gate of a box stamped with trust keys, made at its first use (after the
+  // self-update, which keeps what it accepts); nullptr unsigned.
+  trust::ReleaseGate* Gate();
   const TBoxConfig& EntryAt(int row) const;
   std::string Folder() const;
   GameRun LauncherFlow();
@@ -79,6 +84,9 @@ class TMainForm final : private BoxWindows {
   ServerListLoader loader_;
   std::shared_ptr<Placement> placement_;
   std::unique_ptr<FormTimer> Timer1_, Timer2_, Timer3_, Timer4_;
+  std::unique_ptr<trust::ReleaseGate> gate_;
+  bool gateChecked_ = false;
+  bool listVerified_ = true;  // the last list that arrived was verified (or none yet)
 };
 
 }  // namespace tandrel::forms

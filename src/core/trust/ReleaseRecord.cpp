@@ -1,5 +1,6 @@
 #include "ReleaseRecord.h"
 
+#include "core/FileIo.h"
 #include "core/Hex.h"
 
 #include <charconv>
@@ -130,6 +131,17 @@ FileEntry EntryOf(std::span<const std::uint8_t> bytes) {
   const auto sha = platform::MakeSha256();
   sha->Update(bytes);
   return {bytes.size(), sha->Finish()};
+}
+
+FileEntry EntryOfFile(const std::filesystem::path& file) {
+  const auto sha = platform::MakeSha256();
+  FileEntry entry;
+  ReadFileInPieces(file, 1 << 20, [&](const std::uint8_t* data, std::size_t size) {
+    sha->Update({data, size});
+    entry.size += size;
+  });
+  entry.sha256 = sha->Finish();
+  return entry;
 }
 
 std::string KeyFingerprint(const platform::P256PublicKey& key) {

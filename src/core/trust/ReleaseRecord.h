@@ -20,6 +20,7 @@
 #include "platform/Crypto.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <span>
@@ -46,8 +47,10 @@ struct ReleaseRecord {
   std::map<std::string, FileEntry> launchers;  // by LauncherName
 };
 
-// The size and SHA-256 of bytes.
+// The size and SHA-256 of bytes, or of a file read in pieces (throws
+// std::runtime_error when it cannot be read).
 FileEntry EntryOf(std::span<const std::uint8_t> bytes);
+FileEntry EntryOfFile(const std::filesystem::path& file);
 
 // 32 lowercase hexadecimal digits: the first half of the SHA-256 of the key's X and Y.
 std::string KeyFingerprint(const platform::P256PublicKey& key);

@@ -142,7 +142,7 @@ class MainFormTest : public ::testing::Test {
     if (!form_) {
       MainFormOptions options;
       options.site = [this] {
-        return ServiceSite{reachable_ ? server_.Url("/box/") : "http://127.0.0.1:1/", kAuth, kKey, kIv};
+        return ServiceSite{reachable_ ? server_.Url("/box/") : "http://127.0.0.1:1/", kAuth, kKey, kIv, {}};
       };
       options.placement = [this](BoxWindows&, http::Client&) {
         return std::shared_ptr<Placement>(&placement_, [](Placement*) {});  // the test keeps it
