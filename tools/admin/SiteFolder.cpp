@@ -203,6 +203,19 @@ std::optional<SiteFile> SiteFolder::OpenLogo() const {
   return OpenGivenOut(root_, Logo(), *real / "logo.png", std::nullopt);
 }
 
+std::optional<SiteFile> SiteFolder::OpenServedLogo() const {
+  if (!Signed()) return OpenLogo();
+  const auto real = RealRoot(root_);
+  if (!real) return std::nullopt;
+  return OpenGivenOut(root_, SignedLogo(), *real / "release" / "logo.png", std::nullopt);
+}
+
+std::optional<SiteFile> SiteFolder::OpenRecord() const {
+  const auto real = RealRoot(root_);
+  if (!real) return std::nullopt;
+  return OpenGivenOut(root_, Record(), *real / "release.txt", std::nullopt);
+}
+
 std::optional<SiteFile> SiteFolder::OpenBox() const {
   const auto real = RealRoot(root_);
   if (!real) return std::nullopt;

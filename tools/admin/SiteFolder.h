@@ -85,6 +85,9 @@ class SiteFolder {
   std::filesystem::path SignedList() const { return root_ / "release" / "servers.json"; }
   std::filesystem::path SignedLogo() const { return root_ / "release" / "logo.png"; }
   bool Signed() const { return std::filesystem::exists(Record()); }
+  // What players get: a signed site's list and banner are the copies sign made,
+  // so an edited servers.json changes nothing until the next sign.
+  std::filesystem::path ServedList() const { return Signed() ? SignedList() : ServersJson(); }
 
   // The files the site gives out, opened only when each is a regular file whose
   // resolved path lies inside the folder it belongs to: the banner and the box are
@@ -95,6 +98,8 @@ class SiteFolder {
   // serves and publish copies through these alone.
   std::optional<SiteFile> OpenLogo() const;
   std::optional<SiteFile> OpenBox() const;
+  std::optional<SiteFile> OpenServedLogo() const;
+  std::optional<SiteFile> OpenRecord() const;
   // NAME is a plain file name (IsSafeLauncherName); the file is launchers/NAME.exe.
   std::optional<SiteFile> OpenLauncher(const std::string& name) const;
 

@@ -196,12 +196,12 @@ struct SiteService::Impl {
   // one is refused. Returns the body to send.
   std::string CurrentList() {
     std::lock_guard lock(mutex);
-    const auto stamp = StampOf(site.ServersJson());
+    const auto stamp = StampOf(site.ServedList());
     if (stamp && (stamp != listStamp || listRacy)) {
       listStamp = stamp;
       listRacy = IsRacy(*stamp);
       try {
-        const auto plain = ReadWholeFile(site.ServersJson());
+        const auto plain = ReadWholeFile(site.ServedList());
         std::string digest = Sha256(plain);
         if (digest == listDigest) return encryptedList;  // touched, not changed
         listDigest = std::move(digest);
@@ -252,7 +252,9 @@ struct SiteService::Impl {
       const bool current = !md5.empty() && req.get_param_value("hash") == md5;
       res.set_content(current ? "ok" : "update", "text/plain; charset=utf-8");
     } else if (rest == "getvalue/logo.png") {
-      ServeFile(req, res, site.OpenLogo(), "image/png");
+      ServeFile(req, res, site.OpenServedLogo(), "image/png");
+    } else if (rest == "getvalue/release.txt") {
+      ServeFile(req, res, site.OpenRecord(), "text/plain; charset=utf-8");
     } else if (rest == "getvalue/box.exe") {
       ServeFile(req, res, site.OpenBox(), "application/octet-stream");
     } else if (rest.starts_with("getvalue/") && rest.ends_with(".exe")) {

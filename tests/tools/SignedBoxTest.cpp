@@ -1,0 +1,248 @@
+// A box stamped with trust keys against its signed site, served by the reference
+// service, and against an attacker who has a copy of the box (so the list's key
+// and IV) and answers in place of the service by changing what is served.
+#include "support/AdminTool.h"
+#include "support/DirectWindows.h"
+#include "support/RunningService.h"
+
+#include "BoxImage.h"
+#include "OperatorKey.h"
+#include "SiteFolder.h"
+#include "SiteRelease.h"
+#include "core/Hex.h"
+#include "core/SelfUpdate.h"
+#include "core/ServerListLoader.h"
+#include "core/http/SystemClient.h"
+#include "core/trust/ReleaseGate.h"
+#include "core/uGameRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace test;
+using Trust = ServerListLoader::ListTrust;
+using trust::Verdict;
+
+struct Rows final : RowCountView {
+  void SetRowCount(std::size_t count) override { rows = count; }
+  std::size_t rows = 99;
+};
+
+class SignedBox : public ::testing::Test {
+ protected:
+  SignedBox() {
+    EXPECT_EQ(Admin("new-site " + ShellQuote(Site().string())).status, 0);
+    current_.emplace(admin::SigningKey::Generate(dir_ / "current.pem"));
+    standby_.emplace(admin::SigningKey::Generate(dir_ / "standby.pem"));
+    const auto stamped = Admin("stamp " + ShellQuote(kProbe) + " " + ShellQuote((Site() / "box").string()) +
+                               " --url http://127.0.0.1:1/ --name Corvessa --site-dir " + ShellQuote(Site().string()) +
+                               " --trust-key " + admin::PublicKeyText(current_->PublicKey()) + " --trust-key " +
+                               admin::PublicKeyText(standby_->PublicKey()));
+    EXPECT_EQ(stamped.status, 0) << stamped.output;
+    trust_ = admin::BoxImage(Site() / "box").Settings().trust;
+    Sign(*current_);
+    service_.emplace(Site());
+  }
+  fs::path Site() const { return dir_ / "site"; }
+  trust::ReleaseRecord Sign(const admin::SigningKey& key) {
+    admin::SiteFolder site(Site());
+    return admin::SignSite(site, key, "now");
+  }
+  ServiceSite Service() const {
+    const admin::SiteKeys keys = admin::SiteFolder(Site()).keys();
+    return {service_->BaseUrl(), keys.AuthHeaderValue(), keys.key, keys.iv, trust_};
+  }
+  trust::ReleaseGate Gate() const { return trust::ReleaseGate(trust_, {dir_ / "kept-a", dir_ / "kept-b"}); }
+  // A record signed here with any fields.
+  std::string Record(const admin::SigningKey& key, std::uint64_t serial, const std::string& siteId = "") {
+    admin::SiteFolder site(Site());
+    trust::ReleaseRecord record = Read(ReadFile(site.Record()));
+    record.serial = serial;
+    record.keyFingerprint = trust::KeyFingerprint(key.PublicKey());
+    if (!siteId.empty()) record.siteId = siteId;
+    const std::string body = trust::RecordBody(record);
+    return trust::SignedRecord(body, key.Sign({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}));
+  }
+  trust::ReleaseRecord Read(const std::string& text) const {
+    return *trust::ReadRecord(text, std::vector(trust_.keys.begin(), trust_.keys.end())).record;
+  }
+  void Serve(const std::string& record) { WriteFile(Site() / "release.txt", record); }
+
+  TempDir dir_;
+  std::optional<admin::SigningKey> current_, standby_;
+  site::Trust trust_;
+  std::optional<RunningService> service_;
+  http::SystemClient client_;
+  Rows rows_;
+};
+
+TEST_F(SignedBox, TakesTheSignedListBannerAndLaunchersAndNothingElse) {
+  trust::ReleaseGate gate = Gate();
+  ServerListLoader loader(client_, rows_, [this] { return Service(); });
+  loader.SetGate(&gate);
+  ASSERT_EQ(loader.LoadServerList(), Trust::Taken);
+  EXPECT_EQ(rows_.rows, 25u);
+  ASSERT_NE(loader.ListRelease(), nullptr);
+  EXPECT_TRUE(loader.BannerSigned(loader.LoadLogo()));
+  http::Bytes other = loader.LoadLogo();
+  other[100] ^= 1;
+  EXPECT_FALSE(loader.BannerSigned(other));
+
+  // The attacker's list names a launcher of theirs with its correct MD5: no rows.
+  const std::string signedList = ReadFile(Site() / "release" / "servers.json");
+  std::string forged = signedList;
+  forged.replace(forged.find("\"Md5\""), 5, "\"Md5\" ");
+  WriteFile(Site() / "release" / "servers.json", forged);
+  EXPECT_EQ(loader.LoadServerList(), Trust::Unverified);
+  EXPECT_EQ(rows_.rows, 0u);
+  EXPECT_EQ(loader.ListRelease(), nullptr);
+  WriteFile(Site() / "release" / "servers.json", signedList);
+
+  // An edited servers.json changes nothing for players until the next sign.
+  WriteFile(Site() / "servers.json", forged);
+  EXPECT_EQ(loader.LoadServerList(), Trust::Taken);
+  EXPECT_EQ(rows_.rows, 25u);
+}
+
+TEST_F(SignedBox, ALauncherMustMatchTheReleaseBeforeItIsKeptOrStarted) {
+  trust::ReleaseGate gate = Gate();
+  ServerListLoader loader(client_, rows_, [this] { return Service(); });
+  loader.SetGate(&gate);
+  ASSERT_EQ(loader.LoadServerList(), Trust::Taken);
+  const TBoxConfig entry = loader.Config()->ServerList()[3];
+  // One bit flipped in the launcher as served, its MD5 in a release of the
+  // attacker's making being out of reach: the list's digest still matches it
+  // when the attacker also serves it unsigned, so only the release tells.
+  trust::ReleaseRecord release = *loader.ListRelease();
+  release.launchers[entry.LauncherName].sha256[0] ^= 1;
+  DirectWindows windows;
+  SetEnvironment("TANDREL_LAUNCHER_PROOF", (dir_ / "proof").string());
+  fs::create_directories(dir_ / "box");
+  GameRun(windows, platform::SystemShell(), (dir_ / "box/").string(), "", &release)
+      .EnterGame(entry, Service().serverUrl);
+  EXPECT_EQ(windows.errors, std::vector<std::string>{"提示:系统错误"});
+  EXPECT_FALSE(fs::exists(dir_ / "box" / "Downloads" / (entry.LauncherName + ".Dat")));
+  EXPECT_FALSE(fs::exists(dir_ / "proof"));
+  // The release as signed: kept and started.
+  windows.errors.clear();
+  GameRun(windows, platform::SystemShell(), (dir_ / "box/").string(), "", loader.ListRelease())
+      .EnterGame(entry, Service().serverUrl);
+  EXPECT_TRUE(windows.errors.empty());
+  EXPECT_TRUE(fs::exists(dir_ / "box" / "Downloads" / (entry.LauncherName + ".Dat")));
+}
+
+TEST_F(SignedBox, RefusesReplaysOtherSitesUnknownKeysAndTrailingBytes) {
+  const std::string first = ReadFile(Site() / "release.txt");
+  Sign(*current_);
+  const std::string second = ReadFile(Site() / "release.txt");
+  trust::ReleaseGate gate = Gate();
+  ASSERT_EQ(gate.Offer(second), Verdict::Accepted);
+  admin::SigningKey stranger = admin::SigningKey::Generate(dir_ / "stranger.pem");
+  const struct {
+    const char* what;
+    std::string record;
+    Verdict verdict;
+  } cases[] = {
+      {"an older record", first, Verdict::Refused},
+      {"another site's, by the same key", Record(*current_, 9, std::string(32, 'f')), Verdict::Refused},
+      {"an unknown key's", Record(stranger, 9), Verdict::UnknownKey},
+      {"a second box line after the signature", second + "box 1 " + std::string(64, '0') + "\n", Verdict::Refused},
+      {"one bit flipped", [&] {
+         std::string flipped = second;
+         flipped[flipped.find("list ") + 5] ^= 1;
+         return flipped;
+       }(), Verdict::Refused},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(gate.Offer(c.record), c.verdict) << c.what;
+    ASSERT_NE(gate.Current(), nullptr) << c.what;
+    EXPECT_EQ(gate.Current()->serial, 2u) << c.what << ": the record in force stays";
+  }
+  // The next start falls back to what was kept, from either folder.
+  fs::remove_all(dir_ / "kept-a");
+  EXPECT_EQ(Gate().Current()->serial, 2u);
+  // Served an unknown key's record and a list that no kept release names: the box is too old.
+  Serve(Record(stranger, 9));
+  WriteFile(Site() / "release" / "servers.json", "{\"ServerList\":{}}");
+  trust::ReleaseGate later = Gate();
+  ServerListLoader loader(client_, rows_, [this] { return Service(); });
+  loader.SetGate(&later);
+  EXPECT_EQ(loader.LoadServerList(), Trust::BoxTooOld);
+}
+
+TEST_F(SignedBox, TheStandbyRetiresTheCurrentKeyAndALeakedSerialLocksNobodyOut) {
+  trust::ReleaseGate gate = Gate();
+  // A leaked current key signs a record with a huge serial: taken, for now.
+  ASSERT_EQ(gate.Offer(Record(*current_, 1000000)), Verdict::Accepted);
+  // The operator rotates: the standby's next record is taken despite its serial.
+  ASSERT_EQ(gate.Offer(Record(*standby_, 5)), Verdict::Accepted);
+  EXPECT_EQ(gate.Current()->serial, 5u);
+  // From now on the old key is refused, here and at every later start.
+  EXPECT_EQ(gate.Offer(Record(*current_, 2000000)), Verdict::Refused);
+  EXPECT_EQ(Gate().Offer(Record(*current_, 2000000)), Verdict::Refused);
+  EXPECT_EQ(Gate().Current()->serial, 5u);
+  EXPECT_EQ(Gate().Offer(Record(*standby_, 6)), Verdict::Accepted);
+}
+
+TEST_F(SignedBox, AFreshInstallRefusesWhatIsOlderThanItAndShowsNoRowsWithoutARelease) {
+  site::Trust floor = trust_;
+  floor.floor = 3;
+  trust::ReleaseGate gate(floor, {dir_ / "fresh"});
+  EXPECT_EQ(gate.Offer(Record(*current_, 2)), Verdict::Refused);
+  EXPECT_EQ(gate.Current(), nullptr);
+  fs::remove(Site() / "release.txt");
+  ServerListLoader loader(client_, rows_, [this] { return Service(); });
+  loader.SetGate(&gate);
+  EXPECT_EQ(loader.LoadServerList(), Trust::Unverified);
+  EXPECT_EQ(rows_.rows, 0u);
+}
+
+// The update: only the box a verified release names, stamped with its key.
+class SignedUpdate : public SignedBox {
+ protected:
+  SignedUpdate() {
+    SetEnvironment("XDG_DATA_HOME", (dir_ / "data").string());
+    SetEnvironment("TANDREL_LAUNCHER_PROOF", (dir_ / "proof").string());
+    fs::create_directories(dir_ / "running");
+    WriteFile(Exe(), "the old box, running");
+  }
+  std::string Exe() const { return (dir_ / "running" / "box").string(); }
+  bool Check() {
+    return SelfUpdate(client_, windows_, platform::SystemShell(), Exe(), [this] { return Service(); }, [] {})
+        .CheckSelfUpdate();
+  }
+  DirectWindows windows_;
+};
+
+TEST_F(SignedUpdate, AnyOtherProgramAsTheBoxLeavesTheBoxAsItWas) {
+  // The attacker serves a program of their own (an unsigned stamp of the probe).
+  const std::string signedBox = ReadFile(Site() / "box");
+  ASSERT_EQ(Admin("stamp " + ShellQuote(kProbe) + " " + ShellQuote((Site() / "box").string()) +
+                  " --url http://127.0.0.1:1/ --name Evil --site-dir " + ShellQuote(Site().string()))
+                .status,
+            0);
+  EXPECT_FALSE(Check());
+  EXPECT_EQ(ReadFile(Exe()), "the old box, running");
+  EXPECT_EQ(windows_.errors, std::vector<std::string>{"提示:更新主程序失败,请重新试,或者联系管理员"});
+  // The signed box itself is taken.
+  WriteFile(Site() / "box", signedBox);
+  windows_.errors.clear();
+  EXPECT_TRUE(Check());
+  EXPECT_EQ(ReadFile(Exe()), signedBox);
+  EXPECT_TRUE(windows_.errors.empty());
+}
+
+TEST_F(SignedUpdate, NoReleaseNoUpdate) {
+  fs::remove(Site() / "release.txt");
+  EXPECT_FALSE(Check());
+  EXPECT_TRUE(windows_.downloads.empty());
+  EXPECT_EQ(ReadFile(Exe()), "the old box, running");
+}
+
+}  // namespace
+}  // namespace tandrel
