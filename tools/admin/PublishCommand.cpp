@@ -5,9 +5,11 @@
 #include "Commands.h"
 #include "ListCheck.h"
 #include "SiteFolder.h"
+#include "SiteRelease.h"
 #include "TerminalText.h"
 
 #include "core/FileIo.h"
+#include "core/TextCodec.h"
 #include "core/crypto.h"
 #include "core/uGameRun.h"
 
@@ -120,9 +122,11 @@ std::string SiteMap(const std::string& slug, const std::string& boxMd5) {
          "}\n";
 }
 
+// Every answer the box asks for is revalidated: a CDN never keeps players on an
+// old release.
 std::string SiteLocations(const fs::path& out, const std::string& base, const std::string& slug) {
-  const std::string auth =
-      "  auth_basic \"Tandrel\";\n  auth_basic_user_file " + out.string() + "/sites/" + slug + ".htpasswd;\n";
+  const std::string auth = "  auth_basic \"Tandrel\";\n  auth_basic_user_file " + out.string() + "/sites/" + slug +
+                           ".htpasswd;\n  add_header Cache-Control \"no-cache\" always;\n";
   return "location = " + base + " {\n" + auth + "  rewrite ^ " + base +
          "list.bin break;  # the list is the base path's own content\n"
          "}\n"
@@ -135,7 +139,7 @@ std::string SiteLocations(const fs::path& out, const std::string& base, const st
          " break;\n"
          "}\n"
          "location " +
-         base + "getvalue/ { }\n";
+         base + "getvalue/ { add_header Cache-Control \"no-cache\" always; }\n";
 }
 
 }  // namespace
@@ -152,13 +156,18 @@ int Publish(const std::vector<std::string>& words) {
   // Only what the service would serve goes out, checked by the same function.
   const auto box = site.OpenBox();
   if (!box) throw std::runtime_error(site.Box().string() + " is no regular file of the site folder itself (a link?)");
-  const auto logo = site.OpenLogo();
+  // A signed site goes out as signed, or not at all.
+  if (site.Signed()) {
+    const std::vector<std::string> faults = SiteMismatches(site);
+    if (!faults.empty()) throw std::runtime_error("the site does not match its signed release: " + faults.front());
+  }
+  const auto logo = site.OpenServedLogo();
   if (!logo) {
     throw std::runtime_error(site.Logo().string() +
                              " is missing, or no regular file of the site folder itself (a link?)");
   }
 
-  const auto plain = ReadWholeFile(site.ServersJson());
+  const auto plain = ReadWholeFile(site.ServedList());
   const TConfig list = ReadList(plain);  // only what the box can read goes out
   const fs::path www = out / "www" / base.substr(1);
   for (const char* folder : {"logs", "run"}) EnsureFolder(out / folder);
@@ -169,6 +178,12 @@ int Publish(const std::vector<std::string>& words) {
   CopyFileAtomically(logo->OpenPath(), www / "getvalue" / "logo.png", fs::perms(0644));
   CopyFileAtomically(box->OpenPath(), www / "getvalue" / "box.exe", fs::perms(0644));
   std::set<std::string> launchers;
+  for (const TBoxConfig& e : list.ServerList()) {
+    // getvalue/box.exe is the update: a launcher named box would overwrite the box.
+    if (EqualsIgnoringAsciiCase(e.LauncherName, "box")) {
+      throw std::runtime_error("a launcher named \"" + e.LauncherName + "\" would overwrite the box: rename it");
+    }
+  }
   for (const TBoxConfig& e : list.ServerList()) {
     if (!IsSafeLauncherName(e.LauncherName) || !launchers.insert(e.LauncherName).second) continue;
     const fs::path from = site.LaunchersDir() / (e.LauncherName + ".exe");
@@ -183,6 +198,10 @@ int Publish(const std::vector<std::string>& words) {
     }
     CopyFileAtomically(launcher->OpenPath(), www / "getvalue" / (e.LauncherName + ".exe"), fs::perms(0644));
   }
+  // The record last: it never names files not yet published.
+  if (const auto record = site.OpenRecord()) {
+    CopyFileAtomically(record->OpenPath(), www / "getvalue" / "release.txt", fs::perms(0644));
+  }
   const std::string slug = SiteSlug(base);
   EnsureFolder(out / "sites");
   WriteFileAtomically(out / "sites" / (slug + ".htpasswd"), Bytes(HtpasswdLine(site.keys().user, site.keys().password)),
@@ -195,9 +214,11 @@ int Publish(const std::vector<std::string>& words) {
     if (entry.is_directory()) fs::permissions(entry.path(), fs::perms(0755));
   }
   fs::permissions(out, fs::perms(0755));
-  std::printf("Published %zu servers and %zu launchers to %s\nServe it with:  nginx -p %s -c %s/nginx.conf\n",
-              list.ServerList().size(), launchers.size(), EscapeControls(out.string()).c_str(),
-              EscapeControls(out.string()).c_str(), EscapeControls(out.string()).c_str());
+  const std::string o = EscapeControls(out.string());
+  std::printf(
+      "Published %zu servers and %zu launchers to %s\nServe it with:  nginx -p %s -c %s/nginx.conf\n"
+      "A running nginx reloads with:  nginx -p %s -c %s/nginx.conf -s reload\n",
+      list.ServerList().size(), launchers.size(), o.c_str(), o.c_str(), o.c_str(), o.c_str(), o.c_str());
   return 0;
 }
 

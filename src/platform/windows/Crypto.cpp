@@ -196,4 +196,37 @@ bool VerifyP256(const P256PublicKey& key, std::span<const std::uint8_t> message,
                                               rs.data(), static_cast<ULONG>(rs.size()), 0));
 }
 
+std::string Base64Encode(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty()) return {};
+  constexpr DWORD kFlags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
+  const auto size = static_cast<DWORD>(bytes.size());
+  DWORD length = 0;  // with the terminating NUL
+  if (!CryptBinaryToStringA(bytes.data(), size, kFlags, nullptr, &length)) {
+    throw std::runtime_error("Base64 is not available");
+  }
+  std::string encoded(length, '\0');
+  if (!CryptBinaryToStringA(bytes.data(), size, kFlags, encoded.data(), &length)) {
+    throw std::runtime_error("Base64 is not available");
+  }
+  encoded.resize(length);  // now without the NUL
+  return encoded;
+}
+
+std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
+  const std::optional<std::string_view> base64 = StrictBase64(text);
+  if (!base64) return std::nullopt;
+  if (base64->empty()) return std::vector<std::uint8_t>{};
+  const auto length = static_cast<DWORD>(base64->size());
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(base64->data(), length, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr)) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes(size);
+  if (!CryptStringToBinaryA(base64->data(), length, CRYPT_STRING_BASE64, bytes.data(), &size, nullptr, nullptr)) {
+    return std::nullopt;
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
 }  // namespace tandrel::platform
