@@ -46,6 +46,19 @@ TEST_F(SystemClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
   }
 }
 
+// A redirect to another port is another origin: the credentials stay home.
+TEST_F(SystemClientTest, SendsAuthorizationOnlyWhileTheRedirectsStayAtTheSameOrigin) {
+  SystemClient client;
+  LoopbackServer other("http-client");
+  const Headers auth{{"Authorization", "Basic YTpi"}};
+  const std::string same = "/redirect-to/" + std::to_string(server_.port()) + "/headers";
+  const std::string away = "/redirect-to/" + std::to_string(other.port()) + "/headers";
+  EXPECT_NE(Text(client.Get(Url(same), auth).body).find("HAS_AUTH=1"), std::string::npos);
+  const std::string elsewhere = Text(client.Get(Url(away), auth).body);
+  EXPECT_NE(elsewhere.find("HAS_AUTH=0"), std::string::npos) << elsewhere;
+  EXPECT_NE(elsewhere.find("UA=Embarcadero URI Client/1.0"), std::string::npos) << elsewhere;
+}
+
 TEST_F(SystemClientTest, NeverFollowsARedirectOffTheWeb) {
   SystemClient client;
   EXPECT_THROW(client.Get(Url("/to-file")), Error);

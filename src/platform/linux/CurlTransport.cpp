@@ -56,7 +56,10 @@ class Transfer {
     curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, request.maxRedirects);
     // Only the web: a redirect must never make the box read a local file.
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // Never from https down to http. Debian's libcurl (7.88) sends a custom
+    // Authorization header only while the scheme, host and port stay the same.
+    const bool secure = request.url.starts_with("https:");
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count()));
     curl_easy_setopt(easy_, CURLOPT_SHARE, cookies);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <optional>
 #include <variant>
 
 namespace tandrel::platform {
@@ -75,17 +76,25 @@ class WinHttpTransport final : public HttpTransport {
 
   // Cookies live in the session handle, so every request of this transport
   // shares them. The session has no agent of its own: each request names its.
+  // Credentials stay home: after a redirect to another scheme, host or port only
+  // the agent goes along, and an https request never follows one to http.
   HttpEnd Get(const HttpRequest& request, HttpReceiver& receiver) override {
-    std::wstring headers = L"User-Agent: " + Widen(request.userAgent) + L"\r\n";
+    const std::wstring agent = L"User-Agent: " + Widen(request.userAgent) + L"\r\n";
+    std::wstring headers = agent;
     for (const auto& [name, value] : request.headers) headers += Widen(name) + L": " + Widen(value) + L"\r\n";
 
     std::wstring url = Widen(request.url);
+    std::optional<WinHttpTarget> origin;
     std::uint64_t sent = 0;
     for (long redirects = 0;; ++redirects) {
-      const auto target = Crack(url);
-      if (const DWORD* code = std::get_if<DWORD>(&target)) return Ended(*code);
-      WinHttpRequest hop(session_, std::get<WinHttpTarget>(target), receiver, sent);
-      if (!hop.Send(headers, request) || !hop.ReceiveHead() || !hop.HandHead()) {
+      const auto cracked = Crack(url);
+      if (const DWORD* code = std::get_if<DWORD>(&cracked)) return Ended(*code);
+      const WinHttpTarget& target = std::get<WinHttpTarget>(cracked);
+      if (!origin) origin = target;
+      if (origin->secure && !target.secure) return Ended(ERROR_WINHTTP_REDIRECT_FAILED);
+      const bool home = target.secure == origin->secure && target.host == origin->host && target.port == origin->port;
+      WinHttpRequest hop(session_, target, receiver, sent);
+      if (!hop.Send(home ? headers : agent, request) || !hop.ReceiveHead() || !hop.HandHead()) {
         return Ended(hop.error());
       }
       sent = hop.SentBytes();

@@ -19,6 +19,10 @@ void HttpClientRoutes(httplib::Server& s, RouteContext& context) {
     if (left == 0) res.set_content("arrived", "text/plain");
     else res.set_redirect("/redirect/" + std::to_string(left - 1));
   });
+  // /redirect-to/PORT/PATH: to PATH on the loopback server at PORT.
+  s.Get(R"(/redirect-to/(\d+)/(.*))", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_redirect("http://127.0.0.1:" + std::string(req.matches[1]) + "/" + std::string(req.matches[2]));
+  });
   s.Get("/to-file", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
   s.Get("/set-cookie", [](const httplib::Request&, httplib::Response& res) {
     res.set_header("Set-Cookie", "session=s3cr3t; Path=/");
