@@ -63,7 +63,14 @@ class HttpTransport {
   virtual HttpEnd Get(const HttpRequest& request, HttpReceiver& receiver) = 0;
 };
 
+// How a transport checks the servers it talks to.
+struct TransportOptions {
+  // Empty: the system's trust store. Otherwise a PEM file of the only
+  // authorities trusted (tests hand their own); checks are never turned off.
+  std::string caFile;
+};
+
 // The system's transport, with cookies of its own.
-std::unique_ptr<HttpTransport> MakeHttpTransport();
+std::unique_ptr<HttpTransport> MakeHttpTransport(const TransportOptions& options = {});
 
 }  // namespace tandrel::platform

@@ -4,6 +4,7 @@
 #include "support/AdminTool.h"
 #include "support/DirectWindows.h"
 #include "support/RunningService.h"
+#include "support/TestAuthority.h"
 
 #include "BoxImage.h"
 #include "OperatorKey.h"
@@ -18,7 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
 #include <filesystem>
+#include <thread>
 
 namespace tandrel {
 namespace {
@@ -242,6 +246,97 @@ TEST_F(SignedUpdate, NoReleaseNoUpdate) {
   EXPECT_FALSE(Check());
   EXPECT_TRUE(windows_.downloads.empty());
   EXPECT_EQ(ReadFile(Exe()), "the old box, running");
+}
+
+// TLS on loopback in front of the service, with a certificate of the test's own
+// authority; the box's transport is handed that authority as its CA file.
+class TlsFront {
+ public:
+  TlsFront(const IssuedCertificate& issued, const std::string& serviceUrl)
+      : server_(issued.certificate.c_str(), issued.key.c_str()) {
+    const std::string hostPort = serviceUrl.substr(7, serviceUrl.size() - 8);  // "http://H:P/"
+    server_.Get(".*", [hostPort](const httplib::Request& req, httplib::Response& res) {
+      httplib::Client service("http://" + hostPort);
+      httplib::Headers headers;
+      if (req.has_header("Authorization")) headers.emplace("Authorization", req.get_header_value("Authorization"));
+      if (auto answer = service.Get(req.target, headers)) {
+        res.status = answer->status;
+        res.set_content(answer->body, answer->get_header_value("Content-Type"));
+      }
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~TlsFront() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string Url(const std::string& host = "127.0.0.1") const {
+    return "https://" + host + ":" + std::to_string(port_) + "/";
+  }
+
+ private:
+  httplib::SSLServer server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+class SignedBoxOverHttps : public SignedBox {
+ protected:
+  SignedBoxOverHttps() : authority_(dir_.path()) {}
+  ServiceSite Secure(const TlsFront& front) const {
+    ServiceSite site = Service();
+    site.serverUrl = front.Url();
+    return site;
+  }
+  TestAuthority authority_;
+};
+
+TEST_F(SignedBoxOverHttps, LoadsEverythingFromAServerOfATrustedAuthority) {
+  TlsFront front(authority_.Issue("127.0.0.1", "server"), Service().serverUrl);
+  http::SystemClient client(nullptr, {authority_.CaFile().string()});
+  trust::ReleaseGate gate = Gate();
+  ServerListLoader loader(client, rows_, [&] { return Secure(front); });
+  loader.SetGate(&gate);
+  ASSERT_TRUE(loader.FetchRelease());  // the record
+  EXPECT_TRUE(loader.BannerSigned(loader.LoadLogo()));
+  ASSERT_EQ(loader.LoadServerList(false), Trust::Taken);
+  EXPECT_EQ(rows_.rows, 25u);
+  const TBoxConfig& entry = loader.Config()->ServerList()[0];
+  const http::Response launcher = client.Get(LauncherUrl(Secure(front), entry.LauncherName));
+  EXPECT_EQ(trust::EntryOf(launcher.body), loader.ListRelease()->launchers.at(entry.LauncherName));
+  // The update check of the site's own box answers "ok" over https too.
+  fs::create_directories(dir_ / "running");
+  fs::copy_file(Site() / "box", dir_ / "running" / "box");
+  DirectWindows windows;
+  SelfUpdate update(client, windows, platform::SystemShell(), (dir_ / "running" / "box").string(),
+                    [&] { return Secure(front); }, [] {});
+  EXPECT_FALSE(update.CheckSelfUpdate());
+  EXPECT_TRUE(windows.downloads.empty());
+}
+
+TEST_F(SignedBoxOverHttps, RefusesAnUnknownAuthorityAnExpiredCertificateAndAnotherName) {
+  TempDir elsewhere;
+  TestAuthority stranger(elsewhere.path());
+  const struct {
+    const char* what;
+    IssuedCertificate certificate;
+  } cases[] = {
+      {"an unknown authority", stranger.Issue("127.0.0.1", "stranger")},
+      {"an expired certificate", authority_.Issue("127.0.0.1", "expired", -7200, -3600)},
+      {"a certificate for another name", authority_.Issue("games.example", "other-name")},
+  };
+  http::SystemClient client(nullptr, {authority_.CaFile().string()});
+  for (const auto& c : cases) {
+    TlsFront front(c.certificate, Service().serverUrl);
+    try {
+      client.Get(ReleaseRecordUrl(Secure(front)));
+      ADD_FAILURE() << c.what << " was taken";
+    } catch (const http::Error& e) {
+      EXPECT_NE(std::string(e.what()).find("SSL"), std::string::npos) << c.what << ": " << e.what();
+    }
+  }
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ Response Run(platform::HttpTransport& transport, const std::string& url, const H
 
 struct SystemClient::Impl {
   Dispatcher* dispatcher;
-  std::unique_ptr<platform::HttpTransport> transport = platform::MakeHttpTransport();
+  std::unique_ptr<platform::HttpTransport> transport;
   Timeouts timeouts;
   std::mutex workersMutex;
   std::vector<std::pair<std::shared_ptr<AsyncShared>, std::thread>> workers;
@@ -41,7 +41,11 @@ struct SystemClient::Impl {
   }
 };
 
-SystemClient::SystemClient(Dispatcher* dispatcher) : impl_(std::make_unique<Impl>()) { impl_->dispatcher = dispatcher; }
+SystemClient::SystemClient(Dispatcher* dispatcher, const platform::TransportOptions& options)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->dispatcher = dispatcher;
+  impl_->transport = platform::MakeHttpTransport(options);
+}
 
 SystemClient::~SystemClient() {
   for (auto& [shared, thread] : impl_->workers) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "HttpClient.h"
+#include "platform/HttpTransport.h"
 
 #include <memory>
 
@@ -12,7 +13,7 @@ namespace tandrel::http {
 class SystemClient final : public Client {
  public:
   // The dispatcher is needed only for asynchronous requests; it must outlive the client.
-  explicit SystemClient(Dispatcher* dispatcher = nullptr);
+  explicit SystemClient(Dispatcher* dispatcher = nullptr, const platform::TransportOptions& options = {});
   // Abandons the requests still running and waits for their workers to end.
   ~SystemClient() override;
   SystemClient(const SystemClient&) = delete;

@@ -43,9 +43,13 @@ class CookieJar {
 // One GET on one easy handle; curl's callbacks go straight to the receiver.
 class Transfer {
  public:
-  Transfer(const HttpRequest& request, CURLSH* cookies, HttpReceiver& receiver)
+  Transfer(const HttpRequest& request, const TransportOptions& options, CURLSH* cookies, HttpReceiver& receiver)
       : easy_(curl_easy_init()), receiver_(receiver) {
     if (!easy_) return;
+    if (!options.caFile.empty()) {
+      curl_easy_setopt(easy_, CURLOPT_CAINFO, options.caFile.c_str());
+      curl_easy_setopt(easy_, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(easy_, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(easy_, CURLOPT_USERAGENT, request.userAgent.c_str());
     for (const auto& [name, value] : request.headers) {
@@ -121,16 +125,20 @@ class Transfer {
 
 class CurlTransport final : public HttpTransport {
  public:
+  explicit CurlTransport(TransportOptions options) : options_(std::move(options)) {}
   HttpEnd Get(const HttpRequest& request, HttpReceiver& receiver) override {
-    return Transfer(request, cookies_.handle(), receiver).Run();
+    return Transfer(request, options_, cookies_.handle(), receiver).Run();
   }
 
  private:
+  TransportOptions options_;
   CookieJar cookies_;
 };
 
 }  // namespace
 
-std::unique_ptr<HttpTransport> MakeHttpTransport() { return std::make_unique<CurlTransport>(); }
+std::unique_ptr<HttpTransport> MakeHttpTransport(const TransportOptions& options) {
+  return std::make_unique<CurlTransport>(options);
+}
 
 }  // namespace tandrel::platform

@@ -113,6 +113,8 @@ class WinHttpTransport final : public HttpTransport {
 
 }  // namespace
 
-std::unique_ptr<HttpTransport> MakeHttpTransport() { return std::make_unique<WinHttpTransport>(); }
+// WinHTTP checks servers against the system's store alone: it takes no file of
+// authorities, so a test's own authority is refused like any unknown one.
+std::unique_ptr<HttpTransport> MakeHttpTransport(const TransportOptions&) { return std::make_unique<WinHttpTransport>(); }
 
 }  // namespace tandrel::platform
