@@ -1,5 +1,6 @@
 // serve: the reference service for one site folder.
 #include "Commands.h"
+#include "SiteRelease.h"
 #include "service/HttpFront.h"
 #include "service/SiteService.h"
 
@@ -52,6 +53,28 @@ int Serve(const std::vector<std::string>& words) {
   std::condition_variable stopped;
   bool done = false;
   std::thread timer;
+  // A signed site is checked against its record at start and on every change of
+  // what the record covers: players would refuse what no longer matches.
+  const SiteFolder site(args.positionals()[0]);
+  std::thread releaseWatch([&] {
+    std::string seen;
+    std::unique_lock lock(stopMutex);
+    do {
+      const std::string stamp = ReleaseInputsStamp(site);
+      if (stamp == seen || !site.Signed()) continue;
+      seen = stamp;
+      std::vector<std::string> faults;
+      try {
+        faults = SiteMismatches(site);
+      } catch (const std::exception& e) {
+        faults = {e.what()};
+      }
+      std::lock_guard logLock(logMutex);
+      if (faults.empty()) std::printf("release: the site matches its signed record\n");
+      for (const std::string& fault : faults) std::printf("release: %s: sign the site again\n", fault.c_str());
+      std::fflush(stdout);
+    } while (!stopped.wait_for(lock, std::chrono::seconds(2), [&] { return done; }));
+  });
   if (exitAfter > 0) {  // for tests: the service ends by itself
     timer = std::thread([&] {
       std::unique_lock lock(stopMutex);
@@ -65,6 +88,7 @@ int Serve(const std::vector<std::string>& words) {
     stopped.notify_all();
   }
   if (timer.joinable()) timer.join();
+  releaseWatch.join();
   // Not to end the thread: the watcher waits in sigwait, and this signal is the one it takes to return.
   pthread_kill(signalWatcher.native_handle(), SIGTERM);  // NOLINT(bugprone-bad-signal-to-kill-thread)
   signalWatcher.join();

@@ -141,4 +141,19 @@ std::vector<std::string> SiteMismatches(const SiteFolder& site) {
   return faults;
 }
 
+std::string ReleaseInputsStamp(const SiteFolder& site) {
+  std::string stamp;
+  const auto add = [&](const fs::path& file) {
+    std::error_code error;
+    const auto size = fs::file_size(file, error);
+    const auto time = fs::last_write_time(file, error);
+    stamp += file.string() + " " + std::to_string(error ? 0 : size) + " " +
+             std::to_string(error ? 0 : time.time_since_epoch().count()) + "\n";
+  };
+  for (const fs::path& file : {site.Record(), site.SignedList(), site.SignedLogo(), site.Box()}) add(file);
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(site.LaunchersDir(), error)) add(entry.path());
+  return stamp;
+}
+
 }  // namespace tandrel::admin

@@ -27,4 +27,9 @@ trust::ReleaseRecord SignSite(SiteFolder& site, const SigningKey& key, const std
 // every launcher); empty when everything does.
 std::vector<std::string> SiteMismatches(const SiteFolder& site);
 
+// What the record covers as it stands on disk (names, sizes and times of the
+// record, the signed copies, the box and the launchers): a change of it is a
+// change worth checking again.
+std::string ReleaseInputsStamp(const SiteFolder& site);
+
 }  // namespace tandrel::admin
