@@ -129,3 +129,23 @@ reliability_steps() {
   shows_rows || fail "no rows"
   wait_for 30 gone "$installed.bak" || fail "the backup stayed"
 }
+
+# The operator signs the site: the unsigned box installs the first signed one,
+# which takes the record and shows the signed rows. Needs $admin (the Linux
+# operator tool) and the steps above.
+signing_steps() {
+  step "the site is signed: the unsigned box moves to the first signed one"
+  close_box
+  local key
+  for key in current standby; do "$admin" keygen "$work/$key.pem" >"$work/$key.pub" || fail "keygen"; done
+  restamp --trust-key "$(cat "$work/current.pub")" --trust-key "$(cat "$work/standby.pub")" || fail "stamp with trust keys"
+  "$admin" sign "$work/site" --key "$work/current.pem" >/dev/null || fail "sign"
+  local signed_md5
+  signed_md5=$(md5sum "$work/site/box" | cut -c1-32)
+  start_installed
+  wait_for 60 installed_is "$signed_md5" || fail "the box did not move to the signed one"
+  wait_for 60 asked_after_box /getvalue/release.txt || fail "the signed box did not ask for the record"
+  wait_for 30 asked_after_box / || fail "the signed box did not ask for the list"
+  shows_rows || fail "the signed box shows no rows"
+  shot && keep_shot signed
+}

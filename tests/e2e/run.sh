@@ -111,5 +111,6 @@ wait_for 20 bash -c "! test -e '$installed.bak'" || fail "the new box did not re
 [ "$(grep -c 'GET /getvalue/box.exe' "$work/service.log")" = 1 ] || fail "the box was downloaded more than once"
 
 reliability_steps
+signing_steps
 
 echo "1 passed, 0 failed"

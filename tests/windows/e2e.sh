@@ -164,5 +164,6 @@ start_installed() { start_box "$installed_win"; }
 installed_running() { box_running "$installed_pattern"; }
 restamp() { stamp "$@"; }
 reliability_steps
+signing_steps
 
 echo "1 passed, 0 failed"
