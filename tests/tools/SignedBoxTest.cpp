@@ -113,6 +113,17 @@ TEST_F(SignedBox, TakesTheSignedListBannerAndLaunchersAndNothingElse) {
   EXPECT_EQ(rows_.rows, 25u);
 }
 
+TEST_F(SignedBox, VerifyChecksALiveServiceAsTheBoxWould) {
+  const std::string command = "verify " + ShellQuote(Service().serverUrl) + " --box " + ShellQuote((Site() / "box").string());
+  const auto matching = Admin(command);
+  EXPECT_EQ(matching.status, 0) << matching.output;
+  WriteFile(Site() / "launchers" / "corvessa_dawn.exe", "replaced");
+  const auto changed = Admin(command);
+  EXPECT_EQ(changed.status, 1);
+  EXPECT_NE(changed.output.find("the launcher corvessa_dawn does not match the record"), std::string::npos)
+      << changed.output;
+}
+
 TEST_F(SignedBox, ALauncherMustMatchTheReleaseBeforeItIsKeptOrStarted) {
   trust::ReleaseGate gate = Gate();
   ServerListLoader loader(client_, rows_, [this] { return Service(); });

@@ -4,6 +4,8 @@
 #include "SiteRelease.h"
 #include "TerminalText.h"
 
+#include "core/http/Url.h"
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -55,11 +57,15 @@ int Sign(const std::vector<std::string>& words) {
 }
 
 int Verify(const std::vector<std::string>& words) {
-  const Args args(words, {}, {});
-  args.ExpectPositionals(1, "one site folder");
-  const std::vector<std::string> faults = SiteMismatches(SiteFolder(args.positionals()[0]));
+  const Args args(words, {"--box"}, {});
+  args.ExpectPositionals(1, "one site folder, or a service's URL with --box");
+  const std::string& target = args.positionals()[0];
+  const auto box = args.Value("--box");
+  if (box.has_value() != http::IsHttpUrl(target)) throw UsageError("a service's URL goes with --box BOX, a folder without");
+  const std::vector<std::string> faults =
+      box ? ServiceMismatches(target.ends_with('/') ? target : target + "/", *box) : SiteMismatches(SiteFolder(target));
   for (const std::string& fault : faults) std::printf("%s\n", EscapeControls(fault).c_str());
-  if (faults.empty()) std::printf("the site matches its signed release\n");
+  if (faults.empty()) std::printf("%s matches its signed release\n", box ? "the service" : "the site");
   return faults.empty() ? 0 : 1;
 }
 

@@ -7,6 +7,8 @@
 #include "core/Hex.h"
 #include "core/TextCodec.h"
 #include "core/crypto.h"
+#include "core/ServiceEndpoints.h"
+#include "core/http/SystemClient.h"
 #include "core/uGameRun.h"
 
 #include <algorithm>
@@ -138,6 +140,52 @@ std::vector<std::string> SiteMismatches(const SiteFolder& site) {
   check("the signed banner", readPath(site.SignedLogo()), record.banner);
   check("the box", read(site.OpenBox()), record.box);
   for (const auto& [name, entry] : record.launchers) check("the launcher " + name, read(site.OpenLauncher(name)), entry);
+  return faults;
+}
+
+std::vector<std::string> ServiceMismatches(const std::string& url, const fs::path& boxFile) {
+  const site::Settings settings = BoxImage(boxFile).Settings();
+  if (!settings.trust.Stamped()) return {"the box is not stamped with trust keys"};
+  ServiceSite service{url, settings.authHeaderValue, settings.configKey, settings.configIv, settings.trust};
+  http::SystemClient client;
+  std::vector<std::string> faults;
+  const auto get = [&](const std::string& what, const std::string& address,
+                       const http::Headers& headers = {}) -> std::optional<http::Bytes> {
+    try {
+      http::Response answer = client.Get(address, headers);
+      if (answer.status >= 200 && answer.status < 300) return std::move(answer.body);
+      faults.push_back(what + " answers status " + std::to_string(answer.status));
+    } catch (const http::Error& e) {
+      faults.push_back(what + " failed: " + e.what());
+    }
+    return std::nullopt;
+  };
+  const auto record = get("the record", ReleaseRecordUrl(service));
+  if (!record) return faults;
+  const trust::RecordReading reading =
+      trust::ReadRecord(std::string_view(reinterpret_cast<const char*>(record->data()), record->size()),
+                        settings.trust.keys);
+  if (!reading.record) return {"the record does not verify with the box's keys"};
+  const trust::ReleaseRecord& release = *reading.record;
+  if (release.siteId != ToHex(settings.trust.siteId)) faults.push_back("the record is for another site than the box");
+  if (release.serial < settings.trust.floor) faults.push_back("the record is older than the box's floor");
+  const auto check = [&](const std::string& what, const std::optional<http::Bytes>& bytes,
+                         const trust::FileEntry& expected) {
+    if (bytes && trust::EntryOf(*bytes) != expected) faults.push_back(what + " does not match the record");
+  };
+  if (const auto list = get("the list", ServerListUrl(service), AuthorizationHeaders(service))) {
+    const auto plain = DecryptServerList(*list, service.configKey, service.configIv);
+    const std::uint64_t n = release.list.size;
+    if (plain.size() < n || plain.size() - n > 16 ||
+        trust::EntryOf(std::span(plain).first(static_cast<std::size_t>(n))) != release.list) {
+      faults.push_back("the list does not match the record");
+    }
+  }
+  check("the banner", get("the banner", BannerUrl(service)), release.banner);
+  check("the box", get("the box", NewProgramUrl(service)), release.box);
+  for (const auto& [name, entry] : release.launchers) {
+    check("the launcher " + name, get("the launcher " + name, LauncherUrl(service, name)), entry);
+  }
   return faults;
 }
 

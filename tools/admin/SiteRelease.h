@@ -27,6 +27,11 @@ trust::ReleaseRecord SignSite(SiteFolder& site, const SigningKey& key, const std
 // every launcher); empty when everything does.
 std::vector<std::string> SiteMismatches(const SiteFolder& site);
 
+// The same of a live service at url, as the box stamped box would see it: the
+// record it serves, the list (decrypted with the box's keys), the banner, the
+// box and every launcher the record names.
+std::vector<std::string> ServiceMismatches(const std::string& url, const std::filesystem::path& box);
+
 // What the record covers as it stands on disk (names, sizes and times of the
 // record, the signed copies, the box and the launchers): a change of it is a
 // change worth checking again.

@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "  keygen KEYFILE     make a signing key pair (keep KEYFILE offline); prints the public key\n"
     "  sign SITE --key KEYFILE\n"
     "                     sign the site's list, banner, box and launchers into SITE/release.txt\n"
-    "  verify SITE        check the site against its signed release, as the box will\n"
+    "  verify SITE | verify URL --box BOX\n"
+    "                     check a site folder, or a live service as BOX will, against the signed release\n"
     "KEYS is --key HEX --iv HEX, --site BIN (a stamped box) or --site-dir SITE.\n";
 
 }  // namespace
