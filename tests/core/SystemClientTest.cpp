@@ -59,6 +59,14 @@ TEST_F(SystemClientTest, SendsAuthorizationOnlyWhileTheRedirectsStayAtTheSameOri
   EXPECT_NE(elsewhere.find("UA=Embarcadero URI Client/1.0"), std::string::npos) << elsewhere;
 }
 
+// Certificates are checked: a server whose authority the system does not trust
+// is no answer (the trusted side is shown on Linux, with a file of authorities).
+TEST(SystemClientTls, RefusesAServerOfAnUnknownAuthority) {
+  LoopbackServer server("tls-http-client");
+  SystemClient client;
+  EXPECT_THROW(client.Get("https://127.0.0.1:" + std::to_string(server.port()) + "/headers"), Error);
+}
+
 TEST_F(SystemClientTest, NeverFollowsARedirectOffTheWeb) {
   SystemClient client;
   EXPECT_THROW(client.Get(Url("/to-file")), Error);
