@@ -36,6 +36,7 @@ void AddRouteSet(const std::string& name, httplib::Server& server, RouteContext&
       {"list-service", ListServiceRoutes},
       {"launcher-service", LauncherServiceRoutes},
       {"box-service", BoxServiceRoutes},
+      {"signing", SigningRoutes},
   };
   const auto it = sets.find(name);
   if (it == sets.end()) throw std::invalid_argument("no route set named " + name);

@@ -46,5 +46,6 @@ void UpdateServiceRoutes(httplib::Server& s, RouteContext& context);
 void ListServiceRoutes(httplib::Server& s, RouteContext& context);
 void LauncherServiceRoutes(httplib::Server& s, RouteContext& context);
 void BoxServiceRoutes(httplib::Server& s, RouteContext& context);
+void SigningRoutes(httplib::Server& s, RouteContext& context);
 
 }  // namespace tandrel::test
