@@ -210,11 +210,15 @@ TEST_F(SignedUpdate, NoReleaseNoUpdate) {
 
 // TLS on loopback in front of the service, with a certificate of the test's own
 // authority; the box's transport is handed that authority as its CA file.
+// "/down-to-http/PATH" redirects to PATH on the plain service.
 class TlsFront {
  public:
   TlsFront(const IssuedCertificate& issued, const std::string& serviceUrl)
       : server_(issued.certificate.c_str(), issued.key.c_str()) {
     const std::string hostPort = serviceUrl.substr(7, serviceUrl.size() - 8);  // "http://H:P/"
+    server_.Get("/down-to-http/(.*)", [serviceUrl](const httplib::Request& req, httplib::Response& res) {
+      res.set_redirect(serviceUrl + std::string(req.matches[1]));
+    });
     server_.Get(".*", [hostPort](const httplib::Request& req, httplib::Response& res) {
       httplib::Client service("http://" + hostPort);
       httplib::Headers headers;
@@ -276,7 +280,7 @@ TEST_F(SignedBoxOverHttps, LoadsEverythingFromAServerOfATrustedAuthority) {
   EXPECT_TRUE(windows.downloads.empty());
 }
 
-TEST_F(SignedBoxOverHttps, RefusesAnUnknownAuthorityAnExpiredCertificateAndAnotherName) {
+TEST_F(SignedBoxOverHttps, RefusesAnUnknownAuthorityAnExpiredCertificateAnotherNameAndADowngrade) {
   TempDir elsewhere;
   TestAuthority stranger(elsewhere.path());
   const struct {
@@ -288,6 +292,12 @@ TEST_F(SignedBoxOverHttps, RefusesAnUnknownAuthorityAnExpiredCertificateAndAnoth
       {"a certificate for another name", authority_.Issue("games.example", "other-name")},
   };
   http::SystemClient client(nullptr, {authority_.CaFile().string()});
+  // Never from https down to http, though the plain service would answer.
+  {
+    TlsFront front(authority_.Issue("127.0.0.1", "server"), Service().serverUrl);
+    EXPECT_FALSE(client.Get(front.Url() + "getvalue/release.txt").body.empty());
+    EXPECT_THROW(client.Get(front.Url() + "down-to-http/getvalue/release.txt"), http::Error);
+  }
   for (const auto& c : cases) {
     TlsFront front(c.certificate, Service().serverUrl);
     try {

@@ -111,6 +111,19 @@ TEST_F(SignedRelease, SerialsOnlyGoUpAndVerifyFindsEveryChange) {
   EXPECT_EQ(Admin("verify " + Site()).status, 0);
 }
 
+TEST_F(SignedRelease, ServeSaysWhenTheSiteNoLongerMatchesItsRecord) {
+  ASSERT_EQ(StampWithKeys().status, 0);
+  ASSERT_EQ(Sign().status, 0);
+  const auto matching = Admin("serve " + Site() + " --exit-after 1");
+  EXPECT_NE(matching.output.find("release: the site matches its signed record"), std::string::npos)
+      << matching.output;
+  WriteFile(dir_ / "site" / "launchers" / "corvessa_dawn.exe", "not the signed launcher");
+  const auto changed = Admin("serve " + Site() + " --exit-after 1");
+  EXPECT_NE(changed.output.find("release: the launcher corvessa_dawn does not match the record: sign the site again"),
+            std::string::npos)
+      << changed.output;
+}
+
 TEST_F(SignedRelease, SignRefusesASiteTheBoxWouldRefuse) {
   const auto unstamped = Sign();
   EXPECT_NE(unstamped.status, 0);
