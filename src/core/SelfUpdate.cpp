@@ -82,8 +82,9 @@ bool SelfUpdate::Signed(const http::Bytes& box, const Release& release, const si
   } catch (const std::invalid_argument&) {
     return false;
   }
-  const bool followsKey = stamped.keys[0] == release.key || stamped.keys[1] == release.key;
-  return followsKey && stamped.floor <= release.record.serial && stamped.floor >= running.floor;
+  // The new box trusts the release's signer first (after a rotation: the old
+  // standby, with a new standby behind it).
+  return stamped.keys[0] == release.key && stamped.floor <= release.record.serial && stamped.floor >= running.floor;
 }
 
 bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDigest) {

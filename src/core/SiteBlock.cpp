@@ -63,7 +63,8 @@ Block Encode(const Settings& settings) {
   std::copy(settings.configIv.begin(), settings.configIv.end(), block.begin() + kConfigIvAt);
   std::copy(settings.authHeaderValue.begin(), settings.authHeaderValue.end(), block.begin() + kAuthHeaderAt);
   for (std::size_t k = 0; k < 2; ++k) {
-    std::copy(settings.trust.keys[k].begin(), settings.trust.keys[k].end(), block.begin() + kTrustKeysAt + k * kTrustKeySize);
+    std::copy(settings.trust.keys[k].begin(), settings.trust.keys[k].end(),
+              block.data() + kTrustKeysAt + k * kTrustKeySize);
   }
   std::copy(settings.trust.siteId.begin(), settings.trust.siteId.end(), block.begin() + kSiteIdAt);
   for (std::size_t i = 0; i < 8; ++i) block[kFloorAt + i] = static_cast<std::uint8_t>(settings.trust.floor >> (8 * i));
@@ -80,7 +81,7 @@ Settings Decode(std::span<const std::uint8_t, kBlockSize> block) {
   std::copy_n(block.begin() + kConfigIvAt, kSecretSize, s.configIv.begin());
   s.authHeaderValue.assign(reinterpret_cast<const char*>(block.data() + kAuthHeaderAt), kAuthSize);
   for (std::size_t k = 0; k < 2; ++k) {
-    std::copy_n(block.begin() + kTrustKeysAt + k * kTrustKeySize, kTrustKeySize, s.trust.keys[k].begin());
+    std::copy_n(block.data() + kTrustKeysAt + k * kTrustKeySize, kTrustKeySize, s.trust.keys[k].begin());
   }
   std::copy_n(block.begin() + kSiteIdAt, kSecretSize, s.trust.siteId.begin());
   for (std::size_t i = 0; i < 8; ++i) s.trust.floor |= std::uint64_t{block[kFloorAt + i]} << (8 * i);

@@ -19,7 +19,8 @@ inline constexpr std::size_t kFieldSize = 150;  // each text setting, code page 
 inline constexpr std::size_t kSecretSize = 16;  // ConfigKey and ConfigIV
 inline constexpr std::size_t kAuthSize = 94;    // "Basic " + 88 Base64 characters
 
-inline constexpr std::string_view kMarker = "\x7FTandrel site settings block v1\x7F";
+// v2: the trust fields follow the v1 fields; a v1 box is no block of this layout.
+inline constexpr std::string_view kMarker = "\x7FTandrel site settings block v2\x7F";
 inline constexpr std::size_t kMarkerSize = kMarker.size();
 
 inline constexpr std::size_t kServerUrlAt = kMarkerSize;

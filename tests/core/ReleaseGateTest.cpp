@@ -77,6 +77,8 @@ TEST_F(ReleaseGateTest, RefusesReplaysOtherSitesUnknownKeysAndBrokenRecordsAndKe
       {"an older record", Record("current", 1), Verdict::Refused},
       {"another site's, by the same key", Record("current", 9, std::string(32, 'f')), Verdict::Refused},
       {"an unknown key's", Record("stranger", 9), Verdict::UnknownKey},
+      {"an unknown key's for another site", Record("stranger", 9, std::string(32, 'f')), Verdict::Refused},
+      {"the same serial, signed again", Record("current", 2), Verdict::Refused},
       {"a second box line after the signature", second + "box 1 " + std::string(64, '0') + "\n", Verdict::Refused},
       {"a field twice", Record("current", 9, kSite, "serial 10\n"), Verdict::Refused},
       {"one bit flipped", flipped, Verdict::Refused},
@@ -87,6 +89,7 @@ TEST_F(ReleaseGateTest, RefusesReplaysOtherSitesUnknownKeysAndBrokenRecordsAndKe
     ASSERT_NE(gate.Current(), nullptr) << c.what;
     EXPECT_EQ(gate.Current()->serial, 2u) << c.what << ": the record in force stays";
   }
+  EXPECT_EQ(gate.Offer(second), Verdict::Accepted) << "the very record taken, fetched again";
   // The next start takes what was kept, from either folder; a lost folder is no loss.
   fs::remove_all(dir_ / "user-data");
   const ReleaseGate next = Gate();

@@ -69,15 +69,24 @@ std::string KeyOfBox(const site::Trust& trust, const std::string& fingerprint) {
 
 std::uint64_t NextSerial(const SiteFolder& site) {
   const std::uint64_t floor = fs::exists(site.Box()) ? BoxTrust(site).floor : 0;
-  return std::max({RecordedSerial(site.Record()) + 1, site.keys().lastSerial + 1, floor});
+  const std::uint64_t next = std::max({RecordedSerial(site.Record()), site.keys().lastSerial, floor - (floor > 0)}) + 1;
+  if (next == 0 || next >= std::uint64_t{1} << 62) {
+    throw std::runtime_error("the site's serial is implausibly large: check release.txt, site.conf and the box's floor");
+  }
+  return next;
 }
 
 trust::ReleaseRecord SignSite(SiteFolder& site, const SigningKey& key, const std::string& signedAt) {
   const site::Trust stamped = BoxTrust(site);
   trust::ReleaseRecord record;
   record.keyFingerprint = trust::KeyFingerprint(key.PublicKey());
-  if (KeyOfBox(stamped, record.keyFingerprint).empty()) {
-    throw std::runtime_error("the site's box is not stamped with this key: stamp it with --trust-key first");
+  // The box a record names trusts its signer first: signing with its standby
+  // would retire the current key in every box that takes the record.
+  if (trust::KeyFingerprint(stamped.keys[0]) != record.keyFingerprint) {
+    throw std::runtime_error(KeyOfBox(stamped, record.keyFingerprint).empty()
+                                 ? "the site's box is not stamped with this key: stamp it with --trust-key first"
+                                 : "this is the standby of the site's box: to rotate, stamp the box with it first "
+                                   "(--trust-key STANDBY --trust-key NEW_STANDBY), then sign");
   }
   record.siteId = site.keys().siteId;
   if (record.siteId.empty() || ToHex(stamped.siteId) != record.siteId) {

@@ -67,7 +67,11 @@ int Stamp(const std::vector<std::string>& words) {
     s.configKey = keys.key;
     s.configIv = keys.iv;
     s.authHeaderValue = keys.AuthHeaderValue();
-    if (const auto trustKeys = args.Values("--trust-key"); !trustKeys.empty()) s.trust = SiteTrust(site, trustKeys);
+    if (const auto trustKeys = args.Values("--trust-key"); !trustKeys.empty()) {
+      s.trust = SiteTrust(site, trustKeys);
+    } else if (s.trust.Stamped()) {
+      s.trust.floor = NextSerial(site);  // restamped: no lower than the site's next release
+    }
   } else if (!args.Values("--trust-key").empty()) {
     throw UsageError("--trust-key goes with --site-dir, whose signed releases the box is to take");
   }

@@ -9,12 +9,15 @@ ReleaseGate::ReleaseGate(const site::Trust& stamped, std::vector<std::filesystem
   kept_ = ReadKeptTrust(folders_, siteId_);
   for (const std::string& text : kept_.records) {
     Verdict verdict = Verdict::Refused;
-    auto record = Check(text, verdict);
-    if (record && (!current_ || record->serial > current_->serial)) current_ = std::move(record);
+    auto record = Check(text, verdict, true);
+    if (record && (!current_ || record->serial > current_->serial)) {
+      current_ = std::move(record);
+      currentText_ = text;
+    }
   }
 }
 
-std::optional<ReleaseRecord> ReleaseGate::Check(std::string_view text, Verdict& verdict) const {
+std::optional<ReleaseRecord> ReleaseGate::Check(std::string_view text, Verdict& verdict, bool fromKept) const {
   std::vector<platform::P256PublicKey> keys;
   for (const auto& key : stamped_.keys) {
     if (!kept_.retired.count(KeyFingerprint(key))) keys.push_back(key);
@@ -25,13 +28,23 @@ std::optional<ReleaseRecord> ReleaseGate::Check(std::string_view text, Verdict& 
     // A retired key is no unknown one: its records are refused, not taken for news.
     const auto fingerprint = FingerprintOf(text);
     const bool retired = fingerprint && kept_.retired.count(*fingerprint);
-    if (reading.fault == RecordFault::UnknownKey && !retired) verdict = Verdict::UnknownKey;
+    // Only a record for this site says the box is too old: a stranger's noise
+    // must not send players off to download a box.
+    if (reading.fault == RecordFault::UnknownKey && !retired && SiteIdOf(text) == siteId_) {
+      verdict = Verdict::UnknownKey;
+    }
     return std::nullopt;
   }
   const ReleaseRecord& record = *reading.record;
   const auto kept = kept_.serials.find(record.keyFingerprint);
   if (record.siteId != siteId_ || record.serial < stamped_.floor ||
       (kept != kept_.serials.end() && record.serial < kept->second)) {
+    return std::nullopt;
+  }
+  // The same serial again only as the very record taken: two records may never
+  // be swapped back and forth under one serial.
+  const bool sameSerial = kept != kept_.serials.end() && record.serial == kept->second;
+  if (sameSerial && !fromKept && !(current_ && current_->serial == record.serial && currentText_ == text)) {
     return std::nullopt;
   }
   return std::move(reading.record);
@@ -49,7 +62,8 @@ Verdict ReleaseGate::Offer(std::string_view text) {
     kept_.retired.insert(KeyFingerprint(stamped_.keys[0]));
   }
   current_ = std::move(record);
-  WriteKeptTrust(folders_, siteId_, kept_, std::string(text));
+  currentText_ = text;
+  WriteKeptTrust(folders_, siteId_, kept_, currentText_);
   return Verdict::Accepted;
 }
 

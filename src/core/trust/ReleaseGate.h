@@ -38,13 +38,15 @@ class ReleaseGate {
   const platform::P256PublicKey* SigningKey() const;
 
  private:
-  std::optional<ReleaseRecord> Check(std::string_view text, Verdict& verdict) const;
+  // fromKept: a record this box kept, whose serial is the kept one by right.
+  std::optional<ReleaseRecord> Check(std::string_view text, Verdict& verdict, bool fromKept = false) const;
 
   site::Trust stamped_;
   std::string siteId_;
   std::vector<std::filesystem::path> folders_;
   KeptTrust kept_;
   std::optional<ReleaseRecord> current_;
+  std::string currentText_;
 };
 
 }  // namespace tandrel::trust

@@ -18,7 +18,7 @@ std::string Line(std::string_view name, const FileEntry& entry) {
 
 std::optional<std::uint64_t> Number(std::string_view text) {
   std::uint64_t n = 0;
-  if (text.empty() || text.size() > 19 || text.front() == '0') return std::nullopt;
+  if (text.empty() || text.size() > 20 || text.front() == '0') return std::nullopt;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return n;
@@ -166,6 +166,14 @@ std::string SignedRecord(std::string_view body, const platform::P256Signature& s
   return std::string(body) + std::string(kSignature) + platform::Base64Encode(signature) + "\n";
 }
 
+std::optional<std::string> SiteIdOf(std::string_view text) {
+  if (!text.starts_with(kRecordHeading)) return std::nullopt;
+  text.remove_prefix(kRecordHeading.size());
+  const std::string_view line = text.substr(0, text.find('\n'));
+  if (!line.starts_with("site ") || line.size() != 5 + 32) return std::nullopt;
+  return std::string(line.substr(5));
+}
+
 std::optional<std::string> FingerprintOf(std::string_view text) {
   // The heading, then site, serial and signed lines, then the key line.
   if (!text.starts_with(kRecordHeading)) return std::nullopt;
@@ -190,7 +198,8 @@ RecordReading ReadRecord(std::string_view text, std::span<const platform::P256Pu
   for (const auto& candidate : keys) {
     if (KeyFingerprint(candidate) == *fingerprint) key = &candidate;
   }
-  if (!key) return {std::nullopt, RecordFault::UnknownKey};
+  // Unknown only when it is a well-formed record at all: anything else is noise.
+  if (!key) return {std::nullopt, Fields(split->body) ? RecordFault::UnknownKey : RecordFault::Malformed};
   platform::P256Signature rs;
   std::copy(signature->begin(), signature->end(), rs.begin());
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(split->body.data());

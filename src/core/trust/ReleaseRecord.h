@@ -70,6 +70,8 @@ enum class RecordFault {
 // The record's fingerprint line alone, read before anything is verified; nothing
 // when there is none where the format puts it.
 std::optional<std::string> FingerprintOf(std::string_view text);
+// The same of the site line.
+std::optional<std::string> SiteIdOf(std::string_view text);
 
 // Verifies text with the one of keys whose fingerprint it names and reads its
 // fields from the signed bytes; a fault when any rule above is broken.
