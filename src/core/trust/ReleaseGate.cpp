@@ -2,6 +2,8 @@
 
 #include "core/Hex.h"
 
+#include <algorithm>
+
 namespace tandrel::trust {
 
 ReleaseGate::ReleaseGate(const site::Trust& stamped, std::vector<std::filesystem::path> folders)
@@ -44,13 +46,21 @@ std::optional<ReleaseRecord> ReleaseGate::Check(std::string_view text, Verdict& 
   // The same serial again only as the very record taken: two records may never
   // be swapped back and forth under one serial.
   const bool sameSerial = kept != kept_.serials.end() && record.serial == kept->second;
-  if (sameSerial && !fromKept && !(current_ && current_->serial == record.serial && currentText_ == text)) {
-    return std::nullopt;
-  }
+  const bool taken = text == currentText_ || std::find(kept_.records.begin(), kept_.records.end(), text) !=
+                                                kept_.records.end();
+  if (sameSerial && !fromKept && !taken) return std::nullopt;
   return std::move(reading.record);
 }
 
 Verdict ReleaseGate::Offer(std::string_view text) {
+  // Another box of the same site (a second start) may have kept more meanwhile:
+  // its serials and retirements are never written back down.
+  const KeptTrust onDisk = ReadKeptTrust(folders_, siteId_);
+  for (const auto& [fingerprint, serial] : onDisk.serials) {
+    kept_.serials[fingerprint] = std::max(kept_.serials[fingerprint], serial);
+  }
+  kept_.retired.insert(onDisk.retired.begin(), onDisk.retired.end());
+  kept_.records = onDisk.records;
   Verdict verdict = Verdict::Refused;
   auto record = Check(text, verdict);
   if (!record) return verdict;
