@@ -119,6 +119,19 @@ TEST_F(ReleaseGateTest, TheStandbyRetiresTheCurrentKeyAndALeakedSerialLocksNobod
   EXPECT_EQ(updated.Offer(Record("current", 3000000)), Verdict::Refused);
 }
 
+// A second start of the box (two running at once) takes a newer record: the first
+// never takes one below it afterwards, nor writes what it kept back down.
+TEST_F(ReleaseGateTest, TwoStartsOfTheBoxNeverWriteEachOtherBack) {
+  ReleaseGate first = Gate();
+  ASSERT_EQ(first.Offer(Record("current", 1)), Verdict::Accepted);
+  ReleaseGate second = Gate();
+  const std::string newer = Record("current", 3);
+  ASSERT_EQ(second.Offer(newer), Verdict::Accepted);
+  EXPECT_EQ(first.Offer(Record("current", 2)), Verdict::Refused);
+  EXPECT_EQ(first.Offer(newer), Verdict::Accepted) << "the very record the other took";
+  EXPECT_EQ(Gate().Current()->serial, 3u);
+}
+
 TEST_F(ReleaseGateTest, AFreshInstallRefusesWhatIsOlderThanTheReleaseItCameWith) {
   trust_.floor = 3;
   ReleaseGate gate = Gate();
