@@ -73,8 +73,9 @@ std::optional<SelfUpdate::Release> SelfUpdate::SignedRelease(const ServiceSite& 
   return release;
 }
 
-bool SelfUpdate::Signed(const http::Bytes& box, const Release& release, const site::Trust& running) const {
-  if (trust::EntryOf(box) != release.record.box) return false;
+bool SelfUpdate::Signed(const http::Bytes& box, const std::optional<std::array<std::uint8_t, 32>>& sha256,
+                        const Release& release, const site::Trust& running) const {
+  if (!sha256 || trust::FileEntry{box.size(), *sha256} != release.record.box) return false;
   site::Trust stamped;
   try {
     const std::size_t at = site::Find(box);
@@ -92,7 +93,7 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
   std::optional<Release> release;
   if (site.trust.Stamped() && !(release = SignedRelease(site))) return false;
   http::Response download;
-  switch (windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, download)) {
+  switch (windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, release.has_value(), download)) {
     case DownloadResult::Cancelled: return true;  // the player chose to end; nothing changes
     case DownloadResult::Failed: return Failed();
     case DownloadResult::Completed: break;
@@ -105,7 +106,7 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
   // say): installing it would only bring the same answer at the next start, and
   // the next, with the list never shown.
   if (GetBytesMd5(download.body) == runningDigest) return false;
-  if (release && !Signed(download.body, *release, site.trust)) return Failed();
+  if (release && !Signed(download.body, download.sha256, *release, site.trust)) return Failed();
   // A box that cannot replace itself (a folder it may not write, a full disk, a
   // backup it cannot remove) says so and runs on as it is.
   try {

@@ -102,9 +102,12 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
 void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   http::Response response;
-  if (windows_.Download(name, url, caps::kLauncher, response) != DownloadResult::Completed) return;  // no file is touched
+  const bool digest = release_.has_value();  // signed: hashed while it arrives
+  if (windows_.Download(name, url, caps::kLauncher, digest, response) != DownloadResult::Completed) return;
   // Bytes the operator did not sign are never kept.
-  if (release_ && !Signed(name, trust::EntryOf(response.body))) return windows_.ShowError(kCaption, kSystemError);
+  if (release_ && !(response.sha256 && Signed(name, {response.body.size(), *response.sha256}))) {
+    return windows_.ShowError(kCaption, kSystemError);
+  }
   EnsureFolder(PathFromUtf8(exeDir_ + "Downloads"));
   const std::string cache = CacheFile(name);
   WriteFileAtomically(PathFromUtf8(cache), response.body);

@@ -94,11 +94,15 @@ void MainWindow::Minimise() { showMinimized(); }
 void MainWindow::Close() { close(); }
 
 DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                 http::Response& response) {
+                                           bool digest, http::Response& response) {
   DownloadDialog dialog(this, art_);
   dialog.Form().SetMaxBody(maxBody);
+  dialog.Form().SetDigestBody(digest);
   emit downloadStarting(&dialog);
-  return dialog.Download(QString::fromStdString(sName), sUrlEX, response.body, &response.status);
+  const DownloadResult result =
+      dialog.Download(QString::fromStdString(sName), sUrlEX, response.body, &response.status);
+  response.sha256 = dialog.Form().BodySha256();
+  return result;
 }
 
 void MainWindow::ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,

@@ -179,10 +179,13 @@ void MainWindow::Minimise() { ShowWindow(Handle(), SW_MINIMIZE); }
 void MainWindow::Close() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                 http::Response& response) {
+                                           bool digest, http::Response& response) {
   DownloadDialog dialog(Handle(), art_, dispatcher_);
   dialog.Form().SetMaxBody(maxBody);
-  return dialog.Download(sName, sUrlEX, response.body, &response.status);
+  dialog.Form().SetDigestBody(digest);
+  const DownloadResult result = dialog.Download(sName, sUrlEX, response.body, &response.status);
+  response.sha256 = dialog.Form().BodySha256();
+  return result;
 }
 
 void MainWindow::ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,

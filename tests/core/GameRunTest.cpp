@@ -241,7 +241,7 @@ TEST(WebSiteButton, OpensTheAddressWithTheDesktopsHandler) {
   const std::string path = std::getenv("PATH");
   setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
   struct NoWindows final : BoxWindows {
-    DownloadResult Download(const std::string&, const std::string&, std::uint64_t, http::Response&) override {
+    DownloadResult Download(const std::string&, const std::string&, std::uint64_t, bool, http::Response&) override {
       return DownloadResult::Cancelled;
     }
     void ShowError(const std::string&, const std::string&) override {}

@@ -18,10 +18,11 @@ struct DirectWindows final : BoxWindows {
   std::vector<std::string> downloads;  // the dialogs' names, in order
   std::vector<std::string> errors;     // "caption:text"
 
-  DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+  DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
                           http::Response& response) override {
     downloads.push_back(name);
     if (cancel) return DownloadResult::Cancelled;
+    client.SetDigestBodies(digest);
     try {
       response = client.Get(url, {}, maxBody);
     } catch (const http::Error&) {

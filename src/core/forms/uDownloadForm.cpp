@@ -85,6 +85,7 @@ void TDownloadForm::DownloadClientRequestCompleted(http::Response AResponse) {
   // Moved, not copied: a large launcher is held in memory once.
   if (FMemoryStream_) *FMemoryStream_ = std::move(AResponse.body);
   if (status_) *status_ = AResponse.status;
+  if (FMemoryStream_) sha256_ = AResponse.sha256;
   SetModalResult(kCompleted);
 }
 

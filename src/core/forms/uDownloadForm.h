@@ -46,6 +46,9 @@ class TDownloadForm final : private http::AsyncHandler {
   const DownloadView& View() const { return view_; }
   // The largest body taken; a larger answer ends the download as a failed one.
   void SetMaxBody(std::uint64_t maxBody) { maxBody_ = maxBody; }
+  // The body's SHA-256 taken while it arrives, for the caller after Download.
+  void SetDigestBody(bool digest) { DownloadClient_.SetDigestBodies(digest); }
+  const std::optional<std::array<std::uint8_t, 32>>& BodySha256() const { return sha256_; }
 
  private:
   void OnReceiveData(std::int64_t contentLength, std::int64_t readCount, bool& abort) override;
@@ -62,6 +65,7 @@ class TDownloadForm final : private http::AsyncHandler {
   std::uint64_t maxBody_ = http::kAnyBodySize;
   http::Bytes* FMemoryStream_ = nullptr;
   long* status_ = nullptr;
+  std::optional<std::array<std::uint8_t, 32>> sha256_;
   DownloadView view_;
   int ModalResult_ = 0;
   bool looping_ = false;

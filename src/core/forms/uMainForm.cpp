@@ -144,9 +144,9 @@ void TMainForm::ControlListButton1Click(int row) { LauncherFlow().EnterGame(Entr
 
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 
-DownloadResult TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
+DownloadResult TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
                          http::Response& response) {
-  return screen_.RunDownloadForm(name, url, maxBody, response);
+  return screen_.RunDownloadForm(name, url, maxBody, digest, response);
 }
 
 void TMainForm::ShowError(const std::string& caption, const std::string& text) {

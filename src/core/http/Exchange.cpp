@@ -40,8 +40,9 @@ long ParseStatusLine(std::string_view line) {
   return status;
 }
 
-Exchange::Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks)
-    : guard_(timeouts, maxBody, withDeadline, Clock::now()), hooks_(hooks) {}
+Exchange::Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
+                   bool digestBody)
+    : guard_(timeouts, maxBody, withDeadline, Clock::now()), digestBody_(digestBody), hooks_(hooks) {}
 
 platform::HttpRequest Exchange::Request(const std::string& url, const Headers& headers, const Timeouts& timeouts) {
   // Within a body the trickle rule fails any silence longer than two of its
@@ -61,6 +62,7 @@ bool Exchange::HeaderLine(std::string_view line) {
     // A new answer begins (after a redirect or an interim answer): forget the last.
     response_.contentType.clear();
     response_.body.clear();
+    if (digestBody_) digest_ = platform::MakeSha256();
     reported_ = 0;
     contentLength_ = -1;
     lengthHeaders_ = 0;
@@ -114,6 +116,7 @@ bool Exchange::BodyBytes(std::span<const std::uint8_t> bytes) {
     body.reserve(static_cast<std::size_t>(std::min(grown, guard_.MaxBody())));
   }
   body.insert(body.end(), bytes.begin(), bytes.end());
+  if (digest_) digest_->Update(bytes);
   // A chunk is what arrived since the last report: at least chunk_ bytes, or
   // whatever came within kChunkTime.
   const bool due = body.size() - reported_ >= chunk_ || now - reportedAt_ >= kChunkTime;
@@ -143,6 +146,7 @@ Response Exchange::Finish(const platform::HttpEnd& end) {
     throw Error(Reason({platform::HttpEnd::Kind::Failed, {}}));
   }
   response_.status = status_;
+  if (digest_) response_.sha256 = digest_->Finish();
   return std::move(response_);
 }
 

@@ -6,6 +6,7 @@
 
 #include "HttpClient.h"
 #include "TransferGuard.h"
+#include "platform/Crypto.h"
 #include "platform/HttpTransport.h"
 
 #include <chrono>
@@ -61,7 +62,9 @@ class Exchange final : public platform::HttpReceiver {
   // reaches it grows as a vector does.
   static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
 
-  Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks);
+  // digestBody: the body's SHA-256 is taken as it arrives, not in a second pass.
+  Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
+           bool digestBody = false);
 
   // The request as a transport takes it.
   static platform::HttpRequest Request(const std::string& url, const Headers& headers, const Timeouts& timeouts);
@@ -91,6 +94,8 @@ class Exchange final : public platform::HttpReceiver {
   std::string Reason(const platform::HttpEnd& end) const;
 
   TransferGuard guard_;
+  bool digestBody_;
+  std::unique_ptr<platform::Sha256> digest_;
   TransferHooks& hooks_;
   Response response_;
   long status_ = 0;

@@ -2,6 +2,9 @@
 // as the content asked for whatever the status, failures raised as http::Error.
 #pragma once
 
+#include <array>
+#include <optional>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -22,6 +25,8 @@ struct Response {
   long status = 0;
   std::string contentType;
   Bytes body;
+  // The body's SHA-256, taken while it was received, when the client was asked to.
+  std::optional<std::array<std::uint8_t, 32>> sha256;
 };
 
 // No answer came: no connection, a time-out, a malformed URL, too many redirects.

@@ -12,8 +12,8 @@ namespace {
 
 // One GET, run to its end on the calling thread.
 Response Run(platform::HttpTransport& transport, const std::string& url, const Headers& headers,
-             const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks) {
-  Exchange exchange(timeouts, maxBody, withDeadline, hooks);
+             const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, bool digest, TransferHooks& hooks) {
+  Exchange exchange(timeouts, maxBody, withDeadline, hooks, digest);
   const platform::HttpEnd end = transport.Get(Exchange::Request(url, headers, timeouts), exchange);
   return exchange.Finish(end);
 }
@@ -24,6 +24,7 @@ struct SystemClient::Impl {
   Dispatcher* dispatcher;
   std::unique_ptr<platform::HttpTransport> transport;
   Timeouts timeouts;
+  bool digestBodies = false;
   std::mutex workersMutex;
   std::vector<std::pair<std::shared_ptr<AsyncShared>, std::thread>> workers;
 
@@ -56,9 +57,11 @@ SystemClient::~SystemClient() {
 
 void SystemClient::SetTimeouts(Timeouts timeouts) { impl_->timeouts = timeouts; }
 
+void SystemClient::SetDigestBodies(bool digest) { impl_->digestBodies = digest; }
+
 Response SystemClient::Get(const std::string& url, const Headers& headers, std::uint64_t maxBody) {
   NoHooks hooks;
-  return Run(*impl_->transport, url, headers, impl_->timeouts, maxBody, true, hooks);
+  return Run(*impl_->transport, url, headers, impl_->timeouts, maxBody, true, impl_->digestBodies, hooks);
 }
 
 std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, const Headers& headers,
@@ -67,9 +70,9 @@ std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, con
   impl_->JoinFinished();
   auto shared = std::make_shared<AsyncShared>();
   std::thread worker([shared, dispatcher = impl_->dispatcher, &handler, url, headers, timeouts = impl_->timeouts,
-                      maxBody, transport = impl_->transport.get()] {
+                      maxBody, digest = impl_->digestBodies, transport = impl_->transport.get()] {
     AsyncWorker(shared, *dispatcher, handler).Run([&](TransferHooks& hooks) {
-      return Run(*transport, url, headers, timeouts, maxBody, false, hooks);
+      return Run(*transport, url, headers, timeouts, maxBody, false, digest, hooks);
     });
   });
   std::lock_guard lock(impl_->workersMutex);

@@ -72,8 +72,9 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
   void Close() override { log_.Add("close"); }
   // Downloads at once with a plain client, as the dialog would.
   DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                 http::Response& response) override {
+                                 bool digest, http::Response& response) override {
     log_.Add("download " + sName);
+    client_.SetDigestBodies(digest);
     response = client_.Get(sUrlEX, {}, maxBody);
     return DownloadResult::Completed;
   }
