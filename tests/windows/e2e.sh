@@ -166,4 +166,30 @@ restamp() { stamp "$@"; }
 reliability_steps
 signing_steps
 
+step "the signed box moves from C: to D: again and keeps what it took: a replayed record is refused"
+trust_kept() { [ -n "$(ls "${installed%/*}/Trust/"*.trust 2>/dev/null)" ] && [ -n "$(find "$prefix/drive_c/users" -path '*Tandrel/Trust/*.trust' 2>/dev/null)" ]; }
+wait_for 10 trust_kept || fail "the signed box kept nothing beside itself and in the user's data folder"
+close_box
+cp "$work/site/release.txt" "$work/older-release.txt"
+# A newer release with one server fewer, which the box takes...
+python3 - "$work/site/servers.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+document = json.load(open(path, encoding="utf-8"))
+document["ServerList"]["FListHelper"].pop()
+json.dump(document, open(path, "w", encoding="utf-8"), ensure_ascii=False, indent=2)
+PY
+"$admin" sign "$work/site" --key "$work/current.pem" >/dev/null || fail "sign the newer release"
+start_installed
+wait_for 60 asked_after_box /getvalue/release.txt && shows_rows || fail "the newer release shows no rows"
+close_box
+# ...then the attacker replays the older record, while the box starts anew from C:.
+cp "$work/older-release.txt" "$work/site/release.txt"
+cp "$work/site/box" "$downloads_dir/box.exe"
+start_box "$downloads\\box.exe"
+wait_for 60 has_window || fail "no window after the move"
+wait_for 30 gone "$downloads_dir/box.exe" || fail "the box did not move to D: again"
+shows_rows || fail "the replayed record was taken: the kept release was lost in the move"
+shot && keep_shot replay-refused
+
 echo "1 passed, 0 failed"
