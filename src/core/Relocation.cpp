@@ -50,7 +50,9 @@ bool Relocation::RelocateIfNeeded(const std::string& installDir) {
   if (platform::IsSameFile(exe.parent_path(), folder)) return false;
 
   const fs::path copy = folder / exe.filename();
-  // A whole new file renamed into place, executable: it also replaces a copy that runs.
+  // A whole new file renamed into place, executable. On Linux this also replaces
+  // a copy that runs; Windows refuses to replace a running program's file, and the
+  // copy fails with the system's words.
   CopyFileAtomically(exe, copy, fs::perms(0755));
   const fs::path handOff = folder / kHandOff;
   std::error_code error;

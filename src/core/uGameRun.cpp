@@ -26,10 +26,27 @@ bool DigestMatches(const std::string& actual, const std::string& expected) {
   return !expected.empty() && EqualsIgnoringAsciiCase(actual, expected);
 }
 
+namespace {
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any letter case: what
+// stands before the first dot, blanks at its end aside.
+bool IsWindowsDeviceName(std::string_view name) {
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (EqualsIgnoringAsciiCase(stem, device)) return true;
+  }
+  return stem.size() == 4 && (EqualsIgnoringAsciiCase(stem.substr(0, 3), "COM") ||
+                              EqualsIgnoringAsciiCase(stem.substr(0, 3), "LPT")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
 bool IsSafeLauncherName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name == "." || name == ".." || IsWindowsDeviceName(name)) return false;
   for (const char c : name) {
-    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32 || c == 127) return false;
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32 || c == 127) return false;
   }
   return true;
 }
@@ -92,7 +109,8 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
   EnsureFolder(PathFromUtf8(exeDir_ + "Tmp"));
   const std::string target = LaunchCopy(name);
   PumpMessages();
-  // A new file renamed into place: it also replaces a copy that is still running.
+  // A new file renamed into place. On Linux it also replaces a copy that is still
+  // running; Windows refuses, and the failure says so.
   CopyFileAtomically(PathFromUtf8(cache), PathFromUtf8(target), kExecutable);
   Delay(1000);
   PumpMessages();

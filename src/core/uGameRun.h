@@ -17,7 +17,10 @@ namespace tandrel {
 // The digest rule: equal length, only ASCII letters folded; an empty Md5 never matches.
 bool DigestMatches(const std::string& actual, const std::string& expected);
 
-// A launcher name becomes a file name: nothing that could leave the cache folder.
+// A launcher name becomes a file name: nothing that could leave the cache folder,
+// and nothing Windows reads as other than a plain file (an alternate data stream
+// after ":", a device such as CON or COM1, with or without an extension),
+// whatever system the box or the service runs on.
 bool IsSafeLauncherName(const std::string& name);
 
 // The address the web-site button may open: an http or https one, or a bare

@@ -201,6 +201,18 @@ TEST_F(GameRunTest, RefusesLauncherNamesThatCouldLeaveTheCache) {
   EXPECT_TRUE(IsSafeLauncherName("游戏 客户端-1.2"));
 }
 
+// A site serves Windows players whatever it runs on: names Windows reads as a
+// stream or a device are refused on both systems.
+TEST(LauncherNames, WindowsStreamsAndDevicesAreRefusedEverywhere) {
+  for (const char* name : {"a:b", "abc:stream", "CON", "con", "Con.txt", "NUL", "nul.exe", "AUX", "PRN", "COM1",
+                           "com9.dat", "LPT1", "lpt9", "CON .txt"}) {
+    EXPECT_FALSE(IsSafeLauncherName(name)) << name;
+  }
+  for (const char* name : {"CONSOLE", "COM10", "COM0", "LPT", "nullable", "aux-game", "corvessa_dawn", "a.con"}) {
+    EXPECT_TRUE(IsSafeLauncherName(name)) << name;
+  }
+}
+
 TEST_F(GameRunTest, AFolderThatCannotBeMadeIsAFailureWithTheSystemsText) {
   test::WriteFile(dir_ / "plain-file", "x");
   GameRun flow(windows_, platform::SystemShell(), FolderText(dir_ / "plain-file"), "");

@@ -75,6 +75,24 @@ TEST(AdminList, CheckPrintsEntriesOrTheBoxsError) {
   EXPECT_EQ(wrongKey.status, 1);
 }
 
+TEST(AdminList, CheckAndPublishRefuseNamesWindowsReadsAsDevicesOrStreams) {
+  TempDir dir;
+  ASSERT_EQ(Admin("new-site " + Q(dir / "site")).status, 0);
+  ASSERT_EQ(Admin("stamp " + Q(kProbe) + " " + Q(dir / "site" / "box") + " --url http://127.0.0.1:1/ --name N --site-dir " +
+                  Q(dir / "site"))
+                .status,
+            0);
+  std::string list = test::ReadFile(dir / "site" / "servers.json");
+  list.replace(list.find("corvessa_dawn"), 13, "COM1");
+  test::WriteFile(dir / "site" / "servers.json", list);
+  const auto checked = Admin("check " + Q(dir / "site" / "servers.json"));
+  EXPECT_EQ(checked.status, 1);
+  EXPECT_NE(checked.output.find("the launcher name \"COM1\" is one the box refuses"), std::string::npos) << checked.output;
+  const auto published = Admin("publish " + Q(dir / "site") + " " + Q(dir / "out"));
+  EXPECT_NE(published.status, 0);
+  EXPECT_NE(published.output.find("\"COM1\" is one the box refuses"), std::string::npos) << published.output;
+}
+
 // True when the text holds a control character raw: C0 (but the line breaks and tabs
 // that separate entries and fields), DEL, or C1 in UTF-8.
 bool HoldsControls(const std::string& text) {

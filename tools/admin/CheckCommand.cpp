@@ -5,6 +5,7 @@
 #include "TerminalText.h"
 
 #include "core/FileIo.h"
+#include "core/uGameRun.h"
 
 #include <cstdio>
 
@@ -33,7 +34,15 @@ int Check(const std::vector<std::string>& words) {
                     EscapeControls(e.Md5).c_str());
       }
     }
-    return 0;
+    // The box refuses these names: their servers could never start. A row without
+    // a launcher is the operator's to have.
+    int refused = 0;
+    for (const TBoxConfig& e : config.ServerList()) {
+      if (e.LauncherName.empty() || IsSafeLauncherName(e.LauncherName)) continue;
+      std::fprintf(stderr, "the launcher name \"%s\" is one the box refuses\n", EscapeControls(e.LauncherName).c_str());
+      ++refused;
+    }
+    return refused ? 1 : 0;
   } catch (const DocumentError& e) {
     std::fprintf(stderr, "%s\n", EscapeControls(e.what()).c_str());  // member names of the list may be in it
     return 1;

@@ -183,9 +183,12 @@ int Publish(const std::vector<std::string>& words) {
     if (EqualsIgnoringAsciiCase(e.LauncherName, "box")) {
       throw std::runtime_error("a launcher named \"" + e.LauncherName + "\" would overwrite the box: rename it");
     }
+    if (!e.LauncherName.empty() && !IsSafeLauncherName(e.LauncherName)) {
+      throw std::runtime_error("the launcher name \"" + e.LauncherName + "\" is one the box refuses: rename it");
+    }
   }
   for (const TBoxConfig& e : list.ServerList()) {
-    if (!IsSafeLauncherName(e.LauncherName) || !launchers.insert(e.LauncherName).second) continue;
+    if (e.LauncherName.empty() || !launchers.insert(e.LauncherName).second) continue;
     const fs::path from = site.LaunchersDir() / (e.LauncherName + ".exe");
     const auto launcher = site.OpenLauncher(e.LauncherName);
     if (!launcher) {
