@@ -54,13 +54,12 @@ ServerListLoader::ListTrust ServerListLoader::LoadServerList(bool fetchRelease) 
   listRelease_.reset();
   const ServiceSite site = site_();
   const bool gated = gate_ != nullptr;
-  if (gated && fetchRelease) FetchRelease();
-  const bool recordAnswered = lastVerdict_.has_value();
+  const bool recordAnswered = gated && fetchRelease && FetchRelease().has_value();
   std::optional<std::vector<std::uint8_t>> plain;
   try {
     plain = FetchList(site);
     // A release published between the two requests: both once more.
-    if (gated && plain && recordAnswered && fetchRelease && gate_->Current() && !MatchesRelease(*plain, *gate_->Current())) {
+    if (recordAnswered && plain && gate_->Current() && !MatchesRelease(*plain, *gate_->Current())) {
       FetchRelease();
       plain = FetchList(site);
     }

@@ -58,13 +58,6 @@ std::map<std::string, trust::FileEntry> Launchers(const SiteFolder& site, const 
   return launchers;
 }
 
-std::string KeyOfBox(const site::Trust& trust, const std::string& fingerprint) {
-  for (const auto& key : trust.keys) {
-    if (trust::KeyFingerprint(key) == fingerprint) return fingerprint;
-  }
-  return {};
-}
-
 }  // namespace
 
 std::uint64_t NextSerial(const SiteFolder& site) {
@@ -83,7 +76,7 @@ trust::ReleaseRecord SignSite(SiteFolder& site, const SigningKey& key, const std
   // The box a record names trusts its signer first: signing with its standby
   // would retire the current key in every box that takes the record.
   if (trust::KeyFingerprint(stamped.keys[0]) != record.keyFingerprint) {
-    throw std::runtime_error(KeyOfBox(stamped, record.keyFingerprint).empty()
+    throw std::runtime_error(trust::KeyFingerprint(stamped.keys[1]) != record.keyFingerprint
                                  ? "the site's box is not stamped with this key: stamp it with --trust-key first"
                                  : "this is the standby of the site's box: to rotate, stamp the box with it first "
                                    "(--trust-key STANDBY --trust-key NEW_STANDBY), then sign");
