@@ -61,7 +61,12 @@ bool Relocation::RelocateIfNeeded(const std::string& installDir) {
   }
   Delay(100);
   WriteFileAtomically(handOff, std::span(reinterpret_cast<const std::uint8_t*>(exePath_.data()), exePath_.size()));
-  shell_.StartProgram(copy);
+  // A copy the system would not start must not leave the player without a box:
+  // this one goes on with its whole start-up where it is.
+  if (shell_.StartProgram(copy)) {
+    fs::remove(handOff, error);
+    return false;
+  }
   requestTermination_();
   return true;
 }

@@ -119,8 +119,9 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
   } catch (const std::exception&) {
     return Failed();
   }
-  shell_.StartProgram(PathFromUtf8(exePath_));
-  return true;
+  // The new box is in place for the next start; if the system would not start it
+  // now, this one goes on rather than leave the player with none.
+  return !shell_.StartProgram(PathFromUtf8(exePath_));
 }
 
 // Whatever kept the new box from its place, the running one goes on: ending here

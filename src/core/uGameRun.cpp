@@ -88,7 +88,9 @@ void GameRun::EnterGame(const TBoxConfig& entry, const std::string& serverUrl) {
 }
 
 void GameRun::OpenWebSite(const TBoxConfig& entry) {
-  if (const auto address = WebSiteAddress(entry.Url)) shell_.OpenWebAddress(*address);
+  const auto address = WebSiteAddress(entry.Url);
+  if (!address) return;
+  if (const auto refusal = shell_.OpenWebAddress(*address)) windows_.ShowError(kCaption, *refusal);
 }
 
 void GameRun::RunLauncher(const std::string& url, const std::string& name, const std::string& md5) {
@@ -114,7 +116,7 @@ void GameRun::RunLauncher(const std::string& url, const std::string& name, const
   CopyFileAtomically(PathFromUtf8(cache), PathFromUtf8(target), kExecutable);
   Delay(1000);
   PumpMessages();
-  shell_.StartProgram(PathFromUtf8(target));
+  if (const auto refusal = shell_.StartProgram(PathFromUtf8(target))) windows_.ShowError(kCaption, *refusal);
 }
 
 void GameRun::DownloadLauncher(const std::string& url, const std::string& name, const std::string& md5) {

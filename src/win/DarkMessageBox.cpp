@@ -24,7 +24,8 @@ class MessageBoxWindow final : public Window {
   explicit MessageBoxWindow(const DarkMessage& message)
       : message_(message), captionFont_(look::YaHei(13, true)), textFont_(look::YaHei(14)) {
     Layout();
-    owner_ = message.over ? message.over : GetActiveWindow();
+    // Only a box over the main window is its; the others belong to no window and disable none.
+    owner_ = message.over;
     const POINT at = CentredOver(message.over, size_);
     Create(L"TandrelMessageBox", 0, 0, WS_POPUP, RECT{at.x, at.y, at.x + size_.cx, at.y + size_.cy}, owner_,
            message.caption.c_str());

@@ -1,6 +1,7 @@
 // The program's message boxes, drawn by the program in the active style's look:
 // a caption bar (which moves the box), an optional error icon, the text and one
-// button. Modal over the active window; Enter, Space and Escape press the button.
+// button. Modal; over a window it is owned by that window and disables it while
+// it shows. Enter, Space and Escape press the button.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +13,7 @@ namespace tandrel::win {
 enum class MessageIconKind { None, Error };
 
 struct DarkMessage {
-  HWND over = nullptr;  // centred over it; nullptr: centred on the primary monitor
+  HWND over = nullptr;  // owner, centred over it; nullptr: no owner, centred on the primary monitor
   MessageIconKind icon = MessageIconKind::None;
   std::wstring caption;
   std::wstring text;

@@ -1,38 +1,22 @@
 #include "PressPicture.h"
 
+#include "Window.h"
+
+#include <optional>
+
 namespace tandrel::win {
+namespace {
 
-PressPicture::PressPicture(HWND window, RECT box, Gdiplus::Bitmap& picture)
-    : window_(window), box_(box), picture_(picture) {}
+// SC_MOVE with HTCAPTION: the system's move loop follows the pointer.
+constexpr WPARAM kMoveWithPointer = 0xF012;
 
-void PressPicture::Paint(Gdiplus::Graphics& graphics) const {
-  const int width = static_cast<int>(picture_.GetWidth()), height = static_cast<int>(picture_.GetHeight());
-  const int left = box_.left + (box_.right - box_.left - width) / 2 + shift_;
-  const int top = box_.top + (box_.bottom - box_.top - height) / 2 + shift_;
-  Draw(graphics, picture_, left, top);
+forms::Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+forms::Point At(LPARAM lParam) {
+  const POINT p = PointOf(lParam);
+  return {p.x, p.y};
 }
 
-void PressPicture::Press(forms::PressEffect::Button button, bool secondOfDoubleClick) {
-  if (secondOfDoubleClick ? effect_.DoubleClickPress(button) : effect_.Press(button)) Shift(1);
-}
-
-forms::PressEffect::Release PressPicture::Release(forms::PressEffect::Button button, POINT p) {
-  return effect_.Released(button, Contains(p));
-}
-
-void PressPicture::MoveBack() { Shift(0); }
-
-void PressPicture::Shift(int by) {
-  shift_ = by;
-  RECT area = box_;
-  area.right += 1;
-  area.bottom += 1;
-  InvalidateRect(window_, &area, FALSE);
-  // Shown now: a click's handler may hold the thread for a while (the refresh).
-  UpdateWindow(window_);
-}
-
-std::optional<forms::PressEffect::Button> PressButtonOf(UINT message) {
+std::optional<forms::PressEffect::Button> ButtonOf(UINT message) {
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -45,6 +29,87 @@ std::optional<forms::PressEffect::Button> PressButtonOf(UINT message) {
     case WM_MBUTTONUP: return forms::PressEffect::Button::Middle;
     default: return std::nullopt;
   }
+}
+
+bool IsRelease(UINT message) { return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP; }
+
+bool IsDoubleClick(UINT message) {
+  return message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+}
+
+std::vector<forms::Rect> Boxes(const std::vector<PressPictures::Item>& items) {
+  std::vector<forms::Rect> boxes;
+  for (const auto& item : items) boxes.push_back(RectOf(item.box));
+  return boxes;
+}
+
+std::vector<forms::Rect> Boxes(const std::vector<RECT>& rects) {
+  std::vector<forms::Rect> boxes;
+  for (const RECT& r : rects) boxes.push_back(RectOf(r));
+  return boxes;
+}
+
+}  // namespace
+
+PressPictures::PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
+                             forms::PictureGrab::Elsewhere elsewhere)
+    : window_(window), items_(std::move(items)), shifts_(items_.size(), 0), grab_(Boxes(items_), Boxes(still), elsewhere) {}
+
+void PressPictures::Paint(Gdiplus::Graphics& graphics) const {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    const Item& item = items_[i];
+    const int width = static_cast<int>(item.picture->GetWidth()), height = static_cast<int>(item.picture->GetHeight());
+    const int left = item.box.left + (item.box.right - item.box.left - width) / 2 + shifts_[i];
+    const int top = item.box.top + (item.box.bottom - item.box.top - height) / 2 + shifts_[i];
+    Draw(graphics, *item.picture, left, top);
+  }
+}
+
+bool PressPictures::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::function<void(int)>& click) {
+  if (message == WM_SETCURSOR) {
+    if (reinterpret_cast<HWND>(wParam) != window_ || LOWORD(lParam) != HTCLIENT) return false;
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(window_, &p);
+    SetCursor(LoadCursorW(nullptr, grab_.PictureAt({p.x, p.y}) >= 0 ? IDC_HAND : IDC_ARROW));
+    return true;
+  }
+  if (message == WM_CAPTURECHANGED) {
+    // Another window took the mouse (a message box, the system): nothing held stays shifted.
+    if (reinterpret_cast<HWND>(lParam) == window_) return true;
+    if (const int back = grab_.MouseLost(); back >= 0) Shift(back, 0);
+    return true;
+  }
+  const auto button = ButtonOf(message);
+  if (!button) return false;
+  if (!IsRelease(message)) {
+    const auto down = grab_.Pressed(At(lParam), *button, IsDoubleClick(message));
+    if (down.moveWindow) {
+      ReleaseCapture();
+      SendMessageW(window_, WM_SYSCOMMAND, kMoveWithPointer, 0);
+    }
+    if (down.picture >= 0 && GetCapture() != window_) SetCapture(window_);
+    if (down.shift) Shift(down.picture, 1);
+    return true;
+  }
+  const bool anyButtonDown = (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+  const auto up = grab_.Released(At(lParam), *button, anyButtonDown);
+  if (up.picture < 0) return true;
+  if (up.releaseMouse) ReleaseCapture();
+  if (up.click) click(up.picture);
+  if (up.moveBack && IsWindow(window_)) Shift(up.picture, 0);
+  return true;
+}
+
+void PressPictures::Shift(int picture, int by) {
+  const auto i = static_cast<std::size_t>(picture);
+  shifts_[i] = by;
+  RECT area = items_[i].box;
+  area.right += 1;
+  area.bottom += 1;
+  InvalidateRect(window_, &area, FALSE);
+  // Shown now: a click's handler may hold the thread for a while (the refresh).
+  UpdateWindow(window_);
 }
 
 }  // namespace tandrel::win

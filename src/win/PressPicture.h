@@ -1,40 +1,42 @@
-// A picture with the press effect (refresh, close, minimise): drawn centred in its
-// box and shifted 1 right and 1 down while a button holds it. The window forwards
-// its presses and releases and delivers the click the effect asks for.
+// A window's pictures with the press effect (refresh, close, minimise; the
+// dialog's close): drawn centred in their boxes and shifted 1 right and 1 down
+// while held. The window hands them its mouse messages and capture changes;
+// forms::PictureGrab decides where each goes, and a click comes back as the
+// picture's index.
 #pragma once
 
 #include "Pictures.h"
 
-#include "core/forms/PressEffect.h"
+#include "core/forms/PictureGrab.h"
 
-#include <optional>
+#include <functional>
+#include <vector>
 
 namespace tandrel::win {
 
-class PressPicture {
+class PressPictures {
  public:
-  PressPicture(HWND window, RECT box, Gdiplus::Bitmap& picture);
+  struct Item {
+    RECT box;
+    Gdiplus::Bitmap* picture;
+  };
+  PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
+                forms::PictureGrab::Elsewhere elsewhere);
 
-  bool Contains(POINT p) const { return PtInRect(&box_, p) != FALSE; }
   void Paint(Gdiplus::Graphics& graphics) const;
 
-  // A press (the second of a double click too); the shift shows at once.
-  void Press(forms::PressEffect::Button button, bool secondOfDoubleClick);
-  // Whether a click is due; the caller delivers it, then calls MoveBack.
-  forms::PressEffect::Release Release(forms::PressEffect::Button button, POINT p);
-  void MoveBack();
+  // Handles a mouse button message, WM_CAPTURECHANGED or WM_SETCURSOR; false for
+  // any other. A click calls click with the picture's index after the grab has
+  // let the mouse go; the picture moves back after the click's handler returned.
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::function<void(int)>& click);
 
  private:
-  void Shift(int by);
+  void Shift(int picture, int by);
 
   HWND window_;
-  RECT box_;
-  Gdiplus::Bitmap& picture_;
-  forms::PressEffect effect_;
-  int shift_ = 0;
+  std::vector<Item> items_;
+  std::vector<int> shifts_;
+  forms::PictureGrab grab_;
 };
-
-// The press effect's name for a mouse message's button; none for other messages.
-std::optional<forms::PressEffect::Button> PressButtonOf(UINT message);
 
 }  // namespace tandrel::win

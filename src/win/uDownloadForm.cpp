@@ -24,7 +24,9 @@ constexpr COLORREF kEdge = RGB(0x6B, 0x55, 0x2E);
 DownloadDialog::DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher& dispatcher)
     : owner_(owner), labelFont_(look::YaHei(15)), speedFont_(look::YaHei(12)), form_(*this, dispatcher) {
   Create(L"TandrelDownloadForm", CS_DBLCLKS, 0, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner);
-  Image7_ = std::make_unique<PressPicture>(Handle(), kImage7, art.Close());
+  // The dialog does not move: only its close picture takes presses.
+  Image7_ = std::make_unique<PressPictures>(Handle(), std::vector<PressPictures::Item>{{kImage7, &art.Close()}},
+                                            std::vector<RECT>{}, forms::PictureGrab::Elsewhere::Nothing);
 }
 
 DownloadDialog::~DownloadDialog() { Destroy(); }
@@ -82,52 +84,12 @@ void DownloadDialog::PaintWindow() {
   EndPaint(Handle(), &ps);
 }
 
-// The close picture takes the presses on it, and their releases wherever they are.
-void DownloadDialog::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto button = PressButtonOf(message);
-  if (!button) return;
-  const POINT p = PointOf(lParam);
-  const bool press = message != WM_LBUTTONUP && message != WM_RBUTTONUP && message != WM_MBUTTONUP;
-  if (press) {
-    if (!Image7_->Contains(p)) return;
-    grabbed_ = true;
-    SetCapture(Handle());
-    const bool second = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
-    Image7_->Press(*button, second);
-    return;
-  }
-  if (!grabbed_) return;
-  if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
-    grabbed_ = false;
-    ReleaseCapture();
-  }
-  const auto release = Image7_->Release(*button, p);
-  if (release.click) forms::Guarded([this] { form_.Image7Click(); });
-  if (release.moveBack) Image7_->MoveBack();
-}
-
 LRESULT DownloadDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto click = [this](int) { forms::Guarded([this] { form_.Image7Click(); }); };
+  if (Image7_ && Image7_->OnMessage(message, wParam, lParam, click)) return message == WM_SETCURSOR ? TRUE : 0;
   switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: PaintWindow(); return 0;
-    case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT) {
-        POINT p;
-        GetCursorPos(&p);
-        ScreenToClient(Handle(), &p);
-        SetCursor(LoadCursorW(nullptr, Image7_->Contains(p) ? IDC_HAND : IDC_ARROW));
-        return TRUE;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MBUTTONUP: Mouse(message, wParam, lParam); return 0;
     // The dialog takes no keys: Escape does not close it (Alt+F4 still asks to close).
     case WM_KEYDOWN:
     case WM_CHAR: return 0;

@@ -27,7 +27,6 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
  private:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void PaintWindow();
-  void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
 
   void Paint(const forms::DownloadView& view) override;
   int ShowModal() override;
@@ -35,8 +34,7 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
 
   HWND owner_;
   look::Font labelFont_, speedFont_;
-  std::unique_ptr<PressPicture> Image7_;
-  bool grabbed_ = false;
+  std::unique_ptr<PressPictures> Image7_;
   Offscreen buffer_;
   forms::DownloadView view_;
   int result_ = 0;

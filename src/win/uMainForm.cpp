@@ -18,12 +18,9 @@ constexpr RECT kImage8{934, 8, 934 + 16, 8 + 16};
 constexpr RECT kControlList1{13, 123, 13 + 952, 123 + 800};
 constexpr POINT kLabel2{854, 100}, kLabel1{712, 100};
 constexpr int kHeadingHeight = 19;
-// SC_MOVE with HTCAPTION: the system's move loop follows the pointer.
-constexpr WPARAM kMoveWithPointer = 0xF012;
-
-bool IsDoubleClick(UINT message) {
-  return message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
-}
+constexpr const wchar_t* kLabel2Text = L"进入游戏";
+constexpr const wchar_t* kLabel1Text = L"新区开区时间";
+enum PictureIndex { kRefresh, kClose, kMinimise };  // in the order given to pictures_
 
 }  // namespace
 
@@ -38,9 +35,16 @@ MainWindow::MainWindow(forms::MainFormOptions options)
   // Its own taskbar button, the system menu and minimising; no frame, no caption bar.
   Create(L"TandrelMainForm", CS_DBLCLKS, WS_EX_APPWINDOW, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
          RECT{at.x, at.y, at.x + kWidth, at.y + kHeight}, nullptr, L"MainForm");
-  Image1_ = std::make_unique<PressPicture>(Handle(), kImage1, art_.Refresh());
-  Image7_ = std::make_unique<PressPicture>(Handle(), kImage7, art_.Close());
-  Image8_ = std::make_unique<PressPicture>(Handle(), kImage8, art_.Minimise());
+  // The headings take a press and do nothing: only the background and the banner move the window.
+  std::vector<RECT> headings;
+  for (const auto& [place, text] : {std::pair{kLabel2, kLabel2Text}, std::pair{kLabel1, kLabel1Text}}) {
+    const SIZE size = look::TextSize(headingFont_.get(), text);
+    headings.push_back(RECT{place.x, place.y, place.x + size.cx, place.y + kHeadingHeight});
+  }
+  pictures_ = std::make_unique<PressPictures>(
+      Handle(),
+      std::vector<PressPictures::Item>{{kImage1, &art_.Refresh()}, {kImage7, &art_.Close()}, {kImage8, &art_.Minimise()}},
+      headings, forms::PictureGrab::Elsewhere::MovesWindow);
   ControlList1_.CreateIn(Handle(), kControlList1);
   SetFocus(ControlList1_.Handle());
   forms::Guarded([this] { form_.FormCreate(); });
@@ -64,10 +68,9 @@ void MainWindow::PaintWindow() {
       Gdiplus::Graphics graphics(dc);
       Draw(graphics, art_.Background(), 0, 0);  // Image6, already at the window's size
     }
-    look::DrawLabel(dc, L"进入游戏", kLabel2.x, kLabel2.y, kHeadingHeight, headingFont_.get(), look::kHeading);
-    look::DrawLabel(dc, L"新区开区时间", kLabel1.x, kLabel1.y, kHeadingHeight, headingFont_.get(), look::kHeading);
+    look::DrawLabel(dc, kLabel2Text, kLabel2.x, kLabel2.y, kHeadingHeight, headingFont_.get(), look::kHeading);
+    look::DrawLabel(dc, kLabel1Text, kLabel1.x, kLabel1.y, kHeadingHeight, headingFont_.get(), look::kHeading);
     Gdiplus::Graphics graphics(dc);
-    Image1_->Paint(graphics);
     if (banner_) {
       // Centred and not scaled: a larger picture is cut at the box's edges.
       graphics.SetClip(
@@ -77,78 +80,28 @@ void MainWindow::PaintWindow() {
            kImage2.top + (kImage2.bottom - kImage2.top - static_cast<int>(banner_->GetHeight())) / 2);
       graphics.ResetClip();
     }
-    Image7_->Paint(graphics);
-    Image8_->Paint(graphics);
+    pictures_->Paint(graphics);
     graphics.Flush(Gdiplus::FlushIntentionSync);
     buffer_.CopyTo(target, ps.rcPaint);
   });
   EndPaint(Handle(), &ps);
 }
 
-PressPicture* MainWindow::PictureAt(POINT p) {
-  for (PressPicture* picture : {Image7_.get(), Image8_.get(), Image1_.get()}) {
-    if (picture->Contains(p)) return picture;
-  }
-  return nullptr;
-}
-
-// A press on a picture with the press effect shifts it; anywhere else (the
-// background, the banner) it moves the window with the pointer.
-void MainWindow::MouseDown(UINT message, POINT p) {
-  PressPicture* picture = grabbed_ ? grabbed_ : PictureAt(p);
-  if (!picture) {
-    ReleaseCapture();
-    SendMessageW(Handle(), WM_SYSCOMMAND, kMoveWithPointer, 0);
-    return;
-  }
-  grabbed_ = picture;
-  SetCapture(Handle());
-  picture->Press(*PressButtonOf(message), IsDoubleClick(message));
-}
-
-// The release belongs to the picture its press was on; a left release inside it
-// clicks first, and the picture moves back after the click's handler returned.
-void MainWindow::MouseUp(UINT message, WPARAM buttons, POINT p) {
-  PressPicture* picture = grabbed_;
-  if (!picture) return;
-  if ((buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
-    grabbed_ = nullptr;
-    ReleaseCapture();
-  }
-  const auto release = picture->Release(*PressButtonOf(message), p);
-  if (release.click) {
-    forms::Guarded([&] {
-      if (picture == Image1_.get()) form_.Image1Click();
-      if (picture == Image7_.get()) form_.Image7Click();
-      if (picture == Image8_.get()) form_.Image8Click();
-    });
-  }
-  if (release.moveBack && IsWindow(Handle())) picture->MoveBack();
+void MainWindow::Click(int picture) {
+  forms::Guarded([&] {
+    if (picture == kRefresh) form_.Image1Click();
+    if (picture == kClose) form_.Image7Click();
+    if (picture == kMinimise) form_.Image8Click();
+  });
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (pictures_ && pictures_->OnMessage(message, wParam, lParam, [this](int picture) { Click(picture); })) {
+    return message == WM_SETCURSOR ? TRUE : 0;
+  }
   switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: PaintWindow(); return 0;
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
-        POINT p;
-        GetCursorPos(&p);
-        ScreenToClient(Handle(), &p);
-        SetCursor(LoadCursorW(nullptr, PictureAt(p) ? IDC_HAND : IDC_ARROW));
-        return TRUE;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: MouseDown(message, PointOf(lParam)); return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: MouseUp(message, wParam, PointOf(lParam)); return 0;
-    case WM_CAPTURECHANGED: grabbed_ = nullptr; return 0;
     // The wheel scrolls the list wherever the focus is.
     case WM_MOUSEWHEEL: return SendMessageW(ControlList1_.Handle(), message, wParam, lParam);
     case WM_ACTIVATE:

@@ -29,9 +29,7 @@ class MainWindow final : public Window, private forms::MainFormScreen {
  private:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void PaintWindow();
-  PressPicture* PictureAt(POINT p);
-  void MouseDown(UINT message, POINT p);
-  void MouseUp(UINT message, WPARAM buttons, POINT p);
+  void Click(int picture);
 
   bool ShowBanner(const http::Bytes& picture) override;
   void RepaintListNow() override;
@@ -48,8 +46,7 @@ class MainWindow final : public Window, private forms::MainFormScreen {
   WinDispatcher dispatcher_;  // the download dialogs' reports
   look::Font headingFont_;
   Picture banner_;
-  std::unique_ptr<PressPicture> Image1_, Image7_, Image8_;
-  PressPicture* grabbed_ = nullptr;  // the picture the buttons held down were pressed on
+  std::unique_ptr<PressPictures> pictures_;  // Image1 (refresh), Image7 (close), Image8 (minimise)
   Offscreen buffer_;
   ServerListView ControlList1_;
   forms::TMainForm form_;

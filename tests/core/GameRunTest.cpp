@@ -9,6 +9,7 @@
 #include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
 #include "support/ProofLines.h"
+#include "support/RefusingShell.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,33 @@ TEST_F(GameRunTest, DownloadsVerifiesAndStartsThenStartsFromTheCache) {
   EXPECT_EQ(Proof(2), InBox("Tmp", "abc.exe\n") + InBox("Tmp", "abc.exe\n"));
   EXPECT_TRUE(windows_.errors.empty());
 }
+
+// A launcher or page the system will not start is said once, in the system's
+// words; the launcher stays in the cache for the next click.
+TEST_F(GameRunTest, WhatTheSystemWillNotStartOrOpenIsSaidOnce) {
+  test::RefusingShell shell;
+  GameRun flow(windows_, shell, ExeDir(), "");
+  flow.EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));
+  EXPECT_EQ(shell.asked, std::vector<std::string>{Utf8FromPath(PathFromUtf8(InBox("Tmp", "abc.exe")))});
+  EXPECT_EQ(test::ReadFile(InBox("Downloads", "abc.Dat")), kLauncher);
+  TBoxConfig site;
+  site.Url = "www.example.com/zone/3";
+  flow.OpenWebSite(site);
+  EXPECT_EQ(windows_.errors, (std::vector<std::string>{
+                                 "提示:Cannot start \"" + shell.asked[0] + "\". " + shell.kWords,
+                                 std::string("提示:Cannot open \"http://www.example.com/zone/3\". ") + shell.kWords,
+                             }));
+}
+
+#ifndef _WIN32
+// Linux runs the launcher itself: one it cannot run is the system's own refusal.
+TEST_F(GameRunTest, ALauncherTheSystemCannotRunIsSaidInItsWords) {
+  server_.Set("launcher", "no program at all");
+  Flow().EnterGame(Entry("abc", Md5Of("no program at all")), server_.Url("/"));
+  EXPECT_EQ(windows_.errors,
+            std::vector<std::string>{"提示:Cannot start \"" + InBox("Tmp", "abc.exe") + "\". Exec format error"});
+}
+#endif
 
 TEST_F(GameRunTest, NamesTheLaunchCopyWithTheSuffix) {
   Flow("7").EnterGame(Entry("abc", Md5Of(kLauncher)), server_.Url("/"));

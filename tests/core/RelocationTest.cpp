@@ -4,6 +4,7 @@
 #include "core/Relocation.h"
 
 #include "support/ProofLines.h"
+#include "support/RefusingShell.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,16 @@ TEST_F(RelocationTest, MovesInTwoRuns) {
   EXPECT_FALSE(fs::exists(copy + ".bak"));
   EXPECT_TRUE(fs::exists(copy));
   EXPECT_EQ(terminations_, 1);
+}
+
+// Ending for a copy that never started would leave the player with no box at all.
+TEST_F(RelocationTest, ACopyTheSystemWillNotStartLeavesThisBoxToGoOn) {
+  test::RefusingShell shell;
+  EXPECT_FALSE(Relocation(shell, Downloaded(), [this] { ++terminations_; }).RelocateIfNeeded(Install()));
+  EXPECT_EQ(shell.asked, std::vector<std::string>{In(Install(), kBox)});
+  EXPECT_EQ(terminations_, 0);
+  EXPECT_FALSE(fs::exists(In(Install(), "del.dat")));  // no one is told to delete this box
+  EXPECT_TRUE(fs::exists(Downloaded()));
 }
 
 TEST_F(RelocationTest, MovesAgainToARoomierDriveOverAnOldCopy) {

@@ -10,6 +10,7 @@
 #include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
 #include "support/ProofLines.h"
+#include "support/RefusingShell.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +37,10 @@ class SelfUpdateTest : public ::testing::Test {
     Serve(newBox_);
   }
   std::string Exe() const { return Utf8FromPath(dir_ / kBox); }
-  SelfUpdate Update(const std::string& url, platform::ExecutableSwap& swap = platform::SystemExecutableSwap()) {
+  SelfUpdate Update(const std::string& url, platform::ExecutableSwap& swap = platform::SystemExecutableSwap(),
+                    platform::Shell& shell = platform::SystemShell()) {
     return SelfUpdate(
-        client_, windows_, platform::SystemShell(), Exe(),
+        client_, windows_, shell, Exe(),
         [url] {
           return ServiceSite{url, kAuth, {}, {}, {}};
         },
@@ -100,6 +102,17 @@ TEST_F(SelfUpdateTest, ReplacesTheBoxKeepsABackupAndStartsTheNewOne) {
   // The new box's clean-up removes the backup.
   Relocation(platform::SystemShell(), Exe(), [] {}).CleanUpLeftovers();
   EXPECT_FALSE(fs::exists(Exe() + ".bak"));
+  EXPECT_TRUE(windows_.errors.empty());
+}
+
+// The new box stays in place for the next start; this one goes on with its own.
+TEST_F(SelfUpdateTest, ANewBoxTheSystemWillNotStartLeavesThisBoxToGoOn) {
+  Answer("update");
+  test::RefusingShell shell;
+  EXPECT_FALSE(Update(server_.Url("/"), platform::SystemExecutableSwap(), shell).CheckSelfUpdate());
+  EXPECT_EQ(shell.asked, std::vector<std::string>{Exe()});
+  EXPECT_EQ(terminations_, 0);
+  EXPECT_EQ(test::ReadFile(Exe()), newBox_);
   EXPECT_TRUE(windows_.errors.empty());
 }
 

@@ -22,4 +22,10 @@ PressEffect::Release PressEffect::Released(Button button, bool inside) {
   return {clicks, true};
 }
 
+bool PressEffect::Cancel() {
+  const bool held = held_ != 0;
+  held_ = noClick_ = 0;
+  return held;
+}
+
 }  // namespace tandrel::forms

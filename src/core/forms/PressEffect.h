@@ -20,6 +20,9 @@ class PressEffect {
   bool Press(Button button);
   bool DoubleClickPress(Button button);
   Release Released(Button button, bool inside);
+  // Every held button let go without a click (the window lost the mouse);
+  // whether the picture moves back.
+  bool Cancel();
 
  private:
   static unsigned Bit(Button button) { return 1u << static_cast<unsigned>(button); }

@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -15,21 +14,23 @@ namespace {
 // Runs argv as a grandchild in a session of its own: it outlives the box, and
 // since its parent is gone at once, it never lingers as the box's zombie. Only
 // async-signal-safe calls happen between fork and exec (the box has threads).
-void StartDetached(const std::vector<std::string>& args, bool searchPath) {
+ShellRefusal StartDetached(const std::vector<std::string>& args, bool searchPath, const std::string& failure) {
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
 
   // The grandchild reports a failed exec through this pipe; a successful exec closes it.
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0)
-    throw std::runtime_error(std::string("Cannot start a program: ") + std::strerror(errno));
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    const int error = errno;
+    return failure + " " + std::strerror(error);
+  }
   const pid_t child = ::fork();
   if (child < 0) {
     const int error = errno;
     ::close(report[0]);
     ::close(report[1]);
-    throw std::runtime_error("Cannot start \"" + args[0] + "\". " + std::strerror(error));
+    return failure + " " + std::strerror(error);
   }
   if (child == 0) {
     ::close(report[0]);
@@ -57,15 +58,18 @@ void StartDetached(const std::vector<std::string>& args, bool searchPath) {
   while ((n = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
   }
   ::close(report[0]);
-  if (n == static_cast<ssize_t>(sizeof error)) {
-    throw std::runtime_error("Cannot start \"" + args[0] + "\". " + std::strerror(error));
-  }
+  if (n == static_cast<ssize_t>(sizeof error)) return failure + " " + std::strerror(error);
+  return std::nullopt;
 }
 
 class LinuxShell final : public Shell {
  public:
-  void StartProgram(const std::filesystem::path& executable) override { StartDetached({executable.string()}, false); }
-  void OpenWebAddress(const std::string& url) override { StartDetached({"xdg-open", url}, true); }
+  ShellRefusal StartProgram(const std::filesystem::path& executable) override {
+    return StartDetached({executable.string()}, false, "Cannot start \"" + executable.string() + "\".");
+  }
+  ShellRefusal OpenWebAddress(const std::string& url) override {
+    return StartDetached({"xdg-open", url}, true, "Cannot open \"" + url + "\".");
+  }
 };
 
 }  // namespace

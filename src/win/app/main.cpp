@@ -39,12 +39,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                             {},
                                                             TANDREL_VERSION});
   };
-  int status = 0;
-  {
+  // A window that cannot be made (its resources, its class) is said, never a silent end.
+  int status = 1;
+  forms::Guarded([&] {
     win::MainWindow mainForm(std::move(options));
     mainForm.Show();
     status = win::RunMainLoop();
-  }
+  });
   SetCurrentEventLoop(nullptr);
   return status;
 }

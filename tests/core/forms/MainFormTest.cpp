@@ -93,8 +93,14 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
 struct RecordingShell final : platform::Shell {
   explicit RecordingShell(Log& sink) : log(sink) {}
   Log& log;
-  void StartProgram(const fs::path& executable) override { log.Add("start " + executable.string()); }
-  void OpenWebAddress(const std::string& url) override { log.Add("open " + url); }
+  platform::ShellRefusal StartProgram(const fs::path& executable) override {
+    log.Add("start " + executable.string());
+    return std::nullopt;
+  }
+  platform::ShellRefusal OpenWebAddress(const std::string& url) override {
+    log.Add("open " + url);
+    return std::nullopt;
+  }
 };
 
 using Enabled = std::array<bool, 4>;  // Timer1 to Timer4
