@@ -1,6 +1,7 @@
 #include "FileIo.h"
 
 #include "Paths.h"
+#include "platform/Charsets.h"
 #include "platform/Files.h"
 
 #include <stdexcept>
@@ -35,7 +36,7 @@ void EnsureFolder(const std::filesystem::path& folder) {
   std::error_code error;
   if (std::filesystem::is_directory(folder, error)) return;
   std::filesystem::create_directories(folder, error);
-  if (error) throw std::runtime_error("Cannot create folder \"" + Utf8FromPath(folder) + "\". " + error.message());
+  if (error) throw std::runtime_error("Cannot create folder \"" + Utf8FromPath(folder) + "\". " + platform::ErrorCodeText(error));
 }
 
 void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,

@@ -4,6 +4,7 @@
 #include "Hutil32.h"
 #include "Paths.h"
 #include "TextCodec.h"
+#include "platform/Charsets.h"
 #include "platform/FileIdentity.h"
 
 #include <filesystem>
@@ -35,7 +36,7 @@ std::string DecodeHandOffText(const std::string& bytes) {
   if (bytes.starts_with("\xFF\xFE")) return ToUtf8(std::string_view(bytes).substr(2), "UTF-16LE");
   if (bytes.starts_with("\xFE\xFF")) return ToUtf8(std::string_view(bytes).substr(2), "UTF-16BE");
   if (ValidUtf8Prefix(bytes) == bytes.size()) return bytes;
-  return Cp936ToUtf8(bytes);
+  return platform::SystemCharsetToUtf8(bytes);
 }
 
 Relocation::Relocation(platform::Shell& shell, std::string exePath, std::function<void()> requestTermination)
@@ -57,7 +58,7 @@ bool Relocation::RelocateIfNeeded(const std::string& installDir) {
   const fs::path handOff = folder / kHandOff;
   std::error_code error;
   if (fs::exists(handOff) && !fs::remove(handOff, error)) {
-    throw std::runtime_error("Cannot delete file \"" + Utf8FromPath(handOff) + "\". " + error.message());
+    throw std::runtime_error("Cannot delete file \"" + Utf8FromPath(handOff) + "\". " + platform::ErrorCodeText(error));
   }
   Delay(100);
   WriteFileAtomically(handOff, std::span(reinterpret_cast<const std::uint8_t*>(exePath_.data()), exePath_.size()));

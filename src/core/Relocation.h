@@ -31,7 +31,8 @@ class Relocation {
 };
 
 // The hand-off file's text: a byte-order mark picks the encoding; without one the
-// bytes are UTF-8, or code page 936 when they are no valid UTF-8.
+// bytes are UTF-8, or in the system's narrow character set (the ANSI code page on
+// Windows) when they are no valid UTF-8.
 std::string DecodeHandOffText(const std::string& bytes);
 
 }  // namespace tandrel

@@ -6,6 +6,7 @@
 #include "crypto.h"
 #include "Paths.h"
 #include "http/BodyText.h"
+#include "platform/Charsets.h"
 #include "platform/Process.h"
 #include "trust/ReleaseGate.h"
 
@@ -113,7 +114,7 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
     const std::string backup = exePath_ + ".bak";
     std::error_code error;
     if (fs::exists(PathFromUtf8(backup), error) && !fs::remove(PathFromUtf8(backup), error)) {
-      throw std::runtime_error("Cannot delete file \"" + backup + "\". " + error.message());
+      throw std::runtime_error("Cannot delete file \"" + backup + "\". " + platform::ErrorCodeText(error));
     }
     Replace(download.body);
   } catch (const std::exception&) {

@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <thread>
+
+#ifndef _WIN32
+#include <locale.h>
+#endif
 
 namespace tandrel {
 namespace {
@@ -133,8 +138,23 @@ TEST_F(RelocationTest, ReadsTheHandOffTextInEveryEncodingItMayHave) {
   EXPECT_EQ(DecodeHandOffText("/data/Corvessa/box"), "/data/Corvessa/box");
   EXPECT_EQ(DecodeHandOffText("\xEF\xBB\xBF/盒子/box"), "/盒子/box");
   EXPECT_EQ(DecodeHandOffText(std::string("\xFF\xFE/\0b\0", 6)), "/b");
-  EXPECT_EQ(DecodeHandOffText("/\xBA\xD0\xD7\xD3/box"), "/盒子/box");  // code page 936
 }
+
+#ifndef _WIN32  // Windows's turn runs under a Chinese system's code page (SystemCodePageTest)
+TEST_F(RelocationTest, OtherHandOffBytesAreReadInTheSystemsCharacterSet) {
+  const char* was = std::getenv("LC_ALL");
+  const std::string before = was ? was : "";
+  test::SetEnvironment("LC_ALL", "zh_CN.GBK");
+  const locale_t gbk = newlocale(LC_CTYPE_MASK, "", nullptr);
+  ASSERT_NE(gbk, nullptr) << "the zh_CN.GBK locale is missing (scripts/deps makes it)";
+  freelocale(gbk);
+  EXPECT_EQ(DecodeHandOffText("/\xBA\xD0\xD7\xD3/box"), "/盒子/box");
+  test::SetEnvironment("LC_ALL", "C.UTF-8");
+  EXPECT_EQ(DecodeHandOffText("/\xBA\xD0/box"), "/\xEF\xBF\xBD\xEF\xBF\xBD/box");
+  if (was) test::SetEnvironment("LC_ALL", before);
+  else unsetenv("LC_ALL");
+}
+#endif
 
 TEST_F(RelocationTest, AnInstallFolderThatCannotBeMadeIsAFailure) {
   test::WriteFile(dir_ / "file", "x");

@@ -1,7 +1,11 @@
 #include "FailureReport.h"
 
+#include "core/Paths.h"
+#include "platform/Charsets.h"
+
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 namespace tandrel::forms {
 namespace {
@@ -13,6 +17,16 @@ void ToStandardError(const std::string& caption, const std::string& text) {
 }
 
 FailureReport gReport = ToStandardError;
+
+// The library words these in the system's narrow character set, not UTF-8: the
+// text is made again from the code and the paths.
+std::string FileSystemFailureText(const std::filesystem::filesystem_error& e) {
+  std::string text = platform::ErrorCodeText(e.code());
+  for (const auto* path : {&e.path1(), &e.path2()}) {
+    if (!path->empty()) text += " \"" + Utf8FromPath(*path) + "\"";
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -30,6 +44,10 @@ void ReportFailure(std::string_view message) { gReport(gTitle, FailureText(messa
 void Guarded(const std::function<void()>& handler) {
   try {
     handler();
+  } catch (const std::filesystem::filesystem_error& e) {
+    ReportFailure(FileSystemFailureText(e));
+  } catch (const std::system_error& e) {
+    ReportFailure(platform::ErrorCodeText(e.code()));
   } catch (const std::exception& e) {
     ReportFailure(e.what());
   } catch (...) {

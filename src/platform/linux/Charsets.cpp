@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
@@ -69,5 +71,17 @@ std::optional<std::string> Utf8ToCharset(std::string_view text, const std::strin
   if (!Convert(cd.get(), text, out, [](std::string&) { return false; })) return std::nullopt;
   return out;
 }
+
+// The environment's locale, whether or not the program took it with setlocale.
+std::string SystemCharsetToUtf8(std::string_view bytes) {
+  std::string charset = "UTF-8";
+  if (const locale_t environment = newlocale(LC_CTYPE_MASK, "", nullptr)) {
+    charset = nl_langinfo_l(CODESET, environment);
+    freelocale(environment);
+  }
+  return CharsetToUtf8(bytes, charset);
+}
+
+std::string ErrorCodeText(const std::error_code& error) { return SystemCharsetToUtf8(error.message()); }
 
 }  // namespace tandrel::platform

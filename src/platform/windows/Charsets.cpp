@@ -167,4 +167,11 @@ std::optional<std::string> Utf8ToCharset(std::string_view text, const std::strin
   return EncodeCodePage(codePage, *wide);
 }
 
+std::string SystemCharsetToUtf8(std::string_view bytes) { return Narrow(DecodeCodePage(CP_ACP, bytes)); }
+
+std::string ErrorCodeText(const std::error_code& error) {
+  if (error.category() == std::system_category()) return SystemErrorText(static_cast<DWORD>(error.value()));
+  return SystemCharsetToUtf8(error.message());
+}
+
 }  // namespace tandrel::platform

@@ -1,8 +1,12 @@
 // The default failure report's text rule and Guarded, the one place that catches.
 #include "core/forms/FailureReport.h"
 
+#include "core/Paths.h"
+#include "platform/Charsets.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -52,6 +56,16 @@ TEST_F(FailureReportTest, AFailingHandlerIsReportedWithTheTitleAndTheProgramGoes
   Guarded([&] { ++ran; });
   EXPECT_EQ(ran, 1);
   EXPECT_EQ(reports_, (std::vector<std::string>{"Box-7: The handler failed.", "Box-7: Unknown failure."}));
+}
+
+// The library's own words for a system failure are in the system's narrow
+// character set; the report's are UTF-8, with the paths as the box names them.
+TEST_F(FailureReportTest, SystemFailuresAreWordedFromTheirCodes) {
+  const auto denied = std::make_error_code(std::errc::permission_denied);
+  Guarded([&] { throw std::filesystem::filesystem_error("cannot copy", PathFromUtf8("盒子/a"), PathFromUtf8("b"), denied); });
+  Guarded([&] { throw std::system_error(denied, "cannot start"); });
+  const std::string words = platform::ErrorCodeText(denied);
+  EXPECT_EQ(reports_, (std::vector<std::string>{"Box-7: " + words + " \"盒子/a\" \"b\"", "Box-7: " + FailureText(words)}));
 }
 
 }  // namespace
