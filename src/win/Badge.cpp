@@ -1,6 +1,7 @@
 #include "Badge.h"
 
 #include "Artwork.h"
+#include "GdiHandles.h"
 #include "GifFrames.h"
 #include "Pictures.h"
 
@@ -20,9 +21,9 @@ Badge::Badge(int width, int height) : width_(width), height_(height) {
     place.PixelFormat = PixelFormat32bppPARGB;
     place.Scan0 = strip_.Bits() + frames_ * width * 4;
     Gdiplus::Rect whole(0, 0, width, height);
-    scaled->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
-                     &place);
-    scaled->UnlockBits(&place);
+    const LockedBits copied(*scaled, whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                            PixelFormat32bppPARGB, place);
+    if (!copied.Locked()) continue;  // a frame GDI+ would not give is left out, not shown blank
     delays.push_back(frame.delay);
     ++frames_;
   }

@@ -39,11 +39,11 @@ class MessageBoxWindow final : public Window {
  private:
   void Layout() {
     RECT measured{0, 0, kLongestLine, 0};
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ previous = SelectObject(dc, textFont_.get());
-    DrawTextW(dc, message_.text.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
+    const MemoryDc dc = ScreenCompatibleDc();
+    {
+      const Selection selected(dc.get(), textFont_.get());
+      DrawTextW(dc.get(), message_.text.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    }
     const int iconWidth = message_.icon == MessageIconKind::Error ? kIconSize + kIconGap : 0;
     const int bodyHeight = std::max<int>(message_.icon == MessageIconKind::Error ? kIconSize : 0, measured.bottom);
     size_.cx = std::max<int>(kMinimumWidth, kPadding * 2 + iconWidth + measured.right);
@@ -132,14 +132,13 @@ class MessageBoxWindow final : public Window {
         DrawIconEx(dc, kPadding, kCaptionHeight + kPadding, LoadIconW(nullptr, IDI_ERROR), kIconSize, kIconSize, 0,
                    nullptr, DI_NORMAL);
       }
-      const HGDIOBJ previous = SelectObject(dc, textFont_.get());
+      const Selection selected(dc, textFont_.get());
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, style.text);
       RECT text = text_;
       DrawTextW(dc, message_.text.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
       RECT button = button_;
       DrawTextW(dc, message_.button.c_str(), -1, &button, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      SelectObject(dc, previous);
       buffer_.CopyTo(target, ps.rcPaint);
     });
     EndPaint(Handle(), &ps);

@@ -15,9 +15,8 @@ bool Installed(const wchar_t* face) {
   wanted.lfCharSet = DEFAULT_CHARSET;
   wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
   bool found = false;
-  const HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExW(screen, &wanted, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  EnumFontFamiliesExW(screen.Get(), &wanted, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
@@ -48,27 +47,24 @@ Font YaHei(int pixelSize, bool bold) {
 }
 
 void DrawLabel(HDC dc, std::wstring_view text, int left, int top, int height, HFONT font, COLORREF colour) {
-  const HGDIOBJ previous = SelectObject(dc, font);
+  const Selection selected(dc, font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
   RECT box{left, top, left + 4000, top + height};
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
-  SelectObject(dc, previous);
 }
 
 SIZE TextSize(HFONT font, std::wstring_view text) {
-  const HDC dc = CreateCompatibleDC(nullptr);
-  const HGDIOBJ previous = SelectObject(dc, font);
+  const MemoryDc dc = ScreenCompatibleDc();
+  const Selection selected(dc.get(), font);
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
   if (text.empty()) {
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
+    GetTextMetricsW(dc.get(), &metrics);
     size.cy = metrics.tmHeight;
   }
-  SelectObject(dc, previous);
-  DeleteDC(dc);
   return size;
 }
 

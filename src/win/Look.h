@@ -2,6 +2,8 @@
 // layouts is drawn: its own font and colour, see-through, one line.
 #pragma once
 
+#include "GdiHandles.h"
+
 #include "GdiplusHeaders.h"
 
 #include <memory>
@@ -20,10 +22,7 @@ inline constexpr COLORREF kHeading = RGB(0x85, 0x76, 0x6C);
 
 Gdiplus::Color Opaque(COLORREF colour);
 
-struct FontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using Font = win::Font;
 
 // "微软雅黑" where installed, else the first Simplified Chinese face that is;
 // pixelSize is the characters' height.

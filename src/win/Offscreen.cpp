@@ -6,20 +6,17 @@ namespace tandrel::win {
 
 Offscreen::~Offscreen() { Release(); }
 
+// The picture leaves the device before either goes.
 void Offscreen::Release() {
-  if (dc_) {
-    SelectObject(dc_, original_);
-    DeleteDC(dc_);
-  }
-  if (bitmap_) DeleteObject(bitmap_);
-  dc_ = nullptr;
-  bitmap_ = nullptr;
+  selection_.reset();
+  dc_.reset();
+  bitmap_.reset();
   bits_ = nullptr;
   width_ = height_ = 0;
 }
 
 HDC Offscreen::Prepare(int width, int height) {
-  if (dc_ && width <= width_ && height <= height_) return dc_;
+  if (dc_ && width <= width_ && height <= height_) return dc_.get();
   Release();
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -28,20 +25,20 @@ HDC Offscreen::Prepare(int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-  dc_ = CreateCompatibleDC(nullptr);
+  bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+  dc_ = ScreenCompatibleDc();
   if (!bitmap_ || !dc_) {
     Release();
     throw std::runtime_error("Out of memory for painting a window.");
   }
-  original_ = SelectObject(dc_, bitmap_);
+  selection_ = std::make_unique<Selection>(dc_.get(), bitmap_.get());
   width_ = width;
   height_ = height;
-  return dc_;
+  return dc_.get();
 }
 
 void Offscreen::CopyTo(HDC target, const RECT& area) const {
-  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_, area.left, area.top,
+  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(), area.left, area.top,
          SRCCOPY);
 }
 

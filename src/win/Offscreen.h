@@ -2,6 +2,7 @@
 // the screen in one BitBlt, so repaints do not flicker.
 #pragma once
 
+#include "GdiHandles.h"
 #include "GdiplusHeaders.h"
 
 #include <windows.h>
@@ -22,7 +23,7 @@ class Offscreen {
   // while the size stays.
   HDC Prepare(int width, int height);
   // The memory DC of the last Prepare.
-  HDC Dc() const { return dc_; }
+  HDC Dc() const { return dc_.get(); }
   // Copies the area from the picture to the same place of the target.
   void CopyTo(HDC target, const RECT& area) const;
   // The picture's 32-bit pixels, top row first, and the bytes from one row to the next.
@@ -36,9 +37,9 @@ class Offscreen {
  private:
   void Release();
 
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ original_ = nullptr;
+  GdiObject<HBITMAP> bitmap_;
+  MemoryDc dc_;
+  std::unique_ptr<Selection> selection_;  // the picture in the device
   void* bits_ = nullptr;
   int width_ = 0, height_ = 0;
 };

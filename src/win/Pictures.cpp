@@ -1,5 +1,6 @@
 #include "Pictures.h"
 
+#include "GdiHandles.h"
 #include "WicDecoder.h"
 
 #include "platform/windows/WideText.h"
@@ -56,10 +57,13 @@ Picture FramePicture(IWICImagingFactory& factory, IWICBitmapFrameDecode& frame) 
   Picture picture = BlankPicture(static_cast<int>(width), static_cast<int>(height));
   Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
   Gdiplus::BitmapData data{};
-  if (picture->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return nullptr;
-  const UINT stride = static_cast<UINT>(data.Stride);
-  const HRESULT copied = converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(data.Scan0));
-  picture->UnlockBits(&data);
+  HRESULT copied = E_FAIL;
+  {
+    const LockedBits locked(*picture, all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, data);
+    if (!locked.Locked()) return nullptr;
+    const UINT stride = static_cast<UINT>(data.Stride);
+    copied = converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(data.Scan0));
+  }
   return SUCCEEDED(copied) ? std::move(picture) : nullptr;
 }
 

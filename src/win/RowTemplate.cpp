@@ -5,16 +5,17 @@
 namespace tandrel::win {
 
 RowTemplate::RowTemplate(const Artwork& art, const Badge& badge)
-    : art_(art), badge_(badge), font_(look::YaHei(15)), measuring_(CreateCompatibleDC(nullptr)) {
-  SelectObject(measuring_, font_.get());
+    : art_(art), badge_(badge), font_(look::YaHei(15)), measuring_(ScreenCompatibleDc()) {
+  // Its own device, which ends with it: the font stays selected for good.
+  SelectObject(measuring_.get(), font_.get());
 }
 
-RowTemplate::~RowTemplate() { DeleteDC(measuring_); }
+RowTemplate::~RowTemplate() = default;
 
 int RowTemplate::TextWidth(const std::string& utf8) const {
   const std::wstring text = platform::Widen(utf8);
   SIZE size{};
-  GetTextExtentPoint32W(measuring_, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(measuring_.get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 

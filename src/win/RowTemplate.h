@@ -30,7 +30,7 @@ class RowTemplate final : public forms::TextMeasure {
   const Artwork& art_;
   const Badge& badge_;
   look::Font font_;
-  HDC measuring_;
+  MemoryDc measuring_;
 };
 
 }  // namespace tandrel::win

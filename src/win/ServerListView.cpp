@@ -65,40 +65,20 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
   model_.Resize(width_, height_);
 }
 
-namespace {
-
-// The window's device for drawing outside WM_PAINT, given back however the drawing ends.
-class WindowDevice {
- public:
-  explicit WindowDevice(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDevice() { ReleaseDC(window_, dc_); }
-  WindowDevice(const WindowDevice&) = delete;
-  WindowDevice& operator=(const WindowDevice&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-}  // namespace
-
 void ServerListView::RepaintNow() {
   forms::Guarded([&] {
     const std::vector<forms::Rect> pieces = picture_.FrameArea(badge_.MoveOn());
     if (pieces.empty()) return;
-    const std::unique_ptr<std::remove_pointer_t<HRGN>, decltype(&DeleteObject)> area(CreateRectRgn(0, 0, 0, 0),
-                                                                                     &DeleteObject);
+    const Region area = RectRegion(0, 0, 0, 0);
     for (const forms::Rect& r : pieces) {
-      const HRGN piece = CreateRectRgn(r.left, r.top, r.left + r.width, r.top + r.height);
-      CombineRgn(area.get(), area.get(), piece, RGN_OR);
-      DeleteObject(piece);
+      const Region piece = RectRegion(r.left, r.top, r.left + r.width, r.top + r.height);
+      CombineRgn(area.get(), area.get(), piece.get(), RGN_OR);
     }
     RECT box;
     GetRgnBox(area.get(), &box);
     // A frame goes straight onto the window, not through WM_PAINT: there each
     // frame would cost a window server such as Wine's several round trips.
-    const WindowDevice screen(Handle());
+    const WindowDc screen(Handle());
     Present(screen.Get(), area.get(), box);
   });
 }
@@ -161,13 +141,12 @@ forms::Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right - r.left, r
 }  // namespace
 
 void ServerListView::Paint() {
-  const HRGN update = CreateRectRgn(0, 0, 0, 0);
-  GetUpdateRgn(Handle(), update, FALSE);
+  const Region update = RectRegion(0, 0, 0, 0);
+  GetUpdateRgn(Handle(), update.get(), FALSE);
   PAINTSTRUCT ps;
   const HDC target = BeginPaint(Handle(), &ps);
-  forms::Guarded([&] { Present(target, update, ps.rcPaint); });
+  forms::Guarded([&] { Present(target, update.get(), ps.rcPaint); });
   EndPaint(Handle(), &ps);
-  DeleteObject(update);
 }
 
 void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
@@ -208,30 +187,28 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
 // on its neighbours'.
 void ServerListView::DrawKept(const forms::ListPaint& paint) {
   const HDC dc = kept_.Prepare(width_, height_);
-  const HBRUSH ground = CreateSolidBrush(look::kListBackground);
+  const Brush ground = SolidBrush(look::kListBackground);
   if (paint.clear) {
     const RECT whole{0, 0, width_, height_};
-    FillRect(dc, &whole, ground);
+    FillRect(dc, &whole, ground.get());
   }
   if (!paint.rows.empty()) {
-    const HBRUSH highlight = CreateSolidBrush(look::kHighlight);
+    const Brush highlight = SolidBrush(look::kHighlight);
     // One for every row, drawing into the same pixels as dc, clipped alike.
     const auto pixels = kept_.Pixels();
     Gdiplus::Graphics graphics(pixels.get());
     for (const forms::RowToDraw& row : paint.rows) {
       const RECT rect = ToRECT(row.rect);
+      const SavedDcState unclipped(dc);
       IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
       graphics.SetClip(Gdiplus::Rect(rect.left, rect.top, row.rect.width, row.rect.height));
-      FillRect(dc, &rect, row.look.paint.highlighted ? highlight : ground);
+      FillRect(dc, &rect, (row.look.paint.highlighted ? highlight : ground).get());
       GdiFlush();  // the plate lies over it
       template_.Paint(dc, graphics, POINT{rect.left, rect.top}, row.look.bound, row.look.paint.ControlListButton1,
                       row.look.paint.ControlListButton2);
       graphics.Flush(Gdiplus::FlushIntentionSync);
-      SelectClipRgn(dc, nullptr);
     }
-    DeleteObject(highlight);
   }
-  DeleteObject(ground);
 }
 
 // The scroll bar.

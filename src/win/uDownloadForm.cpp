@@ -72,13 +72,12 @@ void DownloadDialog::PaintWindow() {
     const VisualStyle* auric = FindStyle(kProgressStyle);
     PaintProgressBar(dc, kProgressBar1, view_.ProgressBar1Position, view_.ProgressBar1Busy, GetTickCount(),
                      auric ? *auric : ActiveStyle());
-    const HGDIOBJ previous = SelectObject(dc, speedFont_.get());
+    const Selection selected(dc, speedFont_.get());
     SetTextColor(dc, look::kHeading);
     SetBkMode(dc, TRANSPARENT);
     const std::wstring speed = platform::Widen(view_.SpeedCaption);
     RECT box = kSpeed;
     DrawTextW(dc, speed.c_str(), static_cast<int>(speed.size()), &box, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, previous);
     buffer_.CopyTo(target, ps.rcPaint);
   });
   EndPaint(Handle(), &ps);

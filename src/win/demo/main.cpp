@@ -66,12 +66,8 @@ void Paint(HWND window, const LauncherLook& launcher) {
   HDC dc = BeginPaint(window, &ps);
   RECT client;
   GetClientRect(window, &client);
-  HBRUSH background = CreateSolidBrush(look::kListBackground);
-  FillRect(dc, &client, background);
-  DeleteObject(background);
-  HBRUSH frame = CreateSolidBrush(kFrame);
-  FrameRect(dc, &client, frame);
-  DeleteObject(frame);
+  FillRect(dc, &client, SolidBrush(look::kListBackground).get());
+  FrameRect(dc, &client, SolidBrush(kFrame).get());
   look::DrawLabel(dc, L"《" + launcher.name + L"》", 28, 62, 32, launcher.titleFont.get(), look::kIntroduction);
   look::DrawLabel(dc, L"游戏启动器已启动 · 正在连接服务器 ...", 30, 110, 22, launcher.lineFont.get(),
                   look::kServerName);
