@@ -30,11 +30,13 @@ const Signed& DemoRecord() {
     record.serial = 1;
     record.signedAt = "2026-12-11T00:00:00Z";
     record.keyFingerprint = trust::KeyFingerprint(key.PublicKey());
-    for (const char* name : {"corvessa_classic", "corvessa_legend", "corvessa_blaze", "corvessa_storm", "corvessa_dawn"})
+    for (const char* name :
+         {"corvessa_classic", "corvessa_legend", "corvessa_blaze", "corvessa_storm", "corvessa_dawn"})
       record.launchers[name] = {16614040, {1}};
     const std::string body = trust::RecordBody(record);
-    return Signed{key.PublicKey(),
-                  trust::SignedRecord(body, key.Sign({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}))};
+    return Signed{
+        key.PublicKey(),
+        trust::SignedRecord(body, key.Sign({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}))};
   }();
   return made;
 }

@@ -15,8 +15,8 @@ class BoxWindows {
   // its status; the response then holds its status and body. Otherwise it is
   // untouched. An answer larger than maxBody is a failed download. With digest,
   // the response carries the body's SHA-256, taken while it arrived.
-  virtual DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody,
-                                  bool digest, http::Response& response) = 0;
+  virtual DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
+                                  http::Response& response) = 0;
   // A message box with the error icon and one OK button.
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
 };

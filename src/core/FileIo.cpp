@@ -36,7 +36,9 @@ void EnsureFolder(const std::filesystem::path& folder) {
   std::error_code error;
   if (std::filesystem::is_directory(folder, error)) return;
   std::filesystem::create_directories(folder, error);
-  if (error) throw std::runtime_error("Cannot create folder \"" + Utf8FromPath(folder) + "\". " + platform::ErrorCodeText(error));
+  if (error)
+    throw std::runtime_error("Cannot create folder \"" + Utf8FromPath(folder) + "\". " +
+                             platform::ErrorCodeText(error));
 }
 
 void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,

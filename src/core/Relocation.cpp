@@ -83,7 +83,8 @@ void Relocation::CleanUpLeftovers() {
     fs::remove(handOff, ignored);
     // Only ever the executable this one was copied from: never an unrelated file,
     // never the running box itself.
-    if (named.filename() == exe.filename() && !platform::IsSameFile(named, exe) && fs::is_regular_file(named, ignored)) {
+    if (named.filename() == exe.filename() && !platform::IsSameFile(named, exe) &&
+        fs::is_regular_file(named, ignored)) {
       fs::remove(named, ignored);
     }
   }

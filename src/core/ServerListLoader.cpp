@@ -28,8 +28,8 @@ std::optional<std::vector<std::uint8_t>> ServerListLoader::FetchList(const Servi
 std::optional<trust::Verdict> ServerListLoader::FetchRelease() {
   try {
     const http::Response response = client_.Get(ReleaseRecordUrl(site_()), {}, caps::kReleaseRecord);
-    lastVerdict_ = gate_->Offer(std::string_view(reinterpret_cast<const char*>(response.body.data()),
-                                                 response.body.size()));
+    lastVerdict_ =
+        gate_->Offer(std::string_view(reinterpret_cast<const char*>(response.body.data()), response.body.size()));
   } catch (const http::Error&) {
     lastVerdict_.reset();
   }

@@ -36,8 +36,8 @@ bool IsWindowsDeviceName(std::string_view name) {
   for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
     if (EqualsIgnoringAsciiCase(stem, device)) return true;
   }
-  return stem.size() == 4 && (EqualsIgnoringAsciiCase(stem.substr(0, 3), "COM") ||
-                              EqualsIgnoringAsciiCase(stem.substr(0, 3), "LPT")) &&
+  return stem.size() == 4 &&
+         (EqualsIgnoringAsciiCase(stem.substr(0, 3), "COM") || EqualsIgnoringAsciiCase(stem.substr(0, 3), "LPT")) &&
          stem[3] >= '1' && stem[3] <= '9';
 }
 
@@ -75,7 +75,9 @@ bool GameRun::Signed(const std::string& name, const trust::FileEntry& actual) co
   return entry != release_->launchers.end() && entry->second == actual;
 }
 
-std::string GameRun::CacheFile(const std::string& name) const { return exeDir_ + "Downloads" + kPathSeparator + name + ".Dat"; }
+std::string GameRun::CacheFile(const std::string& name) const {
+  return exeDir_ + "Downloads" + kPathSeparator + name + ".Dat";
+}
 
 std::string GameRun::LaunchCopy(const std::string& name) const {
   return exeDir_ + "Tmp" + kPathSeparator + name + (launchSuffix_.empty() ? "" : "-" + launchSuffix_) + ".exe";

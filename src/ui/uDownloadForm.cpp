@@ -36,7 +36,7 @@ DownloadDialog::DownloadDialog(QWidget* owner, const Artwork& art)
 DownloadDialog::~DownloadDialog() = default;
 
 DownloadResult DownloadDialog::Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                              long* statusCode) {
+                                        long* statusCode) {
   return form_.Download(sName.toStdString(), sUrlEX, memoryStream, statusCode);
 }
 

@@ -24,7 +24,8 @@ class DownloadDialog final : public QDialog, private forms::DownloadFormScreen {
   ~DownloadDialog() override;
 
   // TDownloadForm.Download, in this window.
-  DownloadResult Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream, long* statusCode = nullptr);
+  DownloadResult Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
+                          long* statusCode = nullptr);
 
   forms::TDownloadForm& Form() { return form_; }
   QString Title() const { return Label5_->text(); }

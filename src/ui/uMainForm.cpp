@@ -99,8 +99,7 @@ DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::
   dialog.Form().SetMaxBody(maxBody);
   dialog.Form().SetDigestBody(digest);
   emit downloadStarting(&dialog);
-  const DownloadResult result =
-      dialog.Download(QString::fromStdString(sName), sUrlEX, response.body, &response.status);
+  const DownloadResult result = dialog.Download(QString::fromStdString(sName), sUrlEX, response.body, &response.status);
   response.sha256 = dialog.Form().BodySha256();
   return result;
 }

@@ -42,7 +42,8 @@ class MessageBoxWindow final : public Window {
     const MemoryDc dc = ScreenCompatibleDc();
     {
       const Selection selected(dc.get(), textFont_.get());
-      DrawTextW(dc.get(), message_.text.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      DrawTextW(dc.get(), message_.text.c_str(), -1, &measured,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     }
     const int iconWidth = message_.icon == MessageIconKind::Error ? kIconSize + kIconGap : 0;
     const int bodyHeight = std::max<int>(message_.icon == MessageIconKind::Error ? kIconSize : 0, measured.bottom);

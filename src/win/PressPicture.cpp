@@ -53,7 +53,10 @@ std::vector<forms::Rect> Boxes(const std::vector<RECT>& rects) {
 
 PressPictures::PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
                              forms::PictureGrab::Elsewhere elsewhere)
-    : window_(window), items_(std::move(items)), shifts_(items_.size(), 0), grab_(Boxes(items_), Boxes(still), elsewhere) {}
+    : window_(window),
+      items_(std::move(items)),
+      shifts_(items_.size(), 0),
+      grab_(Boxes(items_), Boxes(still), elsewhere) {}
 
 void PressPictures::Paint(Gdiplus::Graphics& graphics) const {
   for (std::size_t i = 0; i < items_.size(); ++i) {

@@ -32,7 +32,7 @@ DownloadDialog::DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher&
 DownloadDialog::~DownloadDialog() { Destroy(); }
 
 DownloadResult DownloadDialog::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                              long* statusCode) {
+                                        long* statusCode) {
   return form_.Download(sName, sUrlEX, memoryStream, statusCode);
 }
 

@@ -21,7 +21,7 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
 
   // TDownloadForm.Download, in this window.
   DownloadResult Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                long* statusCode = nullptr);
+                          long* statusCode = nullptr);
   forms::TDownloadForm& Form() { return form_; }
 
  private:

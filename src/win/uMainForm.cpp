@@ -43,7 +43,8 @@ MainWindow::MainWindow(forms::MainFormOptions options)
   }
   pictures_ = std::make_unique<PressPictures>(
       Handle(),
-      std::vector<PressPictures::Item>{{kImage1, &art_.Refresh()}, {kImage7, &art_.Close()}, {kImage8, &art_.Minimise()}},
+      std::vector<PressPictures::Item>{
+          {kImage1, &art_.Refresh()}, {kImage7, &art_.Close()}, {kImage8, &art_.Minimise()}},
       headings, forms::PictureGrab::Elsewhere::MovesWindow);
   ControlList1_.CreateIn(Handle(), kControlList1);
   SetFocus(ControlList1_.Handle());

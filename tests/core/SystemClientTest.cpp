@@ -282,8 +282,8 @@ TEST_F(SystemClientTest, ADownloadHasNoDeadlineButTheTrickleRule) {
 // the connection after each.
 TEST(SystemClientRawAnswers, ABodyIsWholeOnlyAsItsHeadDeclares) {
   // "hello" gzip-compressed: a transport that decoded it would hand over "hello".
-  const std::string gzip("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xcb\x48\xcd\xc9\xc9\x07\x00\x86\xa6\x10\x36\x05\x00\x00\x00",
-                         25);
+  const std::string gzip(
+      "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xcb\x48\xcd\xc9\xc9\x07\x00\x86\xa6\x10\x36\x05\x00\x00\x00", 25);
   const struct {
     const char* what;
     std::string answer;
@@ -296,8 +296,8 @@ TEST(SystemClientRawAnswers, ABodyIsWholeOnlyAsItsHeadDeclares) {
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 100\r\n\r\n5\r\nhello\r\n0\r\n\r\n", "hello"},
       {"204 with a length", "HTTP/1.1 204 No Content\r\nContent-Length: 100\r\n\r\n", ""},
       {"304 with a length", "HTTP/1.1 304 Not Modified\r\nContent-Length: 100\r\n\r\n", ""},
-      {"gzip-encoded with a length",
-       "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 25\r\n\r\n" + gzip, gzip},
+      {"gzip-encoded with a length", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 25\r\n\r\n" + gzip,
+       gzip},
       {"no head at all", "", {}},
   };
   for (const auto& c : cases) {

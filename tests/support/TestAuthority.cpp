@@ -39,8 +39,8 @@ X509* Certificate(const std::string& commonName, EVP_PKEY* key, long notBefore, 
   X509_gmtime_adj(X509_getm_notAfter(certificate), notAfter);
   X509_set_pubkey(certificate, key);
   X509_NAME* name = X509_get_subject_name(certificate);
-  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName.c_str()),
-                             -1, -1, 0);
+  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName.c_str()), -1,
+                             -1, 0);
   return certificate;
 }
 
@@ -83,9 +83,7 @@ IssuedCertificate TestAuthority::Issue(const std::string& name, const std::strin
   Check(X509_sign(certificate, keys_->key, EVP_sha256()) > 0, "sign");
   const IssuedCertificate issued{folder_ / (fileStem + ".pem"), folder_ / (fileStem + ".key")};
   Write(issued.certificate, [&](FILE* out) { return PEM_write_X509(out, certificate); });
-  Write(issued.key, [&](FILE* out) {
-    return PEM_write_PrivateKey(out, key, nullptr, nullptr, 0, nullptr, nullptr);
-  });
+  Write(issued.key, [&](FILE* out) { return PEM_write_PrivateKey(out, key, nullptr, nullptr, 0, nullptr, nullptr); });
   X509_free(certificate);
   EVP_PKEY_free(key);
   return issued;

@@ -78,8 +78,8 @@ TEST(AdminList, CheckPrintsEntriesOrTheBoxsError) {
 TEST(AdminList, CheckAndPublishRefuseNamesWindowsReadsAsDevicesOrStreams) {
   TempDir dir;
   ASSERT_EQ(Admin("new-site " + Q(dir / "site")).status, 0);
-  ASSERT_EQ(Admin("stamp " + Q(kProbe) + " " + Q(dir / "site" / "box") + " --url http://127.0.0.1:1/ --name N --site-dir " +
-                  Q(dir / "site"))
+  ASSERT_EQ(Admin("stamp " + Q(kProbe) + " " + Q(dir / "site" / "box") +
+                  " --url http://127.0.0.1:1/ --name N --site-dir " + Q(dir / "site"))
                 .status,
             0);
   std::string list = test::ReadFile(dir / "site" / "servers.json");
@@ -87,7 +87,8 @@ TEST(AdminList, CheckAndPublishRefuseNamesWindowsReadsAsDevicesOrStreams) {
   test::WriteFile(dir / "site" / "servers.json", list);
   const auto checked = Admin("check " + Q(dir / "site" / "servers.json"));
   EXPECT_EQ(checked.status, 1);
-  EXPECT_NE(checked.output.find("the launcher name \"COM1\" is one the box refuses"), std::string::npos) << checked.output;
+  EXPECT_NE(checked.output.find("the launcher name \"COM1\" is one the box refuses"), std::string::npos)
+      << checked.output;
   const auto published = Admin("publish " + Q(dir / "site") + " " + Q(dir / "out"));
   EXPECT_NE(published.status, 0);
   EXPECT_NE(published.output.find("\"COM1\" is one the box refuses"), std::string::npos) << published.output;

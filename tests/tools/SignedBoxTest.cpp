@@ -113,7 +113,8 @@ TEST_F(SignedBox, TakesTheSignedListBannerAndLaunchersAndNothingElse) {
 }
 
 TEST_F(SignedBox, VerifyChecksALiveServiceAsTheBoxWould) {
-  const std::string command = "verify " + ShellQuote(Service().serverUrl) + " --box " + ShellQuote((Site() / "box").string());
+  const std::string command =
+      "verify " + ShellQuote(Service().serverUrl) + " --box " + ShellQuote((Site() / "box").string());
   const auto matching = Admin(command);
   EXPECT_EQ(matching.status, 0) << matching.output;
   WriteFile(Site() / "launchers" / "corvessa_dawn.exe", "replaced");
@@ -177,7 +178,8 @@ class SignedUpdate : public SignedBox {
   }
   std::string Exe() const { return (dir_ / "running" / "box").string(); }
   bool Check() {
-    return SelfUpdate(client_, windows_, platform::SystemShell(), Exe(), [this] { return Service(); }, [] {})
+    return SelfUpdate(
+               client_, windows_, platform::SystemShell(), Exe(), [this] { return Service(); }, [] {})
         .CheckSelfUpdate();
   }
   DirectWindows windows_;
@@ -274,8 +276,9 @@ TEST_F(SignedBoxOverHttps, LoadsEverythingFromAServerOfATrustedAuthority) {
   fs::create_directories(dir_ / "running");
   fs::copy_file(Site() / "box", dir_ / "running" / "box");
   DirectWindows windows;
-  SelfUpdate update(client, windows, platform::SystemShell(), (dir_ / "running" / "box").string(),
-                    [&] { return Secure(front); }, [] {});
+  SelfUpdate update(
+      client, windows, platform::SystemShell(), (dir_ / "running" / "box").string(), [&] { return Secure(front); },
+      [] {});
   EXPECT_FALSE(update.CheckSelfUpdate());
   EXPECT_TRUE(windows.downloads.empty());
 }

@@ -72,7 +72,8 @@ TEST_F(SignedRelease, StampPutsBothKeysTheSiteIdAndTheFloorIntoTheBox) {
   ASSERT_NE(at, std::string::npos) << conf;
   EXPECT_NE(shown.output.find("SiteId           " + conf.substr(at + 10, 32)), std::string::npos);
   // One key, the same key twice, or a key without its site: refused.
-  for (const std::string& options : {" --trust-key " + current_, " --trust-key " + current_ + " --trust-key " + current_}) {
+  for (const std::string& options :
+       {" --trust-key " + current_, " --trust-key " + current_ + " --trust-key " + current_}) {
     EXPECT_EQ(Admin("stamp " + ShellQuote(kProbe) + " " + Key("other") + " --url http://h/ --name N --site-dir " +
                     Site() + options)
                   .status,
@@ -124,8 +125,7 @@ TEST_F(SignedRelease, ServeSaysWhenTheSiteNoLongerMatchesItsRecord) {
   ASSERT_EQ(StampWithKeys().status, 0);
   ASSERT_EQ(Sign().status, 0);
   const auto matching = Admin("serve " + Site() + " --exit-after 1");
-  EXPECT_NE(matching.output.find("release: the site matches its signed record"), std::string::npos)
-      << matching.output;
+  EXPECT_NE(matching.output.find("release: the site matches its signed record"), std::string::npos) << matching.output;
   WriteFile(dir_ / "site" / "launchers" / "corvessa_dawn.exe", "not the signed launcher");
   const auto changed = Admin("serve " + Site() + " --exit-after 1");
   EXPECT_NE(changed.output.find("release: the launcher corvessa_dawn does not match the record: sign the site again"),
@@ -173,7 +173,8 @@ TEST_F(SignedRelease, SignRefusesASiteTheBoxWouldRefuse) {
 // The record's rules, with records signed here.
 class RecordRules : public ::testing::Test {
  protected:
-  RecordRules() : key_(admin::SigningKey::Generate(dir_ / "k.pem")), other_(admin::SigningKey::Generate(dir_ / "o.pem")) {
+  RecordRules()
+      : key_(admin::SigningKey::Generate(dir_ / "k.pem")), other_(admin::SigningKey::Generate(dir_ / "o.pem")) {
     record_.siteId = std::string(32, 'a');
     record_.serial = 7;
     record_.signedAt = "2026-12-11T00:00:00Z";

@@ -19,9 +19,7 @@ using namespace std::chrono_literals;
 // Bodies sent in 64 KiB pieces, slowly enough that the dialog shows them.
 class DownloadFormTest : public ::testing::Test {
  protected:
-  DownloadFormTest() {
-    server_.Set("pause-ms", "10");
-  }
+  DownloadFormTest() { server_.Set("pause-ms", "10"); }
 
   // Over a main window in the middle of the screen and over one half off it: the
   // dialog sits exactly centred over the window, kept on the screen.

@@ -61,7 +61,8 @@ int Verify(const std::vector<std::string>& words) {
   args.ExpectPositionals(1, "one site folder, or a service's URL with --box");
   const std::string& target = args.positionals()[0];
   const auto box = args.Value("--box");
-  if (box.has_value() != http::IsHttpUrl(target)) throw UsageError("a service's URL goes with --box BOX, a folder without");
+  if (box.has_value() != http::IsHttpUrl(target))
+    throw UsageError("a service's URL goes with --box BOX, a folder without");
   const std::vector<std::string> faults =
       box ? ServiceMismatches(target.ends_with('/') ? target : target + "/", *box) : SiteMismatches(SiteFolder(target));
   for (const std::string& fault : faults) std::printf("%s\n", EscapeControls(fault).c_str());

@@ -125,8 +125,12 @@ SiteKeys ReadSiteConf(const std::filesystem::path& path) {
     return it->second;
   };
   const std::string where = path.string() + ": ";
-  SiteKeys keys{SecretFrom(get("key"), where + "key"), SecretFrom(get("iv"), where + "iv"),
-                CredentialFrom(get("user"), where + "user"), CredentialFrom(get("password"), where + "password"), {}, 0};
+  SiteKeys keys{SecretFrom(get("key"), where + "key"),
+                SecretFrom(get("iv"), where + "iv"),
+                CredentialFrom(get("user"), where + "user"),
+                CredentialFrom(get("password"), where + "password"),
+                {},
+                0};
   if (values.count("site-id")) keys.siteId = CredentialFrom(get("site-id"), where + "site-id");
   if (values.count("last-serial")) {
     const std::string& serial = values["last-serial"];

@@ -64,7 +64,8 @@ std::uint64_t NextSerial(const SiteFolder& site) {
   const std::uint64_t floor = fs::exists(site.Box()) ? BoxTrust(site).floor : 0;
   const std::uint64_t next = std::max({RecordedSerial(site.Record()), site.keys().lastSerial, floor - (floor > 0)}) + 1;
   if (next == 0 || next >= std::uint64_t{1} << 62) {
-    throw std::runtime_error("the site's serial is implausibly large: check release.txt, site.conf and the box's floor");
+    throw std::runtime_error(
+        "the site's serial is implausibly large: check release.txt, site.conf and the box's floor");
   }
   return next;
 }
@@ -105,8 +106,8 @@ trust::ReleaseRecord SignSite(SiteFolder& site, const SigningKey& key, const std
   EnsureFolder(site.SignedList().parent_path());
   WriteFileAtomically(site.SignedList(), list);
   WriteFileAtomically(site.SignedLogo(), banner);
-  WriteFileAtomically(site.Record(), std::span(reinterpret_cast<const std::uint8_t*>(signedRecord.data()),
-                                               signedRecord.size()));
+  WriteFileAtomically(site.Record(),
+                      std::span(reinterpret_cast<const std::uint8_t*>(signedRecord.data()), signedRecord.size()));
   SiteKeys keys = site.keys();
   keys.lastSerial = record.serial;
   site.SaveKeys(keys);
@@ -141,7 +142,8 @@ std::vector<std::string> SiteMismatches(const SiteFolder& site) {
   check("the signed list", readPath(site.SignedList()), record.list);
   check("the signed banner", readPath(site.SignedLogo()), record.banner);
   check("the box", read(site.OpenBox()), record.box);
-  for (const auto& [name, entry] : record.launchers) check("the launcher " + name, read(site.OpenLauncher(name)), entry);
+  for (const auto& [name, entry] : record.launchers)
+    check("the launcher " + name, read(site.OpenLauncher(name)), entry);
   return faults;
 }
 
@@ -164,9 +166,8 @@ std::vector<std::string> ServiceMismatches(const std::string& url, const fs::pat
   };
   const auto record = get("the record", ReleaseRecordUrl(service));
   if (!record) return faults;
-  const trust::RecordReading reading =
-      trust::ReadRecord(std::string_view(reinterpret_cast<const char*>(record->data()), record->size()),
-                        settings.trust.keys);
+  const trust::RecordReading reading = trust::ReadRecord(
+      std::string_view(reinterpret_cast<const char*>(record->data()), record->size()), settings.trust.keys);
   if (!reading.record) return {"the record does not verify with the box's keys"};
   const trust::ReleaseRecord& release = *reading.record;
   if (release.siteId != ToHex(settings.trust.siteId)) faults.push_back("the record is for another site than the box");

@@ -40,11 +40,10 @@ site::Trust SiteTrust(SiteFolder& site, const std::vector<std::string>& texts) {
 }  // namespace
 
 int Stamp(const std::vector<std::string>& words) {
-  const Args args(
-      words,
-      {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir",
-       "--trust-key"},
-      {"--new-credentials"});
+  const Args args(words,
+                  {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir",
+                   "--trust-key"},
+                  {"--new-credentials"});
   args.ExpectPositionals(2, "IN and OUT");
   BoxImage image(args.positionals()[0]);
   site::Settings s = image.Settings();

@@ -39,9 +39,9 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   using namespace tandrel::admin;
   const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-      {"stamp", Stamp}, {"show", Show},   {"digest", Digest},    {"encrypt", Encrypt}, {"decrypt", Decrypt},
-      {"check", Check}, {"serve", Serve}, {"new-site", NewSite}, {"publish", Publish},
-      {"keygen", Keygen}, {"sign", Sign},   {"verify", Verify},
+      {"stamp", Stamp},     {"show", Show},     {"digest", Digest}, {"encrypt", Encrypt},
+      {"decrypt", Decrypt}, {"check", Check},   {"serve", Serve},   {"new-site", NewSite},
+      {"publish", Publish}, {"keygen", Keygen}, {"sign", Sign},     {"verify", Verify},
   };
   if (argc < 2 || !commands.count(argv[1])) {
     std::fputs(kUsage, stderr);

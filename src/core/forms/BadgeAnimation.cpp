@@ -6,7 +6,7 @@ namespace tandrel::forms {
 
 using std::chrono::milliseconds;
 
-BadgeAnimation::BadgeAnimation(std::vector<milliseconds> frameDelays, std::function<Clock::time_point()> now)
+BadgeAnimation::BadgeAnimation(const std::vector<milliseconds>& frameDelays, std::function<Clock::time_point()> now)
     : now_(std::move(now)), start_(now_()) {
   if (frameDelays.size() < 2) return;
   milliseconds end{0};

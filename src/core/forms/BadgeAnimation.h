@@ -18,7 +18,7 @@ class BadgeAnimation {
   using Clock = std::chrono::steady_clock;
 
   // frameDelays: the picture's delay for each of its frames, in order.
-  explicit BadgeAnimation(std::vector<std::chrono::milliseconds> frameDelays,
+  explicit BadgeAnimation(const std::vector<std::chrono::milliseconds>& frameDelays,
                           std::function<Clock::time_point()> now = Clock::now);
 
   // The frame the rows show: the one the animation was at when last moved on.

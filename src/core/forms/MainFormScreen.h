@@ -26,8 +26,8 @@ class MainFormScreen : public MessageBoxes {
   virtual void Close() = 0;
   // The modal download dialog over the main window (TDownloadForm.Download):
   // Completed exactly when a response arrived; it then holds its status and body.
-  virtual DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody, bool digest,
-                               http::Response& response) = 0;
+  virtual DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
+                                         bool digest, http::Response& response) = 0;
 };
 
 }  // namespace tandrel::forms

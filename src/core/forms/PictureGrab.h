@@ -20,16 +20,16 @@ class PictureGrab {
 
   struct Down {
     bool moveWindow = false;
-    int picture = -1;      // the picture pressed, which the window holds the mouse for
-    bool shift = false;    // it shifts 1 right and 1 down now
+    int picture = -1;    // the picture pressed, which the window holds the mouse for
+    bool shift = false;  // it shifts 1 right and 1 down now
   };
   Down Pressed(Point p, PressEffect::Button button, bool secondOfDoubleClick);
 
   struct Up {
-    int picture = -1;             // the held picture; none: nothing to do
-    bool releaseMouse = false;    // no button is down any more
-    bool click = false;           // deliver its click, first
-    bool moveBack = false;        // then move it back
+    int picture = -1;           // the held picture; none: nothing to do
+    bool releaseMouse = false;  // no button is down any more
+    bool click = false;         // deliver its click, first
+    bool moveBack = false;      // then move it back
   };
   // anyButtonDown: whether a button is still down after this release.
   Up Released(Point p, PressEffect::Button button, bool anyButtonDown);

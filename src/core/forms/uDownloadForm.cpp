@@ -23,7 +23,7 @@ TDownloadForm::TDownloadForm(DownloadFormScreen& screen, http::Dispatcher& dispa
 TDownloadForm::~TDownloadForm() = default;
 
 DownloadResult TDownloadForm::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
-                             long* statusCode) {
+                                       long* statusCode) {
   FMemoryStream_ = &MemoryStream;
   status_ = statusCode;
   view_.Label5Caption = "下载中 " + sName + " ...";

@@ -33,7 +33,7 @@ class TDownloadForm final : private http::AsyncHandler {
   // Otherwise the buffer was not written, and no later report reaches it. The
   // response's status goes to statusCode when one is given.
   DownloadResult Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
-                long* statusCode = nullptr);
+                          long* statusCode = nullptr);
 
   // The client's reports.
   void DownloadClientReceiveData(std::int64_t AContentLength, std::int64_t AReadCount, bool& AAbort);

@@ -119,9 +119,9 @@ void TMainForm::LoadServerList(bool fetchRelease, bool byClick) {
   if (trust == Trust::Taken) listVerified_ = true;
   if (trust != Trust::Unverified && trust != Trust::BoxTooOld) return;
   if (listVerified_ || byClick) {
-    screen_.ShowMessage(MessageIcon::Error, MessagePlace::OverMainWindow, "提示",
-                        trust == Trust::BoxTooOld ? "游戏盒子版本过旧,请重新下载"
-                                                  : "服务器列表校验失败,请稍后再试,或者联系管理员");
+    screen_.ShowMessage(
+        MessageIcon::Error, MessagePlace::OverMainWindow, "提示",
+        trust == Trust::BoxTooOld ? "游戏盒子版本过旧,请重新下载" : "服务器列表校验失败,请稍后再试,或者联系管理员");
   }
   listVerified_ = false;
 }
@@ -145,7 +145,7 @@ void TMainForm::ControlListButton1Click(int row) { LauncherFlow().EnterGame(Entr
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 
 DownloadResult TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
-                         http::Response& response) {
+                                   http::Response& response) {
   return screen_.RunDownloadForm(name, url, maxBody, digest, response);
 }
 

@@ -75,7 +75,7 @@ class TMainForm final : private BoxWindows {
   std::string Folder() const;
   GameRun LauncherFlow();
   DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
-                http::Response& response) override;
+                          http::Response& response) override;
   void ShowError(const std::string& caption, const std::string& text) override;
 
   MainFormScreen& screen_;

@@ -65,7 +65,7 @@ Response SystemClient::Get(const std::string& url, const Headers& headers, std::
 }
 
 std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, const Headers& headers,
-                                                   AsyncHandler& handler, std::uint64_t maxBody) {
+                                                     AsyncHandler& handler, std::uint64_t maxBody) {
   if (!impl_->dispatcher) throw Error("This HTTP client has no dispatcher for asynchronous requests");
   impl_->JoinFinished();
   auto shared = std::make_shared<AsyncShared>();

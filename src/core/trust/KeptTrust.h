@@ -30,7 +30,7 @@ KeptTrust ReadKeptTrust(const std::vector<std::filesystem::path>& folders, const
 
 // Into every folder; a folder that cannot be written is passed over: the box runs
 // on, and the next start reads what the others kept.
-void WriteKeptTrust(const std::vector<std::filesystem::path>& folders, const std::string& siteId,
-                    const KeptTrust& kept, const std::string& record);
+void WriteKeptTrust(const std::vector<std::filesystem::path>& folders, const std::string& siteId, const KeptTrust& kept,
+                    const std::string& record);
 
 }  // namespace tandrel::trust

@@ -46,8 +46,8 @@ std::optional<ReleaseRecord> ReleaseGate::Check(std::string_view text, Verdict& 
   // The same serial again only as the very record taken: two records may never
   // be swapped back and forth under one serial.
   const bool sameSerial = kept != kept_.serials.end() && record.serial == kept->second;
-  const bool taken = text == currentText_ || std::find(kept_.records.begin(), kept_.records.end(), text) !=
-                                                kept_.records.end();
+  const bool taken =
+      text == currentText_ || std::find(kept_.records.begin(), kept_.records.end(), text) != kept_.records.end();
   if (sameSerial && !fromKept && !taken) return std::nullopt;
   return std::move(reading.record);
 }

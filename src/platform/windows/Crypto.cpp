@@ -154,7 +154,9 @@ std::optional<std::string_view> StrictBase64(std::string_view text) {
 
 std::unique_ptr<Aes128> MakeAes128(const Aes128Key& key) { return std::make_unique<BcryptAes128>(key); }
 
-std::unique_ptr<Md5> MakeMd5() { return std::make_unique<BcryptHash<16>>(BCRYPT_MD5_ALGORITHM, "MD5 is not available"); }
+std::unique_ptr<Md5> MakeMd5() {
+  return std::make_unique<BcryptHash<16>>(BCRYPT_MD5_ALGORITHM, "MD5 is not available");
+}
 
 std::unique_ptr<Sha256> MakeSha256() {
   return std::make_unique<BcryptHash<32>>(BCRYPT_SHA256_ALGORITHM, "SHA-256 is not available");
@@ -192,8 +194,9 @@ bool VerifyP256(const P256PublicKey& key, std::span<const std::uint8_t> message,
   sha->Update(message);
   Sha256Digest digest = sha->Finish();
   P256Signature rs = signature;
-  return BCRYPT_SUCCESS(BCryptVerifySignature(imported->get(), nullptr, digest.data(), static_cast<ULONG>(digest.size()),
-                                              rs.data(), static_cast<ULONG>(rs.size()), 0));
+  return BCRYPT_SUCCESS(BCryptVerifySignature(imported->get(), nullptr, digest.data(),
+                                              static_cast<ULONG>(digest.size()), rs.data(),
+                                              static_cast<ULONG>(rs.size()), 0));
 }
 
 std::string Base64Encode(std::span<const std::uint8_t> bytes) {

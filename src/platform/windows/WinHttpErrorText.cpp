@@ -4,7 +4,6 @@
 
 #include <winhttp.h>
 
-
 namespace tandrel::platform {
 
 std::string WinHttpErrorText(DWORD code) {

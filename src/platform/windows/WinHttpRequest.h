@@ -41,7 +41,7 @@ class WinHttpRequest {
   // WinHTTP or system code, or 0 when a receiver call asked to stop.
   bool Send(std::wstring_view headers, const HttpRequest& request);
   bool ReceiveHead();
-  bool HandHead();  // the answer's head, line by line
+  bool HandHead();                                   // the answer's head, line by line
   bool ReadBody(std::chrono::milliseconds silence);  // to the end of the answer
   DWORD error() const { return error_; }
 

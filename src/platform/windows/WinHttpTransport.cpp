@@ -115,6 +115,8 @@ class WinHttpTransport final : public HttpTransport {
 
 // WinHTTP checks servers against the system's store alone: it takes no file of
 // authorities, so a test's own authority is refused like any unknown one.
-std::unique_ptr<HttpTransport> MakeHttpTransport(const TransportOptions&) { return std::make_unique<WinHttpTransport>(); }
+std::unique_ptr<HttpTransport> MakeHttpTransport(const TransportOptions&) {
+  return std::make_unique<WinHttpTransport>();
+}
 
 }  // namespace tandrel::platform

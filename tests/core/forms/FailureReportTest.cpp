@@ -62,10 +62,13 @@ TEST_F(FailureReportTest, AFailingHandlerIsReportedWithTheTitleAndTheProgramGoes
 // character set; the report's are UTF-8, with the paths as the box names them.
 TEST_F(FailureReportTest, SystemFailuresAreWordedFromTheirCodes) {
   const auto denied = std::make_error_code(std::errc::permission_denied);
-  Guarded([&] { throw std::filesystem::filesystem_error("cannot copy", PathFromUtf8("盒子/a"), PathFromUtf8("b"), denied); });
+  Guarded([&] {
+    throw std::filesystem::filesystem_error("cannot copy", PathFromUtf8("盒子/a"), PathFromUtf8("b"), denied);
+  });
   Guarded([&] { throw std::system_error(denied, "cannot start"); });
   const std::string words = platform::ErrorCodeText(denied);
-  EXPECT_EQ(reports_, (std::vector<std::string>{"Box-7: " + words + " \"盒子/a\" \"b\"", "Box-7: " + FailureText(words)}));
+  EXPECT_EQ(reports_,
+            (std::vector<std::string>{"Box-7: " + words + " \"盒子/a\" \"b\"", "Box-7: " + FailureText(words)}));
 }
 
 }  // namespace

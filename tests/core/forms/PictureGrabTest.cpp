@@ -57,9 +57,11 @@ TEST(PictureGrab, PressesGoToTheHeldPictureTheWindowOrNowhere) {
     std::string done;
   } cases[] = {
       {"a click", {{E::Press, kSecond}, {E::ReleaseLast, kSecond}}, "hold 1, shift 1, let go, click 1, back 1"},
-      {"released off the picture: no click", {{E::Press, kFirst}, {E::ReleaseLast, kBackground}},
+      {"released off the picture: no click",
+       {{E::Press, kFirst}, {E::ReleaseLast, kBackground}},
        "hold 0, shift 0, let go, back 0"},
-      {"released over the other picture: still the first's", {{E::Press, kFirst}, {E::ReleaseLast, kSecond}},
+      {"released over the other picture: still the first's",
+       {{E::Press, kFirst}, {E::ReleaseLast, kSecond}},
        "hold 0, shift 0, let go, back 0"},
       {"a second button pressed off the picture goes to the held one",
        {{E::Press, kFirst}, {E::Press, kBackground, R}, {E::Release, kBackground, R}, {E::ReleaseLast, kFirst}},
@@ -67,13 +69,15 @@ TEST(PictureGrab, PressesGoToTheHeldPictureTheWindowOrNowhere) {
       {"the background moves the window", {{E::Press, kBackground}}, "move window"},
       {"a heading takes the press and does nothing", {{E::Press, kHeading}, {E::ReleaseLast, kHeading}}, ""},
       {"the mouse lost mid-press: back, no click, and the late release does nothing",
-       {{E::Press, kFirst}, {E::LoseMouse}, {E::ReleaseLast, kFirst}}, "hold 0, shift 0, back 0"},
+       {{E::Press, kFirst}, {E::LoseMouse}, {E::ReleaseLast, kFirst}},
+       "hold 0, shift 0, back 0"},
       {"the mouse lost with nothing held", {{E::LoseMouse}}, ""},
       {"after a lost mouse the next press starts afresh",
        {{E::Press, kFirst}, {E::LoseMouse}, {E::Press, kSecond}, {E::ReleaseLast, kSecond}},
        "hold 0, shift 0, back 0, hold 1, shift 1, let go, click 1, back 1"},
       {"a press the system never released ends with the last release",
-       {{E::Press, kFirst, R}, {E::ReleaseLast, kFirst, L}}, "hold 0, shift 0, let go, back 0"},
+       {{E::Press, kFirst, R}, {E::ReleaseLast, kFirst, L}},
+       "hold 0, shift 0, let go, back 0"},
   };
   for (const auto& c : cases) EXPECT_EQ(Replay(PictureGrab::Elsewhere::MovesWindow, c.events), c.done) << c.what;
 }

@@ -25,7 +25,8 @@ void SigningRoutes(httplib::Server& s, RouteContext& context) {
   }
   s.Get("/keys", [keys](const httplib::Request&, httplib::Response& res) {
     std::string text;
-    for (const char* name : {"current", "standby", "stranger"}) text += admin::PublicKeyText(keys->at(name).PublicKey()) + "\n";
+    for (const char* name : {"current", "standby", "stranger"})
+      text += admin::PublicKeyText(keys->at(name).PublicKey()) + "\n";
     res.set_content(text, "text/plain");
   });
   s.Get(R"(/signed/(\w+))", [keys, &context](const httplib::Request& req, httplib::Response& res) {
@@ -35,9 +36,9 @@ void SigningRoutes(httplib::Server& s, RouteContext& context) {
       return;
     }
     const std::string body = context.Get("to-sign");
-    res.set_content(trust::SignedRecord(body, key->second.Sign({reinterpret_cast<const std::uint8_t*>(body.data()),
-                                                                body.size()})),
-                    "text/plain");
+    res.set_content(
+        trust::SignedRecord(body, key->second.Sign({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()})),
+        "text/plain");
   });
 }
 

@@ -23,8 +23,7 @@ namespace tandrel {
 namespace {
 
 bool IsUtf8(const std::string& text) {
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0) >
-         0;
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0) > 0;
 }
 
 class SystemCodePage : public ::testing::Test {
