@@ -1,5 +1,6 @@
 #include "DarkMessageBox.h"
 
+#include "LayoutRects.h"
 #include "Lifecycle.h"
 #include "Look.h"
 #include "Offscreen.h"
@@ -16,13 +17,13 @@
 namespace tandrel::win {
 namespace {
 
-constexpr int kCaptionHeight = 30, kPadding = 18, kIconSize = 32, kIconGap = 14;
-constexpr int kButtonWidth = 88, kButtonHeight = 28, kMinimumWidth = 300, kLongestLine = 440;
-
 class MessageBoxWindow final : public Window {
  public:
   explicit MessageBoxWindow(const DarkMessage& message)
-      : message_(message), captionFont_(look::YaHei(13, true)), textFont_(look::YaHei(14)) {
+      : layout_(forms::LayoutAt(message.scale).message),
+        message_(message),
+        captionFont_(look::YaHei(layout_.captionFont, true)),
+        textFont_(look::YaHei(layout_.textFont)) {
     Layout();
     // Only a box over the main window is its; the others belong to no window and disable none.
     owner_ = message.over;
@@ -38,23 +39,18 @@ class MessageBoxWindow final : public Window {
 
  private:
   void Layout() {
-    RECT measured{0, 0, kLongestLine, 0};
+    RECT measured{0, 0, layout_.longestLine, 0};
     const MemoryDc dc = ScreenCompatibleDc();
     {
       const Selection selected(dc.get(), textFont_.get());
       DrawTextW(dc.get(), message_.text.c_str(), -1, &measured,
                 DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    const int iconWidth = message_.icon == MessageIconKind::Error ? kIconSize + kIconGap : 0;
-    const int bodyHeight = std::max<int>(message_.icon == MessageIconKind::Error ? kIconSize : 0, measured.bottom);
-    size_.cx = std::max<int>(kMinimumWidth, kPadding * 2 + iconWidth + measured.right);
-    size_.cy = kCaptionHeight + kPadding + bodyHeight + kPadding + kButtonHeight + 14;
-    text_ = RECT{kPadding + iconWidth, kCaptionHeight + kPadding, kPadding + iconWidth + measured.right,
-                 kCaptionHeight + kPadding + bodyHeight};
-    // A short text sits level with the icon's middle.
-    if (measured.bottom < bodyHeight) OffsetRect(&text_, 0, (bodyHeight - measured.bottom) / 2);
-    button_ = RECT{(size_.cx - kButtonWidth) / 2, size_.cy - 14 - kButtonHeight, (size_.cx + kButtonWidth) / 2,
-                   size_.cy - 14};
+    places_ =
+        forms::PlaceMessageBox(layout_, {measured.right, measured.bottom}, message_.icon == MessageIconKind::Error);
+    size_ = ToSIZE(places_.window);
+    text_ = ToRECT(places_.text);
+    button_ = ToRECT(places_.button);
   }
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -64,7 +60,7 @@ class MessageBoxWindow final : public Window {
       case WM_NCHITTEST: {
         POINT p = PointOf(lParam);
         ScreenToClient(Handle(), &p);
-        return p.y < kCaptionHeight ? HTCAPTION : HTCLIENT;
+        return p.y < layout_.captionHeight ? HTCAPTION : HTCLIENT;
       }
       case WM_MOUSEMOVE: {
         if (!tracking_) {
@@ -117,21 +113,24 @@ class MessageBoxWindow final : public Window {
         Gdiplus::Graphics graphics(dc);
         Gdiplus::SolidBrush face(look::Opaque(style.face)), caption(look::Opaque(style.ground));
         graphics.FillRectangle(&face, 0, 0, size_.cx, size_.cy);
-        graphics.FillRectangle(&caption, 0, 0, size_.cx, kCaptionHeight);
+        graphics.FillRectangle(&caption, 0, 0, size_.cx, layout_.captionHeight);
         Gdiplus::Pen edge(look::Opaque(style.edge));
         graphics.DrawRectangle(&edge, 0, 0, size_.cx - 1, size_.cy - 1);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         Gdiplus::SolidBrush button(look::Opaque(pressed_ && hot_ ? style.accentDark : style.control));
         const Gdiplus::RectF box(static_cast<float>(button_.left) + 0.5f, static_cast<float>(button_.top) + 0.5f,
-                                 static_cast<float>(kButtonWidth - 1), static_cast<float>(kButtonHeight - 1));
-        FillRounded(graphics, button, box, 4);
+                                 static_cast<float>(places_.button.width - 1),
+                                 static_cast<float>(places_.button.height - 1));
+        FillRounded(graphics, button, box, static_cast<float>(layout_.buttonCorner));
         Gdiplus::Pen frame(look::Opaque(hot_ ? style.accent : style.edge));
-        FrameRounded(graphics, frame, box, 4);
+        FrameRounded(graphics, frame, box, static_cast<float>(layout_.buttonCorner));
       }
-      look::DrawLabel(dc, message_.caption, 12, 0, kCaptionHeight, captionFont_.get(), style.text);
+      look::DrawLabel(dc, message_.caption, layout_.captionTextLeft, 0, layout_.captionHeight, captionFont_.get(),
+                      style.text);
       if (message_.icon == MessageIconKind::Error) {
-        DrawIconEx(dc, kPadding, kCaptionHeight + kPadding, LoadIconW(nullptr, IDI_ERROR), kIconSize, kIconSize, 0,
-                   nullptr, DI_NORMAL);
+        const forms::Rect& icon = places_.icon;
+        DrawIconEx(dc, icon.left, icon.top, LoadIconW(nullptr, IDI_ERROR), icon.width, icon.height, 0, nullptr,
+                   DI_NORMAL);
       }
       const Selection selected(dc, textFont_.get());
       SetBkMode(dc, TRANSPARENT);
@@ -145,9 +144,11 @@ class MessageBoxWindow final : public Window {
     EndPaint(Handle(), &ps);
   }
 
+  const forms::MessageBoxLayout layout_;
   const DarkMessage& message_;
   look::Font captionFont_, textFont_;
   HWND owner_ = nullptr;
+  forms::MessageBoxPlaces places_;
   SIZE size_{};
   RECT text_{}, button_{};
   Offscreen buffer_;

@@ -4,6 +4,8 @@
 // it shows. Enter, Space and Escape press the button.
 #pragma once
 
+#include "core/forms/WindowLayout.h"
+
 #include <windows.h>
 
 #include <string>
@@ -18,6 +20,7 @@ struct DarkMessage {
   std::wstring caption;
   std::wstring text;
   std::wstring button = L"OK";
+  forms::Scale scale{};  // the main window's; 100 % where there is none
 };
 
 // Returns when the box is closed; at once while termination is pending.

@@ -52,8 +52,9 @@ std::vector<forms::Rect> Boxes(const std::vector<RECT>& rects) {
 }  // namespace
 
 PressPictures::PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
-                             forms::PictureGrab::Elsewhere elsewhere)
+                             forms::PictureGrab::Elsewhere elsewhere, int shift)
     : window_(window),
+      shift_(shift),
       items_(std::move(items)),
       shifts_(items_.size(), 0),
       grab_(Boxes(items_), Boxes(still), elsewhere) {}
@@ -92,7 +93,7 @@ bool PressPictures::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const 
       SendMessageW(window_, WM_SYSCOMMAND, kMoveWithPointer, 0);
     }
     if (down.picture >= 0 && GetCapture() != window_) SetCapture(window_);
-    if (down.shift) Shift(down.picture, 1);
+    if (down.shift) Shift(down.picture, shift_);
     return true;
   }
   const bool anyButtonDown = (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
@@ -108,8 +109,8 @@ void PressPictures::Shift(int picture, int by) {
   const auto i = static_cast<std::size_t>(picture);
   shifts_[i] = by;
   RECT area = items_[i].box;
-  area.right += 1;
-  area.bottom += 1;
+  area.right += shift_;
+  area.bottom += shift_;
   InvalidateRect(window_, &area, FALSE);
   // Shown now: a click's handler may hold the thread for a while (the refresh).
   UpdateWindow(window_);

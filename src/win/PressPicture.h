@@ -1,5 +1,5 @@
 // A window's pictures with the press effect (refresh, close, minimise; the
-// dialog's close): drawn centred in their boxes and shifted 1 right and 1 down
+// dialog's close): drawn centred in their boxes and shifted right and down
 // while held. The window hands them its mouse messages and capture changes;
 // forms::PictureGrab decides where each goes, and a click comes back as the
 // picture's index.
@@ -20,8 +20,9 @@ class PressPictures {
     RECT box;
     Gdiplus::Bitmap* picture;
   };
+  // shift: how far right and down a held picture moves.
   PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
-                forms::PictureGrab::Elsewhere elsewhere);
+                forms::PictureGrab::Elsewhere elsewhere, int shift);
 
   void Paint(Gdiplus::Graphics& graphics) const;
 
@@ -34,6 +35,7 @@ class PressPictures {
   void Shift(int picture, int by);
 
   HWND window_;
+  int shift_;
   std::vector<Item> items_;
   std::vector<int> shifts_;
   forms::PictureGrab grab_;

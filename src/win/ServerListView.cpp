@@ -1,5 +1,6 @@
 #include "ServerListView.h"
 
+#include "LayoutRects.h"
 #include "Look.h"
 
 #include "core/forms/FailureReport.h"
@@ -40,8 +41,6 @@ std::optional<forms::ListKey> KeyOf(WPARAM key) {
   }
 }
 
-forms::Point ToPoint(POINT p) { return {p.x, p.y}; }
-
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 }  // namespace
@@ -62,6 +61,7 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
   Create(L"TandrelServerList", 0, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place, parent);
   width_ = place.right - place.left;
   height_ = place.bottom - place.top;
+  scrollBar_.Resize({width_, height_});
   model_.Resize(width_, height_);
 }
 
@@ -106,11 +106,7 @@ void ServerListView::RepaintRowNow(int row) {
 
 // The bar shows while the rows do not fit, and then narrows them.
 void ServerListView::ScrollChanged(int maximum, int pageStep, int offset) {
-  const bool wasShown = ScrollBarShown();
-  maximum_ = maximum;
-  page_ = pageStep;
-  offset_ = offset;
-  if (wasShown != ScrollBarShown()) model_.Resize(width_ - (ScrollBarShown() ? kScrollBarWidth : 0), height_);
+  if (scrollBar_.SetRange(maximum, pageStep, offset)) model_.Resize(scrollBar_.RowsWidth(), height_);
   const RECT bar = ScrollBarRect();
   InvalidateRect(Handle(), &bar, FALSE);
 }
@@ -134,9 +130,6 @@ std::vector<RECT> RegionRects(HRGN region) {
   const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
   return std::vector<RECT>(rects, rects + header->rdh.nCount);
 }
-
-RECT ToRECT(const forms::Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
-forms::Rect FromRECT(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
 }  // namespace
 
@@ -174,8 +167,8 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
   for (const RECT& piece : pieces) kept_.CopyTo(dc, piece);
   for (const forms::Rect& badge : paint.badges) template_.PaintBadge(dc, badge);
   const RECT bar = ScrollBarRect();
-  if (ScrollBarShown() && RectInRegion(area, &bar)) {
-    PaintScrollBar(dc, bar, ThumbOf(height_, maximum_, page_, offset_), thumbState_, ActiveStyle());
+  if (scrollBar_.Shown() && RectInRegion(area, &bar)) {
+    PaintScrollBar(dc, bar, ToRECT(scrollBar_.ThumbBox()), scrollBar_.State(), ActiveStyle());
   }
   for (const RECT& piece : pieces) {
     buffer_.CopyTo(target, piece);
@@ -213,32 +206,15 @@ void ServerListView::DrawKept(const forms::ListPaint& paint) {
 
 // The scroll bar.
 
-RECT ServerListView::ScrollBarRect() const { return RECT{width_ - kScrollBarWidth, 0, width_, height_}; }
+RECT ServerListView::ScrollBarRect() const { return ToRECT(scrollBar_.Bar()); }
 
-bool ServerListView::OnScrollBar(POINT p) const {
-  const RECT bar = ScrollBarRect();
-  return ScrollBarShown() && PtInRect(&bar, p);
-}
-
-// The thumb is taken where it is pressed; the track beside it pages.
-void ServerListView::PressScrollBar(POINT p) {
-  const Thumb thumb = ThumbOf(height_, maximum_, page_, offset_);
-  if (p.y >= thumb.top && p.y < thumb.top + thumb.length) {
-    thumbGrab_ = p.y - thumb.top;
-    SetCapture(Handle());
-    SetThumbState(ThumbState::Pressed);
-  } else {
-    model_.ScrollTo(offset_ + (p.y < thumb.top ? -page_ : page_));
+bool ServerListView::Apply(const forms::ScrollBarModel::Effect& effect) {
+  if (effect.repaintBar) {
+    const RECT bar = ScrollBarRect();
+    InvalidateRect(Handle(), &bar, FALSE);
   }
-}
-
-void ServerListView::DragThumb(POINT p) { model_.ScrollTo(OffsetOfThumb(height_, maximum_, page_, p.y - *thumbGrab_)); }
-
-void ServerListView::SetThumbState(ThumbState state) {
-  if (state == thumbState_) return;
-  thumbState_ = state;
-  const RECT bar = ScrollBarRect();
-  InvalidateRect(Handle(), &bar, FALSE);
+  if (effect.scrollTo) model_.ScrollTo(*effect.scrollTo);
+  return effect.taken;
 }
 
 void ServerListView::PointerMove(POINT p) {
@@ -246,9 +222,8 @@ void ServerListView::PointerMove(POINT p) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
     tracking_ = TrackMouseEvent(&track) != FALSE;
   }
-  if (thumbGrab_) return DragThumb(p);
-  SetThumbState(OnScrollBar(p) ? ThumbState::Hot : ThumbState::Normal);
-  model_.PointerMove(ToPoint(p));
+  if (Apply(scrollBar_.Move(FromPOINT(p)))) return;
+  model_.PointerMove(FromPOINT(p));
 }
 
 // Input goes to the logic as it comes.
@@ -260,20 +235,20 @@ LRESULT ServerListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: forms::Guarded([&] { PointerMove(PointOf(lParam)); }); return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;
-      if (!thumbGrab_) SetThumbState(ThumbState::Normal);
+      Apply(scrollBar_.Leave());
       forms::Guarded([&] { model_.PointerLeave(); });
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       const POINT p = PointOf(lParam);
-      if (OnScrollBar(p)) {
-        if (message == WM_LBUTTONDOWN) forms::Guarded([&] { PressScrollBar(p); });
+      if (scrollBar_.OnBar(FromPOINT(p))) {
+        if (message == WM_LBUTTONDOWN) forms::Guarded([&] { Apply(scrollBar_.Press(FromPOINT(p))); });
         return 0;
       }
       // Releases outside the list still come here, as they belong to this press.
       SetCapture(Handle());
-      forms::Guarded([&] { model_.Press(*ButtonOf(message), ToPoint(p)); });
+      forms::Guarded([&] { model_.Press(*ButtonOf(message), FromPOINT(p)); });
       return 0;
     }
     case WM_LBUTTONUP:
@@ -282,20 +257,12 @@ LRESULT ServerListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const POINT p = PointOf(lParam);
       // Given back before the click runs, which may open a modal window.
       if ((wParam & kAnyButton) == 0 && GetCapture() == Handle()) ReleaseCapture();
-      if (thumbGrab_ && message == WM_LBUTTONUP) {
-        thumbGrab_.reset();
-        SetThumbState(OnScrollBar(p) ? ThumbState::Hot : ThumbState::Normal);
-      } else {
-        forms::Guarded([&] { model_.Release(*ButtonOf(message), ToPoint(p)); });
+      if (message != WM_LBUTTONUP || !Apply(scrollBar_.Release(FromPOINT(p)))) {
+        forms::Guarded([&] { model_.Release(*ButtonOf(message), FromPOINT(p)); });
       }
       return 0;
     }
-    case WM_CAPTURECHANGED:
-      if (thumbGrab_) {
-        thumbGrab_.reset();
-        SetThumbState(ThumbState::Normal);
-      }
-      return 0;
+    case WM_CAPTURECHANGED: Apply(scrollBar_.MouseLost()); return 0;
     case WM_MOUSEWHEEL: forms::Guarded([&] { model_.Wheel(GET_WHEEL_DELTA_WPARAM(wParam)); }); return 0;
     case WM_KEYDOWN: {
       const auto key = KeyOf(wParam);

@@ -15,6 +15,7 @@
 #include "core/ServerListLoader.h"
 #include "core/forms/ComposedColumn.h"
 #include "core/forms/KeptListPicture.h"
+#include "core/forms/ScrollBarModel.h"
 #include "core/forms/ServerListModel.h"
 
 #include <functional>
@@ -53,12 +54,9 @@ class ServerListView final : public Window, public RowCountView, private forms::
   void Present(HDC target, HRGN area, const RECT& box);
   void DrawKept(const forms::ListPaint& paint);
 
-  bool ScrollBarShown() const { return maximum_ > 0; }
   RECT ScrollBarRect() const;
-  bool OnScrollBar(POINT p) const;
-  void PressScrollBar(POINT p);
-  void DragThumb(POINT p);
-  void SetThumbState(ThumbState state);
+  // What the bar asks after an input; whether the input was the bar's.
+  bool Apply(const forms::ScrollBarModel::Effect& effect);
   void PointerMove(POINT p);
 
   bool TakeFocus() override;
@@ -78,9 +76,7 @@ class ServerListView final : public Window, public RowCountView, private forms::
   ComposedPlaces composed_;  // the column's pieces as column_ places them
   int width_ = 0, height_ = 0;
   SIZE keptSize_{};
-  int maximum_ = 0, page_ = 0, offset_ = 0;
-  std::optional<int> thumbGrab_;  // where in the thumb the pointer holds it
-  ThumbState thumbState_ = ThumbState::Normal;
+  forms::ScrollBarModel scrollBar_;
   bool tracking_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "uDownloadForm.h"
 
 #include "AuricProgressBar.h"
+#include "LayoutRects.h"
 #include "Lifecycle.h"
 #include "VisualStyles.h"
 #include "WindowPlace.h"
@@ -11,22 +12,24 @@
 namespace tandrel::win {
 namespace {
 
-constexpr int kWidth = 423, kHeight = 124;
-constexpr RECT kImage7{399, 8, 415, 24};
-constexpr RECT kProgressBar1{32, 66, 32 + 345, 66 + 17};
-constexpr POINT kLabel5{32, 19}, kLabel4{300, 38};
-constexpr RECT kSpeed{32, 88, 32 + 345, 88 + 20};
-constexpr int kLabelHeight = 20;
 constexpr COLORREF kEdge = RGB(0x6B, 0x55, 0x2E);
 
 }  // namespace
 
-DownloadDialog::DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher& dispatcher)
-    : owner_(owner), labelFont_(look::YaHei(15)), speedFont_(look::YaHei(12)), form_(*this, dispatcher) {
-  Create(L"TandrelDownloadForm", CS_DBLCLKS, 0, WS_POPUP, RECT{0, 0, kWidth, kHeight}, owner);
+DownloadDialog::DownloadDialog(HWND owner, const forms::WindowLayout& layout, const Artwork& art,
+                               http::Dispatcher& dispatcher)
+    : layout_(layout.dialog),
+      pressShift_(layout.pressShift),
+      owner_(owner),
+      labelFont_(look::YaHei(layout_.labelFont)),
+      speedFont_(look::YaHei(layout_.speedFont)),
+      form_(*this, dispatcher) {
+  Create(L"TandrelDownloadForm", CS_DBLCLKS, 0, WS_POPUP, RECT{0, 0, layout_.window.width, layout_.window.height},
+         owner);
   // The dialog does not move: only its close picture takes presses.
-  Image7_ = std::make_unique<PressPictures>(Handle(), std::vector<PressPictures::Item>{{kImage7, &art.Close()}},
-                                            std::vector<RECT>{}, forms::PictureGrab::Elsewhere::Nothing);
+  Image7_ = std::make_unique<PressPictures>(Handle(),
+                                            std::vector<PressPictures::Item>{{ToRECT(layout_.Image7), &art.Close()}},
+                                            std::vector<RECT>{}, forms::PictureGrab::Elsewhere::Nothing, pressShift_);
 }
 
 DownloadDialog::~DownloadDialog() { Destroy(); }
@@ -44,7 +47,7 @@ void DownloadDialog::Paint(const forms::DownloadView& view) {
 
 int DownloadDialog::ShowModal() {
   result_ = 0;
-  const POINT at = CentredOver(owner_, SIZE{kWidth, kHeight});
+  const POINT at = CentredOver(owner_, ToSIZE(layout_.window));
   SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return RunModal(Handle(), owner_, [this] { return result_; });
 }
@@ -55,28 +58,29 @@ void DownloadDialog::PaintWindow() {
   PAINTSTRUCT ps;
   const HDC target = BeginPaint(Handle(), &ps);
   forms::Guarded([&] {
-    const HDC dc = buffer_.Prepare(kWidth, kHeight);
+    const int width = layout_.window.width, height = layout_.window.height;
+    const HDC dc = buffer_.Prepare(width, height);
     {
       Gdiplus::Graphics graphics(dc);
       // The main style's dark face; a borderless window still wants an edge.
       Gdiplus::SolidBrush face(look::Opaque(ActiveStyle().face));
-      graphics.FillRectangle(&face, 0, 0, kWidth, kHeight);
+      graphics.FillRectangle(&face, 0, 0, width, height);
       Gdiplus::Pen edge(look::Opaque(kEdge));
-      graphics.DrawRectangle(&edge, 0, 0, kWidth - 1, kHeight - 1);
+      graphics.DrawRectangle(&edge, 0, 0, width - 1, height - 1);
       Image7_->Paint(graphics);
     }
-    look::DrawLabel(dc, platform::Widen(view_.Label5Caption), kLabel5.x, kLabel5.y, kLabelHeight, labelFont_.get(),
-                    look::kIntroduction);
-    look::DrawLabel(dc, platform::Widen(view_.Label4Caption), kLabel4.x, kLabel4.y, kLabelHeight, labelFont_.get(),
-                    look::kServerName);
+    look::DrawLabel(dc, platform::Widen(view_.Label5Caption), layout_.Label5.x, layout_.Label5.y, layout_.labelHeight,
+                    labelFont_.get(), look::kIntroduction);
+    look::DrawLabel(dc, platform::Widen(view_.Label4Caption), layout_.Label4.x, layout_.Label4.y, layout_.labelHeight,
+                    labelFont_.get(), look::kServerName);
     const VisualStyle* auric = FindStyle(kProgressStyle);
-    PaintProgressBar(dc, kProgressBar1, view_.ProgressBar1Position, view_.ProgressBar1Busy, GetTickCount(),
-                     auric ? *auric : ActiveStyle());
+    PaintProgressBar(dc, ToRECT(layout_.ProgressBar1), view_.ProgressBar1Position, view_.ProgressBar1Busy,
+                     GetTickCount(), auric ? *auric : ActiveStyle());
     const Selection selected(dc, speedFont_.get());
     SetTextColor(dc, look::kHeading);
     SetBkMode(dc, TRANSPARENT);
     const std::wstring speed = platform::Widen(view_.SpeedCaption);
-    RECT box = kSpeed;
+    RECT box = ToRECT(layout_.speed);
     DrawTextW(dc, speed.c_str(), static_cast<int>(speed.size()), &box, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     buffer_.CopyTo(target, ps.rcPaint);
   });

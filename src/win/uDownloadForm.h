@@ -9,6 +9,7 @@
 #include "PressPicture.h"
 #include "Window.h"
 
+#include "core/forms/WindowLayout.h"
 #include "core/forms/uDownloadForm.h"
 
 namespace tandrel::win {
@@ -16,7 +17,8 @@ namespace tandrel::win {
 class DownloadDialog final : public Window, private forms::DownloadFormScreen {
  public:
   // Created hidden, "下载中...", bar at 0, "已下载0%"; owner is disabled while it shows.
-  DownloadDialog(HWND owner, const Artwork& art, http::Dispatcher& dispatcher);
+  // Laid out at the owner's layout's scale.
+  DownloadDialog(HWND owner, const forms::WindowLayout& layout, const Artwork& art, http::Dispatcher& dispatcher);
   ~DownloadDialog() override;
 
   // TDownloadForm.Download, in this window.
@@ -32,6 +34,8 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
   int ShowModal() override;
   void EndModal(int result) override;
 
+  const forms::DownloadDialogLayout layout_;
+  const int pressShift_;
   HWND owner_;
   look::Font labelFont_, speedFont_;
   std::unique_ptr<PressPictures> Image7_;

@@ -12,6 +12,7 @@
 #include "WinTimers.h"
 #include "Window.h"
 
+#include "core/forms/WindowLayout.h"
 #include "core/forms/uMainForm.h"
 
 #include <memory>
@@ -41,6 +42,7 @@ class MainWindow final : public Window, private forms::MainFormScreen {
   void ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,
                    const std::string& text) override;
 
+  const forms::WindowLayout layout_;
   Artwork art_;
   WinTimers timers_;
   WinDispatcher dispatcher_;  // the download dialogs' reports

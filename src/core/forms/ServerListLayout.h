@@ -9,6 +9,7 @@ namespace tandrel::forms {
 struct Point {
   int x = 0;
   int y = 0;
+  bool operator==(const Point&) const = default;
 };
 
 struct Rect {
