@@ -7,6 +7,7 @@
 #include "ui/VisualStyles.h"
 
 #include "core/ProgramPaths.h"
+#include "core/forms/WindowLayout.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -44,7 +45,7 @@ class LauncherWindow final : public QWidget {
     Colour(*started, ui::look::kServerName);
     started->move(30, 110);
     started->adjustSize();
-    auto* close = new ui::PressPicture(this, QRect(412, 12, 16, 16));
+    auto* close = new ui::PressPicture(this, QRect(412, 12, 16, 16), 1.0, forms::kPressShift);
     close->SetPixmap(art.Close());
     connect(close, &ui::PressPicture::clicked, this, &QWidget::close);
   }

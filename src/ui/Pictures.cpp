@@ -6,7 +6,7 @@
 
 namespace tandrel::ui {
 
-Picture::Picture(QWidget* parent, QRect geometry, Fit fit) : QWidget(parent), fit_(fit) {
+Picture::Picture(QWidget* parent, QRect geometry, Fit fit, double scale) : QWidget(parent), fit_(fit), scale_(scale) {
   setGeometry(geometry);
   setAttribute(Qt::WA_TranslucentBackground);
 }
@@ -24,8 +24,10 @@ void Picture::paintEvent(QPaintEvent*) {
     painter.drawPixmap(rect(), pixmap_);
   } else {
     // Centred and not scaled: a larger picture is cut at the box's edges.
-    const QSizeF size = pixmap_.deviceIndependentSize();
-    painter.drawPixmap(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), pixmap_);
+    const QSizeF size = pixmap_.deviceIndependentSize() * scale_;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size), pixmap_,
+                       QRectF(pixmap_.rect()));
   }
 }
 
@@ -44,7 +46,8 @@ void WindowMovePicture::mouseReleaseEvent(QMouseEvent* event) {
   if (event->buttons() == Qt::NoButton) grab_.reset();
 }
 
-PressPicture::PressPicture(QWidget* parent, QRect geometry) : Picture(parent, geometry, Fit::CentreUnscaled) {
+PressPicture::PressPicture(QWidget* parent, QRect geometry, double scale, int shift)
+    : Picture(parent, geometry, Fit::CentreUnscaled, scale), shift_(shift) {
   setCursor(Qt::PointingHandCursor);
 }
 
@@ -63,12 +66,12 @@ std::optional<forms::PressEffect::Button> ButtonOf(const QMouseEvent& event) {
 
 void PressPicture::mousePressEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
-  if (button && effect_.Press(*button)) move(pos() + QPoint(1, 1));
+  if (button && effect_.Press(*button)) move(pos() + QPoint(shift_, shift_));
 }
 
 void PressPicture::mouseDoubleClickEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
-  if (button && effect_.DoubleClickPress(*button)) move(pos() + QPoint(1, 1));
+  if (button && effect_.DoubleClickPress(*button)) move(pos() + QPoint(shift_, shift_));
 }
 
 void PressPicture::mouseReleaseEvent(QMouseEvent* event) {
@@ -76,7 +79,7 @@ void PressPicture::mouseReleaseEvent(QMouseEvent* event) {
   if (!button) return;
   const auto release = effect_.Released(*button, rect().contains(event->position().toPoint()));
   if (release.click) emit clicked();
-  if (release.moveBack) move(pos() - QPoint(1, 1));
+  if (release.moveBack) move(pos() - QPoint(shift_, shift_));
 }
 
 }  // namespace tandrel::ui

@@ -17,7 +17,9 @@ class Picture : public QWidget {
 
  public:
   enum class Fit { Stretch, CentreUnscaled };
-  Picture(QWidget* parent, QRect geometry, Fit fit);
+  // scale: how much larger than its own size a centred picture shows (the layout's
+  // scale relative to Qt's).
+  Picture(QWidget* parent, QRect geometry, Fit fit, double scale = 1.0);
   void SetPixmap(const QPixmap& pixmap);
   const QPixmap& pixmap() const { return pixmap_; }
 
@@ -27,6 +29,7 @@ class Picture : public QWidget {
  private:
   QPixmap pixmap_;
   Fit fit_;
+  double scale_;
 };
 
 // A press of any mouse button moves the window with the pointer until it is released.
@@ -50,7 +53,8 @@ class PressPicture final : public Picture {
   Q_OBJECT
 
  public:
-  PressPicture(QWidget* parent, QRect geometry);
+  // shift: how far right and down it moves while held.
+  PressPicture(QWidget* parent, QRect geometry, double scale, int shift);
 
  signals:
   void clicked();
@@ -62,6 +66,7 @@ class PressPicture final : public Picture {
 
  private:
   forms::PressEffect effect_;
+  int shift_;
 };
 
 }  // namespace tandrel::ui

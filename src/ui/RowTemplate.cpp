@@ -1,5 +1,6 @@
 #include "RowTemplate.h"
 
+#include "LayoutRects.h"
 #include "Look.h"
 
 #include <QFontMetrics>
@@ -7,13 +8,8 @@
 #include <QRect>
 
 namespace tandrel::ui {
-namespace {
-
-QRect ToQRect(const forms::Rect& r) { return {r.left, r.top, r.width, r.height}; }
-
-}  // namespace
-
-RowTemplate::RowTemplate(const Artwork& art, const Badge& badge) : art_(art), badge_(badge), font_(look::YaHei(15)) {}
+RowTemplate::RowTemplate(const Artwork& art, const Badge& badge, const forms::RowLayout& layout)
+    : art_(art), badge_(badge), layout_(layout), font_(look::YaHei(layout.labelFont)) {}
 
 int RowTemplate::TextWidth(const std::string& utf8) const {
   return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(utf8));
@@ -21,28 +17,31 @@ int RowTemplate::TextWidth(const std::string& utf8) const {
 
 void RowTemplate::Paint(QPainter& painter, QPoint origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
                         forms::ButtonLook webSite) const {
-  using namespace forms::row_layout;
+  const forms::RowLayout& l = layout_;
   painter.save();
   painter.translate(origin);
-  painter.drawPixmap(QRect(kImage3.left, kImage3.top, row.Image3Width, kImage3.height), art_.RowPlate());
+  painter.drawPixmap(QRect(l.Image3.left, l.Image3.top, row.Image3Width, l.Image3.height), art_.RowPlate());
 
   // Texts are one line, as wide as they are, drawn over whatever lies beneath.
   painter.setFont(font_);
   const auto text = [&](int left, const std::string& s, const QColor& color) {
     painter.setPen(color);
-    painter.drawText(QRect(left, kLabelTop, 4000, kLabelHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     QString::fromStdString(s));
+    painter.drawText(QRect(left, l.labelTop, 4000, l.labelHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdString(s));
   };
-  text(kLabel4Left, row.Label4Caption, look::kServerName);
-  text(kLabel5Left, row.Label5Caption, look::kIntroduction);
-  text(kLabel6Left, row.Label6Caption, look::kOpeningTime);
+  text(l.Label4Left, row.Label4Caption, look::kServerName);
+  text(l.Label5Left, row.Label5Caption, look::kIntroduction);
+  text(l.Label6Left, row.Label6Caption, look::kOpeningTime);
 
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(ToQRect(kControlListButton1), art_.EnterGame(enterGame));
-  // The smaller web-site picture sits centred in its button's box.
+  painter.drawPixmap(ToQRect(l.ControlListButton1), art_.EnterGame(enterGame));
+  // The smaller web-site picture sits centred in its button's box, at the layout's scale.
   const QPixmap& site = art_.WebSite(webSite);
-  const QRect box = ToQRect(kControlListButton2);
-  painter.drawPixmap(box.x() + (box.width() - site.width()) / 2, box.y() + (box.height() - site.height()) / 2, site);
+  const forms::Size size = l.webSitePicture;
+  const QRect box = ToQRect(l.ControlListButton2);
+  painter.drawPixmap(QRect(box.x() + (box.width() - size.width) / 2, box.y() + (box.height() - size.height) / 2,
+                           size.width, size.height),
+                     site);
   painter.restore();
 }
 

@@ -17,7 +17,7 @@ namespace tandrel::ui {
 
 class RowTemplate final : public forms::TextMeasure {
  public:
-  RowTemplate(const Artwork& art, const Badge& badge);
+  RowTemplate(const Artwork& art, const Badge& badge, const forms::RowLayout& layout);
 
   // Draws the bound row, all but its badge, with its top-left corner at origin.
   void Paint(QPainter& painter, QPoint origin, const forms::BoundRow& row, forms::ButtonLook enterGame,
@@ -30,6 +30,7 @@ class RowTemplate final : public forms::TextMeasure {
  private:
   const Artwork& art_;
   const Badge& badge_;
+  forms::RowLayout layout_;
   QFont font_;
   // The badge's current frame at its box's size in device pixels: scaled once
   // per frame shown, not once per row.

@@ -1,6 +1,7 @@
 #include "ServerListView.h"
 
 #include "FailureReport.h"
+#include "LayoutRects.h"
 #include "Look.h"
 
 #include <QKeyEvent>
@@ -14,9 +15,6 @@
 namespace tandrel::ui {
 namespace {
 
-constexpr int kScrollBarWidth = 17;
-
-QRect ToQRect(const forms::Rect& r) { return {r.left, r.top, r.width, r.height}; }
 forms::Rect FromQRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 forms::Point PointOf(const QMouseEvent* event) {
@@ -49,17 +47,19 @@ std::optional<forms::ListKey> KeyOf(int key) {
 
 }  // namespace
 
-ServerListView::ServerListView(const Artwork& art, std::function<const TConfig*()> entries, QWidget* parent)
+ServerListView::ServerListView(const Artwork& art, const forms::WindowLayout& layout,
+                               std::function<const TConfig*()> entries, QWidget* parent)
     : QAbstractScrollArea(parent),
-      template_(art, badge_),
-      model_(*this, template_, std::move(entries)),
-      picture_(model_) {
+      template_(art, badge_, layout.rows),
+      model_(*this, template_, std::move(entries), layout.rows),
+      picture_(model_),
+      column_(layout.rows.JvGIFAnimator2) {
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  verticalScrollBar()->setFixedWidth(kScrollBarWidth);
-  verticalScrollBar()->setSingleStep(forms::kRowHeight);
+  verticalScrollBar()->setFixedWidth(layout.scrollBar.width);
+  verticalScrollBar()->setSingleStep(layout.rows.rowHeight);
   viewport()->setMouseTracking(true);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -9,6 +9,7 @@
 #include "core/forms/ComposedColumn.h"
 #include "core/forms/KeptListPicture.h"
 #include "core/forms/ServerListModel.h"
+#include "core/forms/WindowLayout.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -23,7 +24,8 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
 
  public:
   // entries gives the current list (nullptr when there is none).
-  ServerListView(const Artwork& art, std::function<const TConfig*()> entries, QWidget* parent);
+  ServerListView(const Artwork& art, const forms::WindowLayout& layout, std::function<const TConfig*()> entries,
+                 QWidget* parent);
 
   void SetRowCount(std::size_t count) override { model_.SetItemCount(count); }
   std::size_t RowCount() const { return model_.ItemCount(); }

@@ -1,6 +1,7 @@
 #include "uDownloadForm.h"
 
 #include "FailureReport.h"
+#include "LayoutRects.h"
 #include "Lifecycle.h"
 #include "Look.h"
 #include "VisualStyles.h"
@@ -10,24 +11,26 @@
 #include <QPainter>
 
 namespace tandrel::ui {
-
-DownloadDialog::DownloadDialog(QWidget* owner, const Artwork& art)
+DownloadDialog::DownloadDialog(QWidget* owner, const Artwork& art, const forms::WindowLayout& layout)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
-      Image7_(new PressPicture(this, QRect(399, 8, 16, 16))),
-      Label5_(look::Label(this, QString(), {32, 19}, look::YaHei(15), look::kIntroduction)),
-      Label4_(look::Label(this, QString(), {300, 38}, look::YaHei(15), look::kServerName)),
+      Image7_(new PressPicture(this, ToQRect(layout.dialog.Image7), layout.scale.Factor(), layout.pressShift)),
+      Label5_(look::Label(this, QString(), ToQPoint(layout.dialog.Label5), look::YaHei(layout.dialog.labelFont),
+                          look::kIntroduction)),
+      Label4_(look::Label(this, QString(), ToQPoint(layout.dialog.Label4), look::YaHei(layout.dialog.labelFont),
+                          look::kServerName)),
       ProgressBar1_(new QProgressBar(this)),
-      speed_(look::Label(this, QString(), {32, 88}, look::YaHei(12), look::kHeading)),
+      speed_(look::Label(this, QString(), ToQPoint(forms::Point{layout.dialog.speed.left, layout.dialog.speed.top}),
+                         look::YaHei(layout.dialog.speedFont), look::kHeading)),
       dispatcher_(this),
       form_(*this, dispatcher_) {
-  setFixedSize(423, 124);
+  setFixedSize(layout.dialog.window.width, layout.dialog.window.height);
   setModal(true);
   setAutoFillBackground(true);  // the main style's dark face colour
   Image7_->SetPixmap(art.Close());
-  ProgressBar1_->setGeometry(32, 66, 345, 17);
+  ProgressBar1_->setGeometry(ToQRect(layout.dialog.ProgressBar1));
   ProgressBar1_->setTextVisible(false);
   ApplyStyleTo(*ProgressBar1_, QString::fromLatin1(kProgressStyle));
-  speed_->setFixedWidth(345);
+  speed_->setFixedWidth(layout.dialog.speed.width);
   speed_->setAlignment(Qt::AlignRight);
   connect(Image7_, &PressPicture::clicked, this, [this] { Guarded([this] { form_.Image7Click(); }); });
   Paint(form_.View());

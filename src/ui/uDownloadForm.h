@@ -7,6 +7,7 @@
 #include "Pictures.h"
 #include "QtEventLoop.h"
 
+#include "core/forms/WindowLayout.h"
 #include "core/forms/uDownloadForm.h"
 
 #include <QDialog>
@@ -20,7 +21,9 @@ class DownloadDialog final : public QDialog, private forms::DownloadFormScreen {
 
  public:
   // Created hidden, "下载中...", bar at 0, "已下载0%".
-  DownloadDialog(QWidget* owner, const Artwork& art);
+  // Laid out as the owner's layout says; 100 % without one.
+  DownloadDialog(QWidget* owner, const Artwork& art,
+                 const forms::WindowLayout& layout = forms::LayoutAt(forms::Scale()));
   ~DownloadDialog() override;
 
   // TDownloadForm.Download, in this window.

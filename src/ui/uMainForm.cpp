@@ -1,8 +1,10 @@
 #include "uMainForm.h"
 
 #include "FailureReport.h"
+#include "LayoutRects.h"
 #include "Lifecycle.h"
 #include "Look.h"
+#include "ScreenLayout.h"
 
 #include "core/forms/Centring.h"
 
@@ -12,32 +14,34 @@
 namespace tandrel::ui {
 namespace {
 
-constexpr int kWidth = 980, kHeight = 939;
-
-QLabel* Heading(QWidget* parent, const QString& text, QPoint at) {
-  return look::Label(parent, text, at, look::YaHei(13, true), look::kHeading);
+QLabel* Heading(QWidget* parent, const QString& text, const forms::Point& at, int fontSize) {
+  return look::Label(parent, text, {at.x, at.y}, look::YaHei(fontSize, true), look::kHeading);
 }
 
 }  // namespace
 
 MainWindow::MainWindow(forms::MainFormOptions options)
-    : Image6_(new WindowMovePicture(this, QRect(0, 0, kWidth, kHeight), Picture::Fit::Stretch)),
-      Image1_(new PressPicture(this, QRect(31, 103, 115, 16))),
-      Image2_(new WindowMovePicture(this, QRect(85, 17, 800, 70), Picture::Fit::CentreUnscaled)),
-      Image7_(new PressPicture(this, QRect(956, 8, 16, 16))),
-      Image8_(new PressPicture(this, QRect(934, 8, 16, 16))),
+    : layout_(LayoutOn(QGuiApplication::primaryScreen())),
+      Image6_(new WindowMovePicture(this,
+                                    QRect(QPoint(0, 0), QSize(layout_.main.window.width, layout_.main.window.height)),
+                                    Picture::Fit::Stretch)),
+      Image1_(new PressPicture(this, ToQRect(layout_.main.Image1), layout_.scale.Factor(), layout_.pressShift)),
+      Image2_(new WindowMovePicture(this, ToQRect(layout_.main.Image2), Picture::Fit::CentreUnscaled,
+                                    layout_.scale.Factor())),
+      Image7_(new PressPicture(this, ToQRect(layout_.main.Image7), layout_.scale.Factor(), layout_.pressShift)),
+      Image8_(new PressPicture(this, ToQRect(layout_.main.Image8), layout_.scale.Factor(), layout_.pressShift)),
       ControlList1_(new ServerListView(
-          art_, [this] { return form_.Config(); }, this)),
+          art_, layout_, [this] { return form_.Config(); }, this)),
       form_(*this, timers_, *ControlList1_, std::move(options)) {
   setWindowTitle(QStringLiteral("MainForm"));
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-  setFixedSize(kWidth, kHeight);
+  setFixedSize(layout_.main.window.width, layout_.main.window.height);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, look::kListBackground);  // Panel1
   setPalette(palette);
 
-  ControlList1_->setGeometry(13, 123, 952, 800);
+  ControlList1_->setGeometry(ToQRect(layout_.main.ControlList1));
   ControlList1_->setFocus();
 
   connect(Image1_, &PressPicture::clicked, this, [this] { Guarded([this] { form_.Image1Click(); }); });
@@ -62,8 +66,8 @@ void MainWindow::Furnish() {
   Image1_->SetPixmap(art_.Refresh());
   Image7_->SetPixmap(art_.Close());
   Image8_->SetPixmap(art_.Minimise());
-  Label2_ = Heading(this, QStringLiteral("进入游戏"), {854, 100});
-  Label1_ = Heading(this, QStringLiteral("新区开区时间"), {712, 100});
+  Label2_ = Heading(this, QStringLiteral("进入游戏"), layout_.main.Label2, layout_.main.headingFont);
+  Label1_ = Heading(this, QStringLiteral("新区开区时间"), layout_.main.Label1, layout_.main.headingFont);
   for (QLabel* heading : {Label2_, Label1_}) {
     heading->stackUnder(Image1_);  // where it would be had it been made with the background
     heading->show();
@@ -74,8 +78,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::PlaceOnScreen() {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  move(forms::CentredStart(screen.left(), screen.width(), kWidth, screen.left(), screen.width()),
-       forms::CentredStart(screen.top(), screen.height(), kHeight, screen.top(), screen.height()));
+  const forms::Size size = layout_.main.window;
+  move(forms::CentredStart(screen.left(), screen.width(), size.width, screen.left(), screen.width()),
+       forms::CentredStart(screen.top(), screen.height(), size.height, screen.top(), screen.height()));
 }
 
 bool MainWindow::ShowBanner(const http::Bytes& picture) {
@@ -95,7 +100,7 @@ void MainWindow::Close() { close(); }
 
 DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
                                            bool digest, http::Response& response) {
-  DownloadDialog dialog(this, art_);
+  DownloadDialog dialog(this, art_, layout_);
   dialog.Form().SetMaxBody(maxBody);
   dialog.Form().SetDigestBody(digest);
   emit downloadStarting(&dialog);

@@ -45,6 +45,7 @@ class MainWindow final : public QWidget, private forms::MainFormScreen {
   void ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,
                    const std::string& text) override;
 
+  const forms::WindowLayout layout_;
   Artwork art_;
   QtTimers timers_;
   Picture* Image6_;

@@ -1,10 +1,12 @@
 // The pictures compiled into the program, decoded once per window that shows
-// them; what is always shown at one size is kept at that size.
+// them, at the layout's scale; what is always shown at one size is kept at that
+// size. The sizes below are at 100 %.
 #pragma once
 
 #include "Pictures.h"
 
 #include "core/forms/ServerListModel.h"
+#include "core/forms/WindowLayout.h"
 
 #include <array>
 #include <map>
@@ -16,10 +18,10 @@ using forms::ButtonLook;
 
 class Artwork {
  public:
-  Artwork();
+  explicit Artwork(const forms::WindowLayout& layout);
 
-  Gdiplus::Bitmap& Background() const { return *background_; }  // stretched to 980 x 939
-  // The row plate (950 x 36) stretched to width x 36.
+  Gdiplus::Bitmap& Background() const { return *background_; }  // stretched to the window's size
+  // The row plate (950 x 36) stretched to width and the layout's plate height.
   Gdiplus::Bitmap& RowPlate(int width) const;
   Gdiplus::Bitmap& Refresh() const { return *refresh_; }                                             // 115 x 16
   Gdiplus::Bitmap& Close() const { return *close_; }                                                 // 16 x 16
@@ -29,7 +31,9 @@ class Artwork {
   static std::span<const std::uint8_t> BadgeFile();  // GIF89a, 98 x 46, animated
 
  private:
-  Picture background_, rowPlate_, refresh_, close_, minimise_;
+  Picture background_, rowPlate_;
+  int plateHeight_;
+  Picture refresh_, close_, minimise_;
   std::array<Picture, 3> enterGame_, webSite_;
   mutable std::map<int, Picture> plates_;
 };

@@ -7,7 +7,12 @@
 
 namespace tandrel::win {
 
-Badge::Badge(int width, int height) : width_(width), height_(height) {
+Badge::Badge(int width, int height) { Resize(width, height); }
+
+void Badge::Resize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  frames_ = 0;
   std::vector<AnimationFrame> frames = DecodeAnimation(Artwork::BadgeFile());
   std::vector<std::chrono::milliseconds> delays;
   if (!frames.empty()) strip_.Prepare(width * static_cast<int>(frames.size()), height);
@@ -27,7 +32,7 @@ Badge::Badge(int width, int height) : width_(width), height_(height) {
     delays.push_back(frame.delay);
     ++frames_;
   }
-  animation_ = std::make_unique<forms::BadgeAnimation>(std::move(delays));
+  if (!animation_) animation_ = std::make_unique<forms::BadgeAnimation>(std::move(delays));
 }
 
 void Badge::Draw(HDC dc, int left, int top) const {

@@ -14,6 +14,8 @@ namespace tandrel::win {
 class Badge {
  public:
   Badge(int width, int height);
+  // The frames decoded again at another size (another scale); the animation goes on.
+  void Resize(int width, int height);
   // Moves on to the frame the animation is at now; true when that is another one.
   bool MoveOn() { return animation_->MoveOn(); }
   // The frame Draw draws.
@@ -23,7 +25,7 @@ class Badge {
   void Draw(HDC dc, int left, int top) const;
 
  private:
-  int width_, height_;
+  int width_ = 0, height_ = 0;
   int frames_ = 0;
   // One device for the whole strip, made once: under Wine every device made
   // costs a round trip to the X server.

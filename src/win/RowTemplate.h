@@ -12,7 +12,9 @@ namespace tandrel::win {
 
 class RowTemplate final : public forms::TextMeasure {
  public:
-  RowTemplate(const Artwork& art, const Badge& badge);
+  RowTemplate(const Artwork& art, const Badge& badge, const forms::RowLayout& layout);
+  // Another scale: the font and the places follow.
+  void SetLayout(const forms::RowLayout& layout);
   ~RowTemplate() override;
   RowTemplate(const RowTemplate&) = delete;
   RowTemplate& operator=(const RowTemplate&) = delete;
@@ -29,6 +31,7 @@ class RowTemplate final : public forms::TextMeasure {
  private:
   const Artwork& art_;
   const Badge& badge_;
+  forms::RowLayout layout_;
   look::Font font_;
   MemoryDc measuring_;
 };

@@ -45,14 +45,16 @@ constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 }  // namespace
 
-ServerListView::ServerListView(const Artwork& art, forms::EntrySource entries,
+ServerListView::ServerListView(const Artwork& art, const forms::WindowLayout& layout, forms::EntrySource entries,
                                std::function<void(int)> enterGameClicked, std::function<void(int)> webSiteClicked)
-    : badge_(forms::row_layout::kJvGIFAnimator2.width, forms::row_layout::kJvGIFAnimator2.height),
-      template_(art, badge_),
-      model_(*this, template_, std::move(entries)),
+    : badge_(layout.rows.JvGIFAnimator2.width, layout.rows.JvGIFAnimator2.height),
+      template_(art, badge_, layout.rows),
+      model_(*this, template_, std::move(entries), layout.rows),
       picture_(model_),
       enterGameClicked_(std::move(enterGameClicked)),
-      webSiteClicked_(std::move(webSiteClicked)) {}
+      webSiteClicked_(std::move(webSiteClicked)),
+      column_(layout.rows.JvGIFAnimator2),
+      scrollBar_(layout.scrollBar) {}
 
 ServerListView::~ServerListView() { Destroy(); }
 
@@ -63,6 +65,20 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
   height_ = place.bottom - place.top;
   scrollBar_.Resize({width_, height_});
   model_.Resize(width_, height_);
+}
+
+void ServerListView::SetLayout(const forms::WindowLayout& layout, const RECT& place) {
+  badge_.Resize(layout.rows.JvGIFAnimator2.width, layout.rows.JvGIFAnimator2.height);
+  template_.SetLayout(layout.rows);
+  column_.SetBadge(layout.rows.JvGIFAnimator2);
+  scrollBar_.SetLayout(layout.scrollBar);
+  picture_.Forget();
+  width_ = place.right - place.left;
+  height_ = place.bottom - place.top;
+  scrollBar_.Resize({width_, height_});
+  model_.SetLayout(layout.rows);
+  model_.Resize(scrollBar_.RowsWidth(), height_);
+  MoveWindow(Handle(), place.left, place.top, width_, height_, TRUE);
 }
 
 void ServerListView::RepaintNow() {

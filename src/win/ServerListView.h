@@ -28,12 +28,15 @@ class ServerListView final : public Window, public RowCountView, private forms::
  public:
   // entries gives the current list (nullptr when there is none); the clicks give
   // the row's index, as the clicked button's Tag holds it.
-  ServerListView(const Artwork& art, forms::EntrySource entries, std::function<void(int)> enterGameClicked,
-                 std::function<void(int)> webSiteClicked);
+  ServerListView(const Artwork& art, const forms::WindowLayout& layout, forms::EntrySource entries,
+                 std::function<void(int)> enterGameClicked, std::function<void(int)> webSiteClicked);
   ~ServerListView() override;
 
   // The list's window, a child of parent at place.
   void CreateIn(HWND parent, const RECT& place);
+  // Another scale: the rows, the badge and the bar follow, the list moves to
+  // place, and every row is drawn afresh.
+  void SetLayout(const forms::WindowLayout& layout, const RECT& place);
 
   // A load may bring other entries in as many rows: the next repaint shows them.
   void SetRowCount(std::size_t count) override {

@@ -2,15 +2,19 @@
 
 #include "core/forms/Centring.h"
 
+#include <shellscalingapi.h>
+
 namespace tandrel::win {
 namespace {
 
-MONITORINFO PrimaryMonitor() {
+MONITORINFO MonitorInfo(HMONITOR monitor) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
-  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+  GetMonitorInfoW(monitor, &info);
   return info;
 }
+
+MONITORINFO PrimaryMonitor() { return MonitorInfo(PrimaryMonitorHandle()); }
 
 POINT Centred(const RECT& area, const RECT& bounds, SIZE size) {
   return {forms::CentredStart(area.left, area.right - area.left, size.cx, bounds.left, bounds.right - bounds.left),
@@ -18,6 +22,16 @@ POINT Centred(const RECT& area, const RECT& bounds, SIZE size) {
 }
 
 }  // namespace
+
+HMONITOR PrimaryMonitorHandle() { return MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY); }
+
+forms::Scale ScaleOn(HMONITOR monitor, forms::Size base, UINT dpi) {
+  UINT x = dpi, y = dpi;
+  if (dpi == 0 && FAILED(GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y))) x = forms::Scale::kBaseDpi;
+  const RECT work = MonitorInfo(monitor).rcWork;
+  return forms::FittingScale(forms::Scale(static_cast<int>(x)), base,
+                             forms::Size{work.right - work.left, work.bottom - work.top});
+}
 
 POINT CentredOnPrimary(SIZE size) {
   const RECT screen = PrimaryMonitor().rcMonitor;

@@ -18,10 +18,11 @@ enum PictureIndex { kRefresh, kClose, kMinimise };  // in the order given to pic
 }  // namespace
 
 MainWindow::MainWindow(forms::MainFormOptions options)
-    : layout_(forms::LayoutAt(forms::Scale())),
+    : layout_(forms::LayoutAt(ScaleOn(PrimaryMonitorHandle(), forms::LayoutAt(forms::Scale()).main.window))),
+      art_(layout_),
       headingFont_(look::YaHei(layout_.main.headingFont, true)),
       ControlList1_(
-          art_, [this] { return form_.Config(); },
+          art_, layout_, [this] { return form_.Config(); },
           [this](int row) { forms::Guarded([&] { form_.ControlListButton1Click(row); }); },
           [this](int row) { forms::Guarded([&] { form_.ControlListButton2Click(row); }); }),
       form_(*this, timers_, ControlList1_, std::move(options)) {
@@ -30,25 +31,43 @@ MainWindow::MainWindow(forms::MainFormOptions options)
   // Its own taskbar button, the system menu and minimising; no frame, no caption bar.
   Create(L"TandrelMainForm", CS_DBLCLKS, WS_EX_APPWINDOW, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
          RECT{at.x, at.y, at.x + size.cx, at.y + size.cy}, nullptr, L"MainForm");
-  // The headings take a press and do nothing: only the background and the banner move the window.
-  std::vector<RECT> headings;
-  for (const auto& [place, text] :
-       {std::pair{layout_.main.Label2, kLabel2Text}, std::pair{layout_.main.Label1, kLabel1Text}}) {
-    const SIZE extent = look::TextSize(headingFont_.get(), text);
-    headings.push_back(RECT{place.x, place.y, place.x + extent.cx, place.y + layout_.main.headingHeight});
-  }
-  pictures_ =
-      std::make_unique<PressPictures>(Handle(),
-                                      std::vector<PressPictures::Item>{{ToRECT(layout_.main.Image1), &art_.Refresh()},
-                                                                       {ToRECT(layout_.main.Image7), &art_.Close()},
-                                                                       {ToRECT(layout_.main.Image8), &art_.Minimise()}},
-                                      headings, forms::PictureGrab::Elsewhere::MovesWindow, layout_.pressShift);
+  PlacePictures();
   ControlList1_.CreateIn(Handle(), ToRECT(layout_.main.ControlList1));
   SetFocus(ControlList1_.Handle());
   forms::Guarded([this] { form_.FormCreate(); });
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::PlacePictures() {
+  pictures_ =
+      std::make_unique<PressPictures>(Handle(),
+                                      std::vector<PressPictures::Item>{{ToRECT(layout_.main.Image1), &art_.Refresh()},
+                                                                       {ToRECT(layout_.main.Image7), &art_.Close()},
+                                                                       {ToRECT(layout_.main.Image8), &art_.Minimise()}},
+                                      Headings(), forms::PictureGrab::Elsewhere::MovesWindow, layout_.pressShift);
+}
+
+// Only the background and the banner move the window.
+std::vector<RECT> MainWindow::Headings() const {
+  std::vector<RECT> headings;
+  for (const auto& [place, text] :
+       {std::pair{layout_.main.Label2, kLabel2Text}, std::pair{layout_.main.Label1, kLabel1Text}}) {
+    const SIZE extent = look::TextSize(headingFont_.get(), text);
+    headings.push_back(RECT{place.x, place.y, place.x + extent.cx, place.y + layout_.main.headingHeight});
+  }
+  return headings;
+}
+
+void MainWindow::Relayout(forms::Scale scale) {
+  if (scale == layout_.scale) return;
+  layout_ = forms::LayoutAt(scale);
+  art_ = Artwork(layout_);
+  headingFont_ = look::YaHei(layout_.main.headingFont, true);
+  PlacePictures();
+  ControlList1_.SetLayout(layout_, ToRECT(layout_.main.ControlList1));
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
 
 void MainWindow::Show() {
   ShowWindow(Handle(), SW_SHOW);
@@ -72,11 +91,14 @@ void MainWindow::PaintWindow() {
     }
     Gdiplus::Graphics graphics(dc);
     if (banner_) {
-      // Centred and not scaled: a larger picture is cut at the box's edges.
+      // Centred at the layout's scale, not fitted: a larger picture is cut at the box's edges.
       const forms::Rect& box = layout_.main.Image2;
+      const forms::Size size =
+          layout_.scale.Of(forms::Size{static_cast<int>(banner_->GetWidth()), static_cast<int>(banner_->GetHeight())});
       graphics.SetClip(Gdiplus::Rect(box.left, box.top, box.width, box.height));
-      Draw(graphics, *banner_, box.left + (box.width - static_cast<int>(banner_->GetWidth())) / 2,
-           box.top + (box.height - static_cast<int>(banner_->GetHeight())) / 2);
+      graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+      DrawStretched(graphics, *banner_, box.left + (box.width - size.width) / 2,
+                    box.top + (box.height - size.height) / 2, size.width, size.height);
       graphics.ResetClip();
     }
     pictures_->Paint(graphics);
@@ -106,6 +128,18 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) SetFocus(ControlList1_.Handle());
       return 0;
+    case WM_DPICHANGED: {
+      // The system names the new monitor's scale and a place; the window takes
+      // the place's corner at the size that fits that monitor.
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      forms::Guarded([&] {
+        Relayout(ScaleOn(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST),
+                         forms::LayoutAt(forms::Scale()).main.window, LOWORD(wParam)));
+      });
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, layout_.main.window.width,
+                   layout_.main.window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: break;
   }

@@ -42,7 +42,13 @@ class MainWindow final : public Window, private forms::MainFormScreen {
   void ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,
                    const std::string& text) override;
 
-  const forms::WindowLayout layout_;
+  // Lays everything out at another scale: fonts, artwork, pictures, the list.
+  void Relayout(forms::Scale scale);
+  void PlacePictures();
+  // The headings' boxes, which take a press and do nothing.
+  std::vector<RECT> Headings() const;
+
+  forms::WindowLayout layout_;
   Artwork art_;
   WinTimers timers_;
   WinDispatcher dispatcher_;  // the download dialogs' reports

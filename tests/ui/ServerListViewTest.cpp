@@ -29,7 +29,7 @@ class ServerListViewTest : public ::testing::Test {
  protected:
   ServerListViewTest()
       : view_(
-            art_, [this] { return config_.get(); }, nullptr) {
+            art_, forms::LayoutAt(forms::Scale()), [this] { return config_.get(); }, nullptr) {
     view_.resize(952, 800);
     view_.show();
     QObject::connect(&view_, &ServerListView::enterGameClicked, [this](int row) { enterGame_.push_back(row); });

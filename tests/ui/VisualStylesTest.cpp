@@ -48,7 +48,7 @@ QImage RowUnder(const char* style) {
   ApplyStyle(QString::fromLatin1(style));
   Artwork art;
   Badge badge;
-  RowTemplate row(art, badge);
+  RowTemplate row(art, badge, forms::RowLayout{});
   const forms::BoundRow bound{945, "■■■■", "■■■■", "■■■■"};
   QImage image(952, 40, QImage::Format_RGB32);
   image.fill(look::kListBackground);

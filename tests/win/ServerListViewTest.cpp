@@ -1,6 +1,7 @@
 // The server list's Win32 window on a real window system: whatever its badge
 // frames and its paints leave on the screen is what a repaint drawing every row
-// afresh shows, whatever the rows' state, after a reload and while scrolling.
+// afresh shows, whatever the rows' state, after a reload and while scrolling; at
+// 100 % and at 150 %.
 #include "win/Artwork.h"
 #include "win/Look.h"
 #include "win/Pictures.h"
@@ -22,8 +23,6 @@
 namespace tandrel::win {
 namespace {
 
-constexpr int kWidth = 952, kHeight = 800;
-
 std::unique_ptr<TConfig> ListOf(int servers) {
   std::string text = R"({"ServerList":{"FListHelper":[)";
   for (int i = 0; i < servers; ++i) {
@@ -35,6 +34,9 @@ std::unique_ptr<TConfig> ListOf(int servers) {
 
 // The client area's pixels as the screen shows them.
 std::vector<std::uint32_t> OnScreen(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  const int kWidth = client.right, kHeight = client.bottom;
   const HDC screen = GetDC(window);
   const HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
@@ -53,7 +55,7 @@ std::vector<std::uint32_t> OnScreen(HWND window) {
   return pixels;
 }
 
-std::string Differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+std::string Differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int kWidth) {
   int count = 0, first = -1;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (a[i] == b[i]) continue;
@@ -75,7 +77,8 @@ void PumpMessages() {
   }
 }
 
-class ServerListViewTest : public ::testing::Test {
+// The list at a scale given as DPI.
+class ServerListViewTest : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
     owner_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
@@ -83,7 +86,7 @@ class ServerListViewTest : public ::testing::Test {
     if (!owner_) GTEST_SKIP() << "no window system: " << platform::SystemErrorText(GetLastError());
     SetForegroundWindow(owner_);
     view_ = std::make_unique<ServerListView>(
-        art_, [this] { return config_.get(); }, [](int) {}, [](int) {});
+        art_, layout_, [this] { return config_.get(); }, [](int) {}, [](int) {});
     view_->CreateIn(owner_, RECT{0, 0, kWidth, kHeight});
     PumpMessages();
   }
@@ -102,14 +105,20 @@ class ServerListViewTest : public ::testing::Test {
 
   const platform::ComApartment com_;
   const GdiplusSession gdiplus_;
-  const Artwork art_;
+  const forms::WindowLayout layout_ = forms::LayoutAt(forms::Scale(GetParam()));
+  const int kWidth = layout_.main.ControlList1.width, kHeight = layout_.main.ControlList1.height;
+  const Artwork art_{layout_};
   std::unique_ptr<TConfig> config_;
   HWND owner_ = nullptr;
   std::unique_ptr<ServerListView> view_;
 };
 
-TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
-  constexpr int kEnterGameX = 832 + 37, kScrollBarX = kWidth - 8;
+TEST_P(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
+  const forms::Scale scale = layout_.scale;
+  const int row = layout_.rows.rowHeight;
+  const forms::Rect& enterGame = layout_.rows.ControlListButton1;
+  const int kEnterGameX = enterGame.left + enterGame.width / 2, kScrollBarX = kWidth - layout_.scrollBar.width / 2;
+  const int kMiddleX = scale.Of(400);  // on no control
   const auto reload = [this](const char* name) {
     config_ = ListOf(30);
     config_->ServerList()[3].ServerName = name;
@@ -128,28 +137,30 @@ TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
   } steps[] = {
       {"loaded", [] {}},
       {"the badge's frames come round", framesComeRound},
-      {"a hot row", [&] { Send(WM_MOUSEMOVE, 0, 400, 2 * 40 + 20); }},
+      {"a hot row", [&] { Send(WM_MOUSEMOVE, 0, kMiddleX, 2 * row + row / 2); }},
       {"another hot row as the frames come round",
        [&] {
          framesComeRound();
-         Send(WM_MOUSEMOVE, 0, 400, 3 * 40 + 20);
+         Send(WM_MOUSEMOVE, 0, kMiddleX, 3 * row + row / 2);
          PumpMessages();
          framesComeRound();
        }},
-      {"a hot button", [&] { Send(WM_MOUSEMOVE, 0, kEnterGameX, 4 * 40 + 21); }},
-      {"a pressed button of the selected row", [&] { Send(WM_LBUTTONDOWN, MK_LBUTTON, kEnterGameX, 4 * 40 + 21); }},
-      {"released", [&] { Send(WM_LBUTTONUP, 0, kEnterGameX, 4 * 40 + 21); }},
+      {"a hot button", [&] { Send(WM_MOUSEMOVE, 0, kEnterGameX, 4 * row + enterGame.top + enterGame.height / 2); }},
+      {"a pressed button of the selected row",
+       [&] { Send(WM_LBUTTONDOWN, MK_LBUTTON, kEnterGameX, 4 * row + enterGame.top + enterGame.height / 2); }},
+      {"released", [&] { Send(WM_LBUTTONUP, 0, kEnterGameX, 4 * row + enterGame.top + enterGame.height / 2); }},
       {"another row selected", [&] { SendMessageW(view_->Handle(), WM_KEYDOWN, VK_DOWN, 0); }},
       {"a reload with other entries", [&] { reload("更名"); }, true},
-      {"scrolled by the wheel", [&] { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 400, 400); }},
+      {"scrolled by the wheel",
+       [&] { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), kMiddleX, kMiddleX); }},
       {"scrolled by part of a row",
        [&] {
-         Send(WM_MOUSEMOVE, 0, kScrollBarX, 40);
-         Send(WM_LBUTTONDOWN, MK_LBUTTON, kScrollBarX, 40);  // on the thumb
-         Send(WM_MOUSEMOVE, MK_LBUTTON, kScrollBarX, 47);
-         Send(WM_LBUTTONUP, 0, kScrollBarX, 47);
+         Send(WM_MOUSEMOVE, 0, kScrollBarX, row);
+         Send(WM_LBUTTONDOWN, MK_LBUTTON, kScrollBarX, row);  // on the thumb
+         Send(WM_MOUSEMOVE, MK_LBUTTON, kScrollBarX, row + scale.Of(7));
+         Send(WM_LBUTTONUP, 0, kScrollBarX, row + scale.Of(7));
        }},
-      {"a hot row after scrolling", [&] { Send(WM_MOUSEMOVE, 0, 400, 7 * 40); }},
+      {"a hot row after scrolling", [&] { Send(WM_MOUSEMOVE, 0, kMiddleX, 7 * row); }},
       {"another reload", [&] { reload("再更名"); }, true},
       {"the pointer gone", [&] { SendMessageW(view_->Handle(), WM_MOUSELEAVE, 0, 0); }},
   };
@@ -164,12 +175,16 @@ TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
     const std::vector<std::uint32_t> cheap = OnScreen(view_->Handle());
     view_->RepaintAfresh();  // nothing in between lets the badge's animation move on
     const std::vector<std::uint32_t> fresh = OnScreen(view_->Handle());
-    EXPECT_EQ(Differences(cheap, fresh), "none");
+    EXPECT_EQ(Differences(cheap, fresh, kWidth), "none");
     // The screen is read: the rows show, on the list's ground.
-    EXPECT_NE(fresh[20 * kWidth + 500], Pixel(look::kListBackground));
+    EXPECT_NE(fresh[static_cast<std::size_t>(scale.Of(20) * kWidth + scale.Of(500))], Pixel(look::kListBackground));
   }
-  EXPECT_EQ(OnScreen(view_->Handle())[20 * kWidth + 1], Pixel(look::kListBackground));
+  EXPECT_EQ(OnScreen(view_->Handle())[static_cast<std::size_t>(scale.Of(20) * kWidth + 1)],
+            Pixel(look::kListBackground));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, ServerListViewTest, ::testing::Values(96, 144),
+                         [](const ::testing::TestParamInfo<int>& dpi) { return "Dpi" + std::to_string(dpi.param); });
 
 }  // namespace
 }  // namespace tandrel::win

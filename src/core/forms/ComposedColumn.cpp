@@ -16,8 +16,7 @@ std::optional<std::size_t> ComposedColumn::Find(std::size_t frame, const Rect& a
 }
 
 std::optional<std::size_t> ComposedColumn::Keep(std::size_t frame, const Rect& area) {
-  using row_layout::kJvGIFAnimator2;
-  if (area.left < kJvGIFAnimator2.left || area.left + area.width > kJvGIFAnimator2.left + kJvGIFAnimator2.width) {
+  if (area.left < badge_.left || area.left + area.width > badge_.left + badge_.width) {
     return std::nullopt;
   }
   if (const auto kept = Find(frame, area)) return kept;

@@ -15,6 +15,14 @@ namespace tandrel::forms {
 
 class ComposedColumn {
  public:
+  // badge: the badge's place in a row, whose column this keeps.
+  explicit ComposedColumn(Rect badge = RowLayout{}.JvGIFAnimator2) : badge_(badge) {}
+  // Another scale: nothing composed before is true.
+  void SetBadge(const Rect& badge) {
+    badge_ = badge;
+    pieces_.clear();
+  }
+
   // What a paint's Prepare named: a cleared picture, or any row drawn anew into
   // it, leaves no composed piece true.
   void Saw(const ListPaint& paint);
@@ -31,6 +39,7 @@ class ComposedColumn {
     std::size_t frame;
     Rect area;
   };
+  Rect badge_;
   std::vector<Piece> pieces_;
 };
 

@@ -5,26 +5,25 @@
 namespace tandrel::forms {
 namespace {
 
-using row_layout::kJvGIFAnimator2;
-
 constexpr bool Overlap(const Rect& a, const Rect& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
 }
 
 // A frame draws the badge over the kept picture: nothing drawn after the badge
-// may lie under it.
-static_assert(!Overlap(kJvGIFAnimator2, row_layout::kControlListButton1) &&
-              !Overlap(kJvGIFAnimator2, row_layout::kControlListButton2));
+// may lie under it. Scaling moves edges alike, so what holds at 100 % holds at
+// every scale.
+static_assert(!Overlap(RowLayout{}.JvGIFAnimator2, RowLayout{}.ControlListButton1) &&
+              !Overlap(RowLayout{}.JvGIFAnimator2, RowLayout{}.ControlListButton2));
 
-Rect BadgeOf(const Rect& row) {
-  return {row.left + kJvGIFAnimator2.left, row.top + kJvGIFAnimator2.top, kJvGIFAnimator2.width,
-          kJvGIFAnimator2.height};
+Rect BadgeOf(const Rect& row, const RowLayout& rows) {
+  const Rect& badge = rows.JvGIFAnimator2;
+  return {row.left + badge.left, row.top + badge.top, badge.width, badge.height};
 }
 
 }  // namespace
 
 KeptListPicture::Geometry KeptListPicture::Current() const {
-  return {list_.ClientRect(), list_.ScrollOffset(), list_.ItemCount()};
+  return {list_.ClientRect(), list_.ScrollOffset(), list_.ItemCount(), list_.RowHeight()};
 }
 
 RowLook KeptListPicture::LookOf(const RowPaint& row) {
@@ -41,7 +40,7 @@ ListPaint KeptListPicture::Prepare(const Rect& area) {
     RowLook look = LookOf(row);
     const auto found = paint.clear ? kept_.end() : kept_.find(row.row);
     if (found == kept_.end() || found->second != look) paint.rows.push_back({rect, std::move(look)});
-    paint.badges.push_back(BadgeOf(rect));
+    paint.badges.push_back(BadgeOf(rect, list_.Rows()));
   }
   // Counted as drawn only once every row is bound: a row that cannot be bound
   // leaves the picture as it was.
@@ -59,7 +58,7 @@ std::vector<Rect> KeptListPicture::FrameArea(bool badgeMoved) {
   int top = list_.ClientRect().height, bottom = 0;
   for (const RowPaint& row : rows) {
     if (!Overlap(list_.RowRect(row.row), list_.ClientRect())) continue;
-    const Rect badge = BadgeOf(list_.RowRect(row.row));
+    const Rect badge = BadgeOf(list_.RowRect(row.row), list_.Rows());
     top = std::min(top, badge.top);
     bottom = std::max(bottom, badge.top + badge.height);
     const auto found = kept_.find(row.row);
@@ -69,8 +68,8 @@ std::vector<Rect> KeptListPicture::FrameArea(bool badgeMoved) {
   }
   top = std::max(top, 0);
   bottom = std::min(bottom, list_.ClientRect().height);
-  if (badgeMoved && bottom > top)
-    area.insert(area.begin(), Rect{kJvGIFAnimator2.left, top, kJvGIFAnimator2.width, bottom - top});
+  const Rect& column = list_.Rows().JvGIFAnimator2;
+  if (badgeMoved && bottom > top) area.insert(area.begin(), Rect{column.left, top, column.width, bottom - top});
   return area;
 }
 

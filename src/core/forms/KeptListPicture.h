@@ -54,6 +54,7 @@ class KeptListPicture {
     Rect client;
     int offset = 0;
     std::size_t rows = 0;
+    int rowHeight = 0;  // another scale
 
     bool operator==(const Geometry&) const = default;
   };

@@ -1,5 +1,6 @@
 // Where the server list's rows and the row template's controls lie, in pixels
-// at 100 % scale, measured from the list's client area or from a row's corner.
+// measured from the list's client area or from a row's corner: the values here
+// are at 100 % scale, and WindowLayout scales them.
 #pragma once
 
 #include <string>
@@ -12,6 +13,12 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
+
 struct Rect {
   int left = 0;
   int top = 0;
@@ -22,8 +29,7 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-inline constexpr int kRowHeight = 40;
-// The list's 800 pixels take exactly this many rows; more need a scroll bar.
+// The list's height takes exactly this many rows at every scale; more need a scroll bar.
 inline constexpr int kPageRows = 20;
 
 // The row template's controls, in drawing order.
@@ -42,15 +48,18 @@ inline bool IsRowButton(RowControl c) {
   return c == RowControl::ControlListButton1 || c == RowControl::ControlListButton2;
 }
 
-namespace row_layout {
-inline constexpr Rect kImage3{3, 2, 945, 36};
-inline constexpr int kImage3WidthWithScrollBar = 930;
-inline constexpr int kLabel4Left = 84, kLabel5Left = 293, kLabel6Left = 690;
-inline constexpr int kLabelTop = 11, kLabelHeight = 20;
-inline constexpr Rect kJvGIFAnimator2{15, 6, 50, 24};
-inline constexpr Rect kControlListButton1{832, 9, 74, 25};
-inline constexpr Rect kControlListButton2{232, 10, 74, 25};
-}  // namespace row_layout
+struct RowLayout {
+  int rowHeight = 40;
+  Rect Image3{3, 2, 945, 36};  // the plate
+  int Image3WidthWithScrollBar = 930;
+  int Label4Left = 84, Label5Left = 293, Label6Left = 690;
+  int labelTop = 11, labelHeight = 20;
+  int labelFont = 15;
+  Rect JvGIFAnimator2{15, 6, 50, 24};        // the badge
+  Rect ControlListButton1{832, 9, 74, 25};   // enter game
+  Rect ControlListButton2{232, 10, 74, 25};  // the web site
+  Size webSitePicture{46, 22};               // centred in its button's box
+};
 
 // How wide a row's text is drawn; the window layer knows its font.
 class TextMeasure {

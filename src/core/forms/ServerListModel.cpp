@@ -5,10 +5,19 @@
 
 namespace tandrel::forms {
 
-ServerListModel::ServerListModel(ServerListScreen& screen, const TextMeasure& measure, EntrySource entries)
-    : screen_(screen), measure_(measure), template_(std::move(entries)) {}
+ServerListModel::ServerListModel(ServerListScreen& screen, const TextMeasure& measure, EntrySource entries,
+                                 RowLayout rows)
+    : screen_(screen), measure_(measure), template_(std::move(entries), rows) {}
 
-int ServerListModel::ScrollMaximum() const { return std::max(0, static_cast<int>(itemCount_) * kRowHeight - height_); }
+void ServerListModel::SetLayout(const RowLayout& rows) {
+  const int firstRow = RowHeight() > 0 ? offset_ / RowHeight() : 0;
+  template_.SetLayout(rows);
+  offset_ = firstRow * RowHeight();
+  UpdateScrollRange();
+  screen_.InvalidateList();
+}
+
+int ServerListModel::ScrollMaximum() const { return std::max(0, static_cast<int>(itemCount_) * RowHeight() - height_); }
 
 void ServerListModel::SetItemCount(std::size_t count) {
   if (count == itemCount_) return;  // the rows show the new entries at the next repaint
@@ -51,7 +60,7 @@ void ServerListModel::ScrollTo(int offset) {
 }
 
 void ServerListModel::ScrollIntoView(int row) {
-  const int top = row * kRowHeight, bottom = top + kRowHeight;
+  const int top = row * RowHeight(), bottom = top + RowHeight();
   if (top < offset_) {
     ScrollTo(top);
   } else if (bottom > offset_ + height_) {
@@ -61,7 +70,7 @@ void ServerListModel::ScrollIntoView(int row) {
 
 int ServerListModel::RowAt(Point p) const {
   if (p.y < 0 || p.x < 0 || p.x >= width_) return -1;
-  const int row = (p.y + offset_) / kRowHeight;
+  const int row = (p.y + offset_) / RowHeight();
   return row < static_cast<int>(itemCount_) ? row : -1;
 }
 
@@ -143,7 +152,7 @@ void ServerListModel::Release(PointerButton button, Point p) {
 
 bool ServerListModel::Wheel(int delta) {
   if (delta == 0) return false;
-  ScrollTo(offset_ + (delta > 0 ? -kRowHeight : kRowHeight));
+  ScrollTo(offset_ + (delta > 0 ? -RowHeight() : RowHeight()));
   return true;
 }
 
@@ -185,7 +194,7 @@ RowPaint ServerListModel::PaintOf(int row) const {
 std::vector<RowPaint> ServerListModel::PaintOrder() const {
   std::vector<RowPaint> rows;
   if (itemCount_ == 0) return rows;
-  const int first = offset_ / kRowHeight;
+  const int first = offset_ / RowHeight();
   const int last = std::min(first + kPageRows, static_cast<int>(itemCount_) - 1);
   // The selected row goes last, so nothing of a neighbour is drawn over it.
   const bool selectedLater = selected_ >= first && selected_ < last;

@@ -31,7 +31,10 @@ struct RowPaint {
 
 class ServerListModel {
  public:
-  ServerListModel(ServerListScreen& screen, const TextMeasure& measure, EntrySource entries);
+  ServerListModel(ServerListScreen& screen, const TextMeasure& measure, EntrySource entries, RowLayout rows = {});
+  // Another scale: the rows' places and the scroll range follow; the offset keeps
+  // the same first row in view.
+  void SetLayout(const RowLayout& rows);
 
   // State.
   std::size_t ItemCount() const { return itemCount_; }
@@ -41,8 +44,10 @@ class ServerListModel {
   RowControl HeldButton() const { return held_; }
   int ScrollOffset() const { return offset_; }
   int ScrollMaximum() const;
-  int RowTop(int row) const { return row * kRowHeight - offset_; }
-  Rect RowRect(int row) const { return {0, RowTop(row), width_, kRowHeight}; }
+  int RowHeight() const { return template_.Layout().rowHeight; }
+  int RowTop(int row) const { return row * RowHeight() - offset_; }
+  Rect RowRect(int row) const { return {0, RowTop(row), width_, RowHeight()}; }
+  const RowLayout& Rows() const { return template_.Layout(); }
   // Where the rows lie: the client area without the scroll bar.
   Rect ClientRect() const { return {0, 0, width_, height_}; }
   ServerListTemplate& Template() { return template_; }

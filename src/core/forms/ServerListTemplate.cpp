@@ -5,13 +5,14 @@
 
 namespace tandrel::forms {
 
-ServerListTemplate::ServerListTemplate(EntrySource entries) : entries_(std::move(entries)) {}
+ServerListTemplate::ServerListTemplate(EntrySource entries, RowLayout layout)
+    : entries_(std::move(entries)), layout_(layout) {}
 
 const BoundRow& ServerListTemplate::ControlList1BeforeDrawItem(int AIndex) {
   const TConfig* config = entries_();
   const std::size_t count = config ? config->ServerList().size() : 0;
   // With a scroll bar the rows are narrower, and so is the plate.
-  bound_.Image3Width = count <= kPageRows ? row_layout::kImage3.width : row_layout::kImage3WidthWithScrollBar;
+  bound_.Image3Width = count <= kPageRows ? layout_.Image3.width : layout_.Image3WidthWithScrollBar;
   button2_.Tag = AIndex;
   button1_.Tag = AIndex;
   if (AIndex < 0 || static_cast<std::size_t>(AIndex) >= count) {
@@ -31,20 +32,20 @@ const RowButton& ServerListTemplate::Button(RowControl name) const {
 }
 
 RowControl ServerListTemplate::ControlAt(Point p, const TextMeasure& measure) const {
-  using namespace row_layout;
+  const RowLayout& l = layout_;
   // Topmost first: the reverse of the drawing order. A button's whole box counts,
   // also where its picture is smaller.
-  if (kControlListButton2.Contains(p)) return RowControl::ControlListButton2;
-  if (kControlListButton1.Contains(p)) return RowControl::ControlListButton1;
-  if (kJvGIFAnimator2.Contains(p)) return RowControl::JvGIFAnimator2;
+  if (l.ControlListButton2.Contains(p)) return RowControl::ControlListButton2;
+  if (l.ControlListButton1.Contains(p)) return RowControl::ControlListButton1;
+  if (l.JvGIFAnimator2.Contains(p)) return RowControl::JvGIFAnimator2;
   // Texts are one line, as wide as they are drawn.
   const auto label = [&](int left, const std::string& caption) {
-    return Rect{left, kLabelTop, measure.TextWidth(caption), kLabelHeight}.Contains(p);
+    return Rect{left, l.labelTop, measure.TextWidth(caption), l.labelHeight}.Contains(p);
   };
-  if (label(kLabel6Left, bound_.Label6Caption)) return RowControl::Label6;
-  if (label(kLabel5Left, bound_.Label5Caption)) return RowControl::Label5;
-  if (label(kLabel4Left, bound_.Label4Caption)) return RowControl::Label4;
-  if (Rect{kImage3.left, kImage3.top, bound_.Image3Width, kImage3.height}.Contains(p)) return RowControl::Image3;
+  if (label(l.Label6Left, bound_.Label6Caption)) return RowControl::Label6;
+  if (label(l.Label5Left, bound_.Label5Caption)) return RowControl::Label5;
+  if (label(l.Label4Left, bound_.Label4Caption)) return RowControl::Label4;
+  if (Rect{l.Image3.left, l.Image3.top, bound_.Image3Width, l.Image3.height}.Contains(p)) return RowControl::Image3;
   return RowControl::None;
 }
 

@@ -25,7 +25,7 @@ struct RowButton {
 
 // What binding puts into the template's controls.
 struct BoundRow {
-  int Image3Width = row_layout::kImage3.width;
+  int Image3Width = RowLayout{}.Image3.width;
   std::string Label4Caption;  // ServerName
   std::string Label5Caption;  // BriefIntroduction
   std::string Label6Caption;  // BeginTime
@@ -35,7 +35,9 @@ struct BoundRow {
 
 class ServerListTemplate {
  public:
-  explicit ServerListTemplate(EntrySource entries);
+  explicit ServerListTemplate(EntrySource entries, RowLayout layout = {});
+  void SetLayout(const RowLayout& layout) { layout_ = layout; }
+  const RowLayout& Layout() const { return layout_; }
 
   // Binds the template to row AIndex, reading its entry afresh. Throws
   // std::out_of_range when the list has no entry at AIndex.
@@ -51,6 +53,7 @@ class ServerListTemplate {
 
  private:
   EntrySource entries_;
+  RowLayout layout_;
   BoundRow bound_;
   RowButton button1_{RowControl::ControlListButton1, 0};
   RowButton button2_{RowControl::ControlListButton2, 0};

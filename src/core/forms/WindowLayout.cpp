@@ -60,7 +60,16 @@ WindowLayout LayoutAt(Scale scale) {
   }
   ScrollBarLayout& bar = layout.scrollBar;
   for (auto* value : {&bar.width, &bar.minimumThumb, &bar.thumbSideInset, &bar.thumbEndInset}) s(*value);
+  RowLayout& r = layout.rows;
+  for (auto* value : {&r.Image3, &r.JvGIFAnimator2, &r.ControlListButton1, &r.ControlListButton2}) s(*value);
+  s(r.webSitePicture);
+  for (auto* value : {&r.rowHeight, &r.Image3WidthWithScrollBar, &r.Label4Left, &r.Label5Left, &r.Label6Left,
+                      &r.labelTop, &r.labelHeight, &r.labelFont}) {
+    s(*value);
+  }
   s(layout.pressShift);
+  // The list shows exactly a page of rows at every scale, whatever the rounding.
+  m.ControlList1.height = kPageRows * r.rowHeight;
   return layout;
 }
 

@@ -7,12 +7,6 @@
 
 namespace tandrel::forms {
 
-struct Size {
-  int width = 0;
-  int height = 0;
-  bool operator==(const Size&) const = default;
-};
-
 // A scale as Windows gives it: dots per inch, 96 being 100 %. Lengths round half
 // away from zero, as MulDiv does.
 class Scale {
@@ -110,6 +104,7 @@ struct WindowLayout {
   DownloadDialogLayout dialog;
   MessageBoxLayout message;
   ScrollBarLayout scrollBar;
+  RowLayout rows;
   int pressShift = kPressShift;
 };
 
