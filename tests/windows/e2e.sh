@@ -192,4 +192,28 @@ wait_for 30 gone "$downloads_dir/box.exe" || fail "the box did not move to D: ag
 shows_rows || fail "the replayed record was taken: the kept release was lost in the move"
 shot && keep_shot replay-refused
 
+step "at 150 % on a screen too small for it: the box takes the largest scale that fits, and its buttons are where the layout puts them"
+close_box
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || fail "LogPixels"
+"$wineserver" -k  # the desktop reads the scale when it starts
+# 939 lines at 150 % do not fit the screen's 1024: 104 DPI is the largest scale that does.
+dpi=104
+scaled() { echo $((($1 * dpi + 48) / 96)); }
+start_installed
+wait_for 60 has_window || fail "no window at 150 %"
+sleep 1 && geometry
+[ "$WIDTH" = "$(scaled 980)" ] && [ "$HEIGHT" = "$(scaled 939)" ] ||
+  fail "the window is ${WIDTH}x$HEIGHT at 150 % on a 1280x1024 screen, not $(scaled 980)x$(scaled 939)"
+row_height=$(scaled 40)
+scaled_row_x() { echo $((X + $(scaled 13) + $1)); }
+scaled_row_y() { echo $((Y + $(scaled 123) + $1 * row_height + $2)); }
+wait_for 30 shows_other_than "$(scaled_row_x "$(scaled 8)")" "$(scaled_row_y 0 "$(scaled 20)")" 2D2F32 ||
+  fail "no rows at 150 %"
+before=$(grep -ciF "\\Corvessa\\Tmp\\$launcher" "$proof")
+enter_x=$(scaled_row_x $(($(scaled 832) + $(scaled 74) / 2)))
+enter_y=$(scaled_row_y 3 $(($(scaled 9) + $(scaled 25) / 2)))
+xdotool mousemove "$(scaled_row_x "$(scaled 500)")" "$enter_y" sleep 0.3 mousemove "$enter_x" "$enter_y" sleep 0.3 click 1
+wait_for 30 started $((before + 1)) || fail "a click at the scaled enter-game button's centre started nothing"
+shot && keep_shot scaled
+
 echo "1 passed, 0 failed"
