@@ -52,8 +52,7 @@ ServerListView::ServerListView(const Artwork& art, const forms::WindowLayout& la
     : QAbstractScrollArea(parent),
       template_(art, badge_, layout.rows),
       model_(*this, template_, std::move(entries), layout.rows),
-      picture_(model_),
-      column_(layout.rows.JvGIFAnimator2) {
+      plan_(model_, layout.rows.JvGIFAnimator2) {
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -67,13 +66,13 @@ ServerListView::ServerListView(const Artwork& art, const forms::WindowLayout& la
 void ServerListView::RepaintNow() {
   Guarded([&] {
     QRegion area;
-    for (const forms::Rect& r : picture_.FrameArea(badge_.MoveOn())) area += ToQRect(r);
+    for (const forms::Rect& r : plan_.FrameArea(badge_.MoveOn())) area += ToQRect(r);
     viewport()->repaint(area);
   });
 }
 
 void ServerListView::RepaintAfresh() {
-  picture_.Forget();
+  plan_.Forget();
   viewport()->repaint();
 }
 
@@ -113,31 +112,33 @@ void ServerListView::paintEvent(QPaintEvent* event) {
     if (kept_.size() != size || kept_.devicePixelRatioF() != ratio) {
       kept_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
       kept_.setDevicePixelRatio(ratio);
-      picture_.Forget();
+      plan_.Forget();
     }
-    const forms::ListPaint paint = picture_.Prepare(FromQRect(event->rect()));
-    column_.Saw(paint);
-    DrawKept(paint);
+    std::vector<forms::Rect> region;
+    for (const QRect& r : event->region()) region.push_back(FromQRect(r));
+    const forms::ListPaintPlan::Paint paint = plan_.Prepare(FromQRect(event->rect()), region, badge_.Frame());
+    DrawKept(paint.kept);
     // The timed frames repaint the badges' column: each of its pieces, composed once
     // for a badge frame, serves that frame's later turns while the rows stay.
-    const std::size_t frame = badge_.Frame();
     QPainter painter(viewport());
     painter.setCompositionMode(QPainter::CompositionMode_Source);  // all of it opaque: copies, not blends
-    for (const QRect& r : event->region()) {
-      if (const auto place = column_.Find(frame, FromQRect(r))) {
-        painter.drawImage(r.topLeft(), composed_[*place]);
-      } else if (const auto keep = column_.Keep(frame, FromQRect(r))) {
-        if (*keep >= composed_.size()) composed_.resize(*keep + 1);
-        QImage& piece = composed_[*keep];
-        piece = QImage(r.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        piece.setDevicePixelRatio(ratio);
-        QPainter composing(&piece);
-        composing.translate(-r.topLeft());
-        Compose(composing, r, paint.badges);
-        composing.end();
-        painter.drawImage(r.topLeft(), piece);
-      } else {
-        Compose(painter, r, paint.badges);
+    for (const auto& piece : paint.pieces) {
+      const QRect r = ToQRect(piece.area);
+      switch (piece.step) {
+        case forms::ListPaintPlan::Step::CopyComposed: painter.drawImage(r.topLeft(), composed_[piece.place]); break;
+        case forms::ListPaintPlan::Step::ComposeAndKeep: {
+          if (piece.place >= composed_.size()) composed_.resize(piece.place + 1);
+          QImage& kept = composed_[piece.place];
+          kept = QImage(r.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+          kept.setDevicePixelRatio(ratio);
+          QPainter composing(&kept);
+          composing.translate(-r.topLeft());
+          Compose(composing, r, paint.kept.badges);
+          composing.end();
+          painter.drawImage(r.topLeft(), kept);
+          break;
+        }
+        case forms::ListPaintPlan::Step::Compose: Compose(painter, r, paint.kept.badges); break;
       }
     }
   });

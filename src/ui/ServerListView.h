@@ -6,8 +6,7 @@
 #include "RowTemplate.h"
 
 #include "core/ServerListLoader.h"
-#include "core/forms/ComposedColumn.h"
-#include "core/forms/KeptListPicture.h"
+#include "core/forms/ListPaintPlan.h"
 #include "core/forms/ServerListModel.h"
 #include "core/forms/WindowLayout.h"
 
@@ -69,10 +68,9 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   Badge badge_;
   RowTemplate template_;
   forms::ServerListModel model_;
-  forms::KeptListPicture picture_;
-  QImage kept_;  // the list without its badges
-  forms::ComposedColumn column_;
-  std::vector<QImage> composed_;  // the badges' column's pieces as column_ places them
+  forms::ListPaintPlan plan_;
+  QImage kept_;                   // the list without its badges
+  std::vector<QImage> composed_;  // the badges' column's pieces, at the places plan_ names
 };
 
 }  // namespace tandrel::ui

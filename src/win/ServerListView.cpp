@@ -50,10 +50,9 @@ ServerListView::ServerListView(const Artwork& art, const forms::WindowLayout& la
     : badge_(layout.rows.JvGIFAnimator2.width, layout.rows.JvGIFAnimator2.height),
       template_(art, badge_, layout.rows),
       model_(*this, template_, std::move(entries), layout.rows),
-      picture_(model_),
+      plan_(model_, layout.rows.JvGIFAnimator2),
       enterGameClicked_(std::move(enterGameClicked)),
       webSiteClicked_(std::move(webSiteClicked)),
-      column_(layout.rows.JvGIFAnimator2),
       scrollBar_(layout.scrollBar) {}
 
 ServerListView::~ServerListView() { Destroy(); }
@@ -70,9 +69,8 @@ void ServerListView::CreateIn(HWND parent, const RECT& place) {
 void ServerListView::SetLayout(const forms::WindowLayout& layout, const RECT& place) {
   badge_.Resize(layout.rows.JvGIFAnimator2.width, layout.rows.JvGIFAnimator2.height);
   template_.SetLayout(layout.rows);
-  column_.SetBadge(layout.rows.JvGIFAnimator2);
+  plan_.SetBadge(layout.rows.JvGIFAnimator2);
   scrollBar_.SetLayout(layout.scrollBar);
-  picture_.Forget();
   width_ = place.right - place.left;
   height_ = place.bottom - place.top;
   scrollBar_.Resize({width_, height_});
@@ -83,7 +81,7 @@ void ServerListView::SetLayout(const forms::WindowLayout& layout, const RECT& pl
 
 void ServerListView::RepaintNow() {
   forms::Guarded([&] {
-    const std::vector<forms::Rect> pieces = picture_.FrameArea(badge_.MoveOn());
+    const std::vector<forms::Rect> pieces = plan_.FrameArea(badge_.MoveOn());
     if (pieces.empty()) return;
     const Region area = RectRegion(0, 0, 0, 0);
     for (const forms::Rect& r : pieces) {
@@ -100,7 +98,7 @@ void ServerListView::RepaintNow() {
 }
 
 void ServerListView::RepaintAfresh() {
-  picture_.Forget();
+  plan_.Forget();
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
@@ -162,33 +160,33 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
   if (keptSize_.cx != width_ || keptSize_.cy != height_) {
     kept_.Prepare(width_, height_);
     keptSize_ = {width_, height_};
-    picture_.Forget();
+    plan_.Forget();
   }
-  const forms::ListPaint paint = picture_.Prepare(FromRECT(box));
-  column_.Saw(paint);
-  DrawKept(paint);
-  // The timed frames repaint the badges' column: each of its pieces, composed once
-  // for a badge frame, serves that frame's later turns while the rows stay.
-  const std::size_t frame = badge_.Frame();
-  std::vector<RECT> pieces;
-  for (const RECT& piece : RegionRects(area)) {
-    if (const auto place = column_.Find(frame, FromRECT(piece))) composed_.CopyTo(target, *place, piece);
-    else pieces.push_back(piece);
+  std::vector<forms::Rect> region;
+  for (const RECT& piece : RegionRects(area)) region.push_back(FromRECT(piece));
+  const forms::ListPaintPlan::Paint paint = plan_.Prepare(FromRECT(box), region, badge_.Frame());
+  DrawKept(paint.kept);
+  // Kept pieces first: a piece composed below may take the place of one copied here.
+  using Step = forms::ListPaintPlan::Step;
+  std::vector<forms::ListPaintPlan::Piece> composed;
+  for (const auto& piece : paint.pieces) {
+    if (piece.step == Step::CopyComposed) composed_.CopyTo(target, piece.place, ToRECT(piece.area));
+    else composed.push_back(piece);
   }
-  if (pieces.empty()) return;
+  if (composed.empty()) return;
   // Only the area's pieces are composed and copied, piece by piece: a frame
   // repaints little of the badges' column. What is drawn beyond them in the
   // buffer never reaches the screen.
   const HDC dc = buffer_.Prepare(width_, height_);
-  for (const RECT& piece : pieces) kept_.CopyTo(dc, piece);
-  for (const forms::Rect& badge : paint.badges) template_.PaintBadge(dc, badge);
+  for (const auto& piece : composed) kept_.CopyTo(dc, ToRECT(piece.area));
+  for (const forms::Rect& badge : paint.kept.badges) template_.PaintBadge(dc, badge);
   const RECT bar = ScrollBarRect();
   if (scrollBar_.Shown() && RectInRegion(area, &bar)) {
     PaintScrollBar(dc, bar, ToRECT(scrollBar_.ThumbBox()), scrollBar_.State(), ActiveStyle());
   }
-  for (const RECT& piece : pieces) {
-    buffer_.CopyTo(target, piece);
-    if (const auto place = column_.Keep(frame, FromRECT(piece))) composed_.Store(*place, dc, piece);
+  for (const auto& piece : composed) {
+    buffer_.CopyTo(target, ToRECT(piece.area));
+    if (piece.step == Step::ComposeAndKeep) composed_.Store(piece.place, dc, ToRECT(piece.area));
   }
 }
 

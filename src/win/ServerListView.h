@@ -13,8 +13,7 @@
 #include "Window.h"
 
 #include "core/ServerListLoader.h"
-#include "core/forms/ComposedColumn.h"
-#include "core/forms/KeptListPicture.h"
+#include "core/forms/ListPaintPlan.h"
 #include "core/forms/ScrollBarModel.h"
 #include "core/forms/ServerListModel.h"
 
@@ -71,12 +70,11 @@ class ServerListView final : public Window, public RowCountView, private forms::
   Badge badge_;
   RowTemplate template_;
   forms::ServerListModel model_;
-  forms::KeptListPicture picture_;
+  forms::ListPaintPlan plan_;
   std::function<void(int)> enterGameClicked_, webSiteClicked_;
-  Offscreen kept_;    // the list without its badges
-  Offscreen buffer_;  // where a paint composes what it puts on the screen
-  forms::ComposedColumn column_;
-  ComposedPlaces composed_;  // the column's pieces as column_ places them
+  Offscreen kept_;           // the list without its badges
+  Offscreen buffer_;         // where a paint composes what it puts on the screen
+  ComposedPlaces composed_;  // the badges' column's pieces, at the places plan_ names
   int width_ = 0, height_ = 0;
   SIZE keptSize_{};
   forms::ScrollBarModel scrollBar_;
