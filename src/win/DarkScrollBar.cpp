@@ -5,8 +5,8 @@
 
 namespace tandrel::win {
 
-void PaintScrollBar(HDC dc, const RECT& bar, const RECT& thumb, forms::ScrollBarModel::ThumbState state,
-                    const VisualStyle& style) {
+void PaintScrollBar(HDC dc, const RECT& bar, const RECT& thumb, int thumbCorner,
+                    forms::ScrollBarModel::ThumbState state, const VisualStyle& style) {
   using State = forms::ScrollBarModel::ThumbState;
   Gdiplus::Graphics graphics(dc);
   Gdiplus::SolidBrush track(look::Opaque(style.track));
@@ -17,7 +17,7 @@ void PaintScrollBar(HDC dc, const RECT& bar, const RECT& thumb, forms::ScrollBar
   Gdiplus::SolidBrush brush(look::Opaque(colour));
   const Gdiplus::RectF box(static_cast<float>(thumb.left), static_cast<float>(thumb.top),
                            static_cast<float>(thumb.right - thumb.left), static_cast<float>(thumb.bottom - thumb.top));
-  FillRounded(graphics, brush, box, 4);
+  FillRounded(graphics, brush, box, static_cast<float>(thumbCorner));
 }
 
 }  // namespace tandrel::win

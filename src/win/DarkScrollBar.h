@@ -11,7 +11,7 @@
 namespace tandrel::win {
 
 // The track over the whole bar, and the thumb in its box with round corners.
-void PaintScrollBar(HDC dc, const RECT& bar, const RECT& thumb, forms::ScrollBarModel::ThumbState state,
-                    const VisualStyle& style);
+void PaintScrollBar(HDC dc, const RECT& bar, const RECT& thumb, int thumbCorner,
+                    forms::ScrollBarModel::ThumbState state, const VisualStyle& style);
 
 }  // namespace tandrel::win

@@ -182,7 +182,7 @@ void ServerListView::Present(HDC target, HRGN area, const RECT& box) {
   for (const forms::Rect& badge : paint.kept.badges) template_.PaintBadge(dc, badge);
   const RECT bar = ScrollBarRect();
   if (scrollBar_.Shown() && RectInRegion(area, &bar)) {
-    PaintScrollBar(dc, bar, ToRECT(scrollBar_.ThumbBox()), scrollBar_.State(), ActiveStyle());
+    PaintScrollBar(dc, bar, ToRECT(scrollBar_.ThumbBox()), scrollBar_.ThumbCorner(), scrollBar_.State(), ActiveStyle());
   }
   for (const auto& piece : composed) {
     buffer_.CopyTo(target, ToRECT(piece.area));

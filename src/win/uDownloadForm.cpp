@@ -74,8 +74,8 @@ void DownloadDialog::PaintWindow() {
     look::DrawLabel(dc, platform::Widen(view_.Label4Caption), layout_.Label4.x, layout_.Label4.y, layout_.labelHeight,
                     labelFont_.get(), look::kServerName);
     const VisualStyle* auric = FindStyle(kProgressStyle);
-    PaintProgressBar(dc, ToRECT(layout_.ProgressBar1), view_.ProgressBar1Position, view_.ProgressBar1Busy,
-                     GetTickCount(), auric ? *auric : ActiveStyle());
+    PaintProgressBar(dc, layout_, view_.ProgressBar1Position, view_.ProgressBar1Busy, GetTickCount(),
+                     auric ? *auric : ActiveStyle());
     const Selection selected(dc, speedFont_.get());
     SetTextColor(dc, look::kHeading);
     SetBkMode(dc, TRANSPARENT);

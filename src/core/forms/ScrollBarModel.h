@@ -42,6 +42,7 @@ class ScrollBarModel {
   Thumb ThumbNow() const;
   // The thumb as painted: inset at the sides and the ends.
   Rect ThumbBox() const;
+  int ThumbCorner() const { return layout_.thumbCorner; }
   ThumbState State() const { return state_; }
   // Whether a point is on the bar, which takes every press there.
   bool OnBar(Point p) const { return Shown() && Bar().Contains(p); }

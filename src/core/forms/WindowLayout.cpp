@@ -51,7 +51,10 @@ WindowLayout LayoutAt(Scale scale) {
   s(d.window);
   for (auto* value : {&d.Image7, &d.ProgressBar1, &d.speed}) s(*value);
   for (auto* value : {&d.Label5, &d.Label4}) s(*value);
-  for (auto* value : {&d.labelHeight, &d.labelFont, &d.speedFont}) s(*value);
+  for (auto* value :
+       {&d.labelHeight, &d.labelFont, &d.speedFont, &d.progressCorner, &d.progressInset, &d.progressChunkCorner}) {
+    s(*value);
+  }
   MessageBoxLayout& b = layout.message;
   s(b.button);
   for (auto* value : {&b.captionHeight, &b.captionTextLeft, &b.buttonCorner, &b.padding, &b.iconSize, &b.iconGap,
@@ -59,7 +62,9 @@ WindowLayout LayoutAt(Scale scale) {
     s(*value);
   }
   ScrollBarLayout& bar = layout.scrollBar;
-  for (auto* value : {&bar.width, &bar.minimumThumb, &bar.thumbSideInset, &bar.thumbEndInset}) s(*value);
+  for (auto* value : {&bar.width, &bar.minimumThumb, &bar.thumbSideInset, &bar.thumbEndInset, &bar.thumbCorner}) {
+    s(*value);
+  }
   RowLayout& r = layout.rows;
   for (auto* value : {&r.Image3, &r.JvGIFAnimator2, &r.ControlListButton1, &r.ControlListButton2}) s(*value);
   s(r.webSitePicture);

@@ -52,6 +52,9 @@ struct DownloadDialogLayout {
   Size window{423, 124};
   Rect Image7{399, 8, 16, 16};
   Rect ProgressBar1{32, 66, 345, 17};
+  int progressCorner = 3;  // the bar's corners' radius
+  int progressInset = 2;   // from the bar's edge to its chunk
+  int progressChunkCorner = 2;
   Point Label5{32, 19};   // what is fetched
   Point Label4{300, 38};  // the percentage
   Rect speed{32, 88, 345, 20};
@@ -93,6 +96,7 @@ struct ScrollBarLayout {
   int minimumThumb = 28;
   int thumbSideInset = 4;
   int thumbEndInset = 2;
+  int thumbCorner = 4;  // its corners' radius
 };
 
 // A picture's shift while a button holds it.
