@@ -10,7 +10,8 @@
 #   imagemagick                           (optional) identify, to check the rendered files at the end
 #
 # Output: background.png row-plate.png refresh.png close.png minimise.png badge.gif
-#         enter-game-{normal,pressed,hot}.png web-site-{normal,pressed,hot}.png
+#         enter-game-{normal,pressed,hot}.png web-site-{normal,pressed,hot}.png,
+#         the same drawn twice as large (NAME@2x.png, background@2x.jpg; the badge is large already),
 #         icon.png icon-128.png icon-48.png, and preview.png (a mock-up of the window; not shipped).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -24,9 +25,11 @@ done
 $PY -c 'import numpy, PIL' 2>/dev/null || { echo "install python3-numpy python3-pil" >&2; exit 1; }
 
 $PY make_small.py .
+$PY make_small.py . 2
 $PY make_badge.py .
 $PY make_icon.py .
 $PY make_background.py .
+$PY make_background.py . 2
 banner=../demo/banner.png
 $PY make_preview.py . "$( [ -f "$banner" ] && echo "$banner" )"
 

@@ -1,8 +1,10 @@
 # The window skin of the Tandrel box: a burning landscape under a dark, ornate header.
 # Drawn in window coordinates (980 x 939, the size it is shown at) on a 1.5x canvas,
 # then resampled to the 1280 x 830 picture the box stretches back to 980 x 939, so
-# round things stay round in the window.
-# Usage: make_background.py OUTDIR
+# round things stay round in the window. With SCALE 2 it is drawn on a 2x canvas
+# and kept at that size, 1960 x 1878, for screens at 200 %: as JPEG, which keeps
+# the Windows program small.
+# Usage: make_background.py OUTDIR [SCALE]
 import sys
 
 import numpy as np
@@ -12,10 +14,11 @@ from artlib import (KAI, blur, dilate, fbm, font, gold_metal, gold_ramp, hexrgb,
                     resize_f, save_png, shift, smoothstep)
 
 OUT = sys.argv[1] if len(sys.argv) > 1 else "."
+DOUBLE = len(sys.argv) > 2 and sys.argv[2] == "2"
 WW, WH = 980, 939            # window size
-S = 1.5                      # canvas scale
+S = 2.0 if DOUBLE else 1.5   # canvas scale
 CW, CH = int(WW * S), int(WH * S)
-OUTW, OUTH = 1280, 830
+OUTW, OUTH = (CW, CH) if DOUBLE else (1280, 830)
 LIST = (13, 123, 965, 923)   # list rectangle in window coordinates (x0, y0, x1, y1)
 BANNER = (85, 17, 885, 87)   # banner in window coordinates
 MEDAL = (44.0, 52.0, 33.0)   # emblem centre and radius
@@ -441,10 +444,14 @@ def main():
     col = button_tray(col)
     v = ((XW - WW / 2) / (WW * 0.62)) ** 2 + ((YW - WH * 0.45) / (WH * 0.75)) ** 2
     col = col * (1 - 0.30 * smoothstep(0.7, 1.4, v))[..., None]
-    out = resize_f(np.clip(col, 0, 1.2), OUTW, OUTH, Image.LANCZOS)
+    out = np.clip(col, 0, 1.2) if DOUBLE else resize_f(np.clip(col, 0, 1.2), OUTW, OUTH, Image.LANCZOS)
     grain = np.random.RandomState(99).rand(OUTH, OUTW).astype(np.float32) - 0.5
     out = np.clip(out + grain[..., None] * (3.0 / 255.0), 0, 1)
-    save_png(layer(out, np.ones((OUTH, OUTW), np.float32)), f"{OUT}/background.png")
+    if DOUBLE:
+        pixels = (out[..., :3] * 255.0 + 0.5).astype(np.uint8)
+        Image.fromarray(pixels, "RGB").save(f"{OUT}/background@2x.jpg", quality=88, optimize=True, subsampling=0)
+    else:
+        save_png(layer(out, np.ones((OUTH, OUTW), np.float32)), f"{OUT}/background.png")
 
 
 if __name__ == "__main__":

@@ -7,17 +7,18 @@
 namespace tandrel::ui {
 namespace {
 
-constexpr const char* kFiles[] = {"background.png",
-                                  "row-plate.png",
-                                  "refresh.png",
-                                  "close.png",
-                                  "minimise.png",
-                                  "enter-game-normal.png",
-                                  "enter-game-pressed.png",
-                                  "enter-game-hot.png",
-                                  "web-site-normal.png",
-                                  "web-site-pressed.png",
-                                  "web-site-hot.png"};
+// Each as drawn at 1x and at 2x.
+constexpr const char* kFiles[][2] = {{"background.png", "background@2x.jpg"},
+                                     {"row-plate.png", "row-plate@2x.png"},
+                                     {"refresh.png", "refresh@2x.png"},
+                                     {"close.png", "close@2x.png"},
+                                     {"minimise.png", "minimise@2x.png"},
+                                     {"enter-game-normal.png", "enter-game-normal@2x.png"},
+                                     {"enter-game-pressed.png", "enter-game-pressed@2x.png"},
+                                     {"enter-game-hot.png", "enter-game-hot@2x.png"},
+                                     {"web-site-normal.png", "web-site-normal@2x.png"},
+                                     {"web-site-pressed.png", "web-site-pressed@2x.png"},
+                                     {"web-site-hot.png", "web-site-hot@2x.png"}};
 
 }  // namespace
 
@@ -25,9 +26,10 @@ const QPixmap& Artwork::Decoded(Name name) const {
   static_assert(std::size(kFiles) == kPictureCount);
   QPixmap& picture = pictures_[name];
   if (picture.isNull()) {
-    const char* file = kFiles[name];
+    const char* file = kFiles[name][density_ == 2 ? 1 : 0];
     picture = QPixmap(QStringLiteral(":/art/%1").arg(QLatin1String(file)));
     if (picture.isNull()) throw std::runtime_error(std::string("The picture ") + file + " is missing from the program");
+    picture.setDevicePixelRatio(density_ == 2 ? 2.0 : 1.0);
   }
   return picture;
 }

@@ -1,5 +1,6 @@
 // The pictures compiled into the program, each decoded once per window that shows
-// it, when first asked for.
+// it, when first asked for: the ones drawn at 1x, or at 2x for a dense screen
+// (with a device pixel ratio of 2, so they keep their sizes below).
 #pragma once
 
 #include "core/forms/ServerListModel.h"
@@ -17,6 +18,9 @@ using forms::ButtonLook;
 
 class Artwork {
  public:
+  // density: 1 or 2, as forms::ArtworkDensity says for the screen.
+  explicit Artwork(int density = 1) : density_(density) {}
+
   const QPixmap& Background() const { return Decoded(kBackground); }  // 1280 x 830
   const QPixmap& RowPlate() const { return Decoded(kRowPlate); }      // 950 x 36
   const QPixmap& Refresh() const { return Decoded(kRefresh); }        // 115 x 16
@@ -52,6 +56,7 @@ class Artwork {
   // has its own decoded while it waits at start-up anyway.
   const QPixmap& Decoded(Name name) const;
 
+  int density_;
   mutable std::array<QPixmap, kPictureCount> pictures_;
 };
 

@@ -18,4 +18,8 @@ forms::WindowLayout LayoutOn(const QScreen* screen) {
       forms::Scale(static_cast<int>(std::lround(fitting.Dpi() * forms::Scale::kBaseDpi / static_cast<double>(qtDpi)))));
 }
 
+int ArtworkDensityOn(const QScreen* screen, const forms::WindowLayout& layout) {
+  return forms::ArtworkDensity((screen ? screen->devicePixelRatio() : 1.0) * layout.scale.Factor());
+}
+
 }  // namespace tandrel::ui

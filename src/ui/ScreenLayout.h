@@ -13,4 +13,7 @@ namespace tandrel::ui {
 
 forms::WindowLayout LayoutOn(const QScreen* screen);
 
+// The artwork's drawing (1x or 2x) nearest the screen's pixels at that layout.
+int ArtworkDensityOn(const QScreen* screen, const forms::WindowLayout& layout);
+
 }  // namespace tandrel::ui

@@ -22,6 +22,7 @@ QLabel* Heading(QWidget* parent, const QString& text, const forms::Point& at, in
 
 MainWindow::MainWindow(forms::MainFormOptions options)
     : layout_(LayoutOn(QGuiApplication::primaryScreen())),
+      art_(ArtworkDensityOn(QGuiApplication::primaryScreen(), layout_)),
       Image6_(new WindowMovePicture(this,
                                     QRect(QPoint(0, 0), QSize(layout_.main.window.width, layout_.main.window.height)),
                                     Picture::Fit::Stretch)),

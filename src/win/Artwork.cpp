@@ -5,6 +5,7 @@
 #include "platform/windows/WideText.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace tandrel::win {
 namespace {
@@ -15,20 +16,34 @@ Picture Load(const wchar_t* name) {
   return picture;
 }
 
-// At 100 % as it is; at any other scale resampled once, here, not at every paint.
-Picture LoadAt(const wchar_t* name, forms::Scale scale) {
-  Picture picture = Load(name);
-  if (scale == forms::Scale()) return picture;
-  const forms::Size size =
-      scale.Of(forms::Size{static_cast<int>(picture->GetWidth()), static_cast<int>(picture->GetHeight())});
+// Kept as it is where it has the size wanted, otherwise resampled once, here,
+// not at every paint.
+Picture SizedTo(Picture picture, forms::Size size) {
+  if (static_cast<int>(picture->GetWidth()) == size.width && static_cast<int>(picture->GetHeight()) == size.height) {
+    return picture;
+  }
   return Scaled(*picture, size.width, size.height);
+}
+
+// The drawing nearest the scale: the 1x one or the 2x one ("2X" in its name).
+Picture LoadNearest(const std::wstring& name, forms::Scale scale) {
+  return Load((forms::ArtworkDensity(scale.Factor()) == 2 ? name + L"2X" : name).c_str());
+}
+
+// A picture drawn at its size at 100 % (or twice that), at the layout's scale.
+Picture LoadAt(const std::wstring& name, forms::Scale scale) {
+  const int density = forms::ArtworkDensity(scale.Factor());
+  Picture picture = LoadNearest(name, scale);
+  const forms::Size drawn{static_cast<int>(picture->GetWidth()) / density,
+                          static_cast<int>(picture->GetHeight()) / density};
+  return SizedTo(std::move(picture), scale.Of(drawn));
 }
 
 }  // namespace
 
 Artwork::Artwork(const forms::WindowLayout& layout)
-    : background_(Scaled(*Load(L"BACKGROUND"), layout.main.window.width, layout.main.window.height)),
-      rowPlate_(Load(L"ROWPLATE")),
+    : background_(SizedTo(LoadNearest(L"BACKGROUND", layout.scale), layout.main.window)),
+      rowPlate_(LoadNearest(L"ROWPLATE", layout.scale)),
       plateHeight_(layout.rows.Image3.height),
       refresh_(LoadAt(L"REFRESH", layout.scale)),
       close_(LoadAt(L"CLOSE", layout.scale)),

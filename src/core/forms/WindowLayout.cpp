@@ -38,6 +38,8 @@ MessageBoxPlaces PlaceMessageBox(const MessageBoxLayout& l, Size text, bool with
   return places;
 }
 
+int ArtworkDensity(double deviceScale) { return deviceScale < 1.5 ? 1 : 2; }
+
 WindowLayout LayoutAt(Scale scale) {
   WindowLayout layout;
   layout.scale = scale;

@@ -112,6 +112,10 @@ struct WindowLayout {
   int pressShift = kPressShift;
 };
 
+// Which drawing of the artwork suits a device scale (1.0 at 100 %): the one drawn
+// at 1x or the one drawn at 2x, whichever is nearer; the layer resamples it to size.
+int ArtworkDensity(double deviceScale);
+
 // Every place and size of the tables above at the scale.
 WindowLayout LayoutAt(Scale scale);
 

@@ -67,6 +67,14 @@ TEST(Layout, AMonitorTooSmallGetsTheLargestScaleThatFitsButNeverLessThan100Perce
   }
 }
 
+TEST(Layout, TheArtworkDrawnNearestTheScreensPixelsIsTaken) {
+  const struct {
+    double deviceScale;
+    int density;
+  } cases[] = {{1.0, 1}, {1.25, 1}, {1.49, 1}, {1.5, 2}, {2.0, 2}, {3.0, 2}};
+  for (const auto& c : cases) EXPECT_EQ(ArtworkDensity(c.deviceScale), c.density) << c.deviceScale;
+}
+
 TEST(Layout, AMessageBoxFitsItsTextAndKeepsItsMinimumWidth) {
   const MessageBoxLayout at100;
   // "系统错误" with the error icon: the minimum width; the line level with the icon's middle.
