@@ -65,7 +65,7 @@ void Skip(const QString& why) { GTEST_SKIP() << why.toStdString(); }
 
 }  // namespace
 
-bool OnBareX() {
+bool OnBareX(const char* scaleFactor) {
   if (qEnvironmentVariableIsSet(kPlatformVariable)) {
     EXPECT_EQ(QGuiApplication::platformName().toStdString(), "xcb") << "the UI test main ignores " << kPlatformVariable;
     return QGuiApplication::platformName() == u"xcb";
@@ -89,6 +89,7 @@ bool OnBareX() {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("DISPLAY"), display);
   environment.insert(QString::fromLatin1(kPlatformVariable), QStringLiteral("xcb"));
+  if (scaleFactor) environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(scaleFactor));
   QProcess child;
   child.setProcessEnvironment(environment);
   child.setProcessChannelMode(QProcess::MergedChannels);

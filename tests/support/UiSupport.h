@@ -56,7 +56,8 @@ QPoint CentredOnScreen(QSize size, const QRect& area);
 // returns false; the test is skipped where Xvfb cannot start. In the child it
 // returns true, and the test goes on with its checks:
 //   if (!test::OnBareX()) return;
-bool OnBareX();
+// scaleFactor, when given, is the child's QT_SCALE_FACTOR.
+bool OnBareX(const char* scaleFactor = nullptr);
 
 // Runs the event loop until done() holds or the time is up; returns done().
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
