@@ -47,7 +47,9 @@ void WindowMovePicture::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 PressPicture::PressPicture(QWidget* parent, QRect geometry, double scale, int shift)
-    : Picture(parent, geometry, Fit::CentreUnscaled, scale), shift_(shift) {
+    : Picture(parent, geometry, Fit::CentreUnscaled, scale),
+      grab_({forms::Rect{0, 0, geometry.width(), geometry.height()}}, {}, forms::PictureGrab::Elsewhere::Nothing),
+      shift_(shift) {
   setCursor(Qt::PointingHandCursor);
 }
 
@@ -62,24 +64,43 @@ std::optional<forms::PressEffect::Button> ButtonOf(const QMouseEvent& event) {
   }
 }
 
+forms::Point At(const QMouseEvent& event) {
+  const QPoint p = event.position().toPoint();
+  return {p.x(), p.y()};
+}
+
 }  // namespace
+
+void PressPicture::Shift(bool shifted) {
+  if (shifted == shifted_) return;
+  shifted_ = shifted;
+  move(pos() + (shifted ? QPoint(shift_, shift_) : QPoint(-shift_, -shift_)));
+}
 
 void PressPicture::mousePressEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
-  if (button && effect_.Press(*button)) move(pos() + QPoint(shift_, shift_));
+  if (button && grab_.Pressed(At(*event), *button, false).shift) Shift(true);
 }
 
 void PressPicture::mouseDoubleClickEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
-  if (button && effect_.DoubleClickPress(*button)) move(pos() + QPoint(shift_, shift_));
+  if (button && grab_.Pressed(At(*event), *button, true).shift) Shift(true);
 }
 
 void PressPicture::mouseReleaseEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
   if (!button) return;
-  const auto release = effect_.Released(*button, rect().contains(event->position().toPoint()));
-  if (release.click) emit clicked();
-  if (release.moveBack) move(pos() - QPoint(shift_, shift_));
+  const auto up = grab_.Released(At(*event), *button, event->buttons() != Qt::NoButton);
+  if (up.click) emit clicked();
+  if (up.moveBack) Shift(false);
+}
+
+bool PressPicture::event(QEvent* event) {
+  const auto type = event->type();
+  if (type == QEvent::WindowDeactivate || type == QEvent::Hide || type == QEvent::UngrabMouse) {
+    if (grab_.MouseLost() >= 0) Shift(false);
+  }
+  return Picture::event(event);
 }
 
 }  // namespace tandrel::ui

@@ -3,7 +3,7 @@
 // close, minimise).
 #pragma once
 
-#include "core/forms/PressEffect.h"
+#include "core/forms/PictureGrab.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -48,7 +48,9 @@ class WindowMovePicture final : public Picture {
   std::optional<QPoint> grab_;  // where the window was taken, when the window system cannot move it
 };
 
-// Forwards the mouse to its press effect and shifts, clicks and moves back as it says.
+// Forwards the mouse to forms::PictureGrab, one picture's, and shifts, clicks and
+// moves back as it says; a window that loses the mouse mid-press (another window
+// shows, or it is no longer active) moves it back without a click.
 class PressPicture final : public Picture {
   Q_OBJECT
 
@@ -63,10 +65,14 @@ class PressPicture final : public Picture {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
-  forms::PressEffect effect_;
+  void Shift(bool shifted);
+
+  forms::PictureGrab grab_;
   int shift_;
+  bool shifted_ = false;
 };
 
 }  // namespace tandrel::ui

@@ -3,11 +3,11 @@
 #include "FailureReport.h"
 #include "LayoutRects.h"
 #include "Look.h"
+#include "VisualStyles.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <optional>
@@ -49,31 +49,27 @@ std::optional<forms::ListKey> KeyOf(int key) {
 
 ServerListView::ServerListView(const Artwork& art, const forms::WindowLayout& layout,
                                std::function<const TConfig*()> entries, QWidget* parent)
-    : QAbstractScrollArea(parent),
+    : QWidget(parent),
       template_(art, badge_, layout.rows),
       model_(*this, template_, std::move(entries), layout.rows),
-      plan_(model_, layout.rows.JvGIFAnimator2) {
-  setFrameShape(QFrame::NoFrame);
+      plan_(model_, layout.rows.JvGIFAnimator2),
+      scrollBar_(layout.scrollBar) {
   setFocusPolicy(Qt::StrongFocus);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  verticalScrollBar()->setFixedWidth(layout.scrollBar.width);
-  verticalScrollBar()->setSingleStep(layout.rows.rowHeight);
-  viewport()->setMouseTracking(true);
-  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ServerListView::RepaintNow() {
   Guarded([&] {
     QRegion area;
     for (const forms::Rect& r : plan_.FrameArea(badge_.MoveOn())) area += ToQRect(r);
-    viewport()->repaint(area);
+    repaint(area);
   });
 }
 
 void ServerListView::RepaintAfresh() {
   plan_.Forget();
-  viewport()->repaint();
+  repaint();
 }
 
 // The screen the logic drives.
@@ -86,14 +82,20 @@ bool ServerListView::TakeFocus() {
   return isEnabled();  // a list that cannot take the focus takes no press
 }
 
-void ServerListView::InvalidateList() { viewport()->update(); }
+void ServerListView::InvalidateList() { update(); }
 
-void ServerListView::RepaintRowNow(int row) { viewport()->repaint(ToQRect(model_.RowRect(row))); }
+void ServerListView::RepaintRowNow(int row) { repaint(ToQRect(model_.RowRect(row))); }
 
+// The bar shows while the rows do not fit, and then narrows them.
 void ServerListView::ScrollChanged(int maximum, int pageStep, int offset) {
-  verticalScrollBar()->setRange(0, maximum);
-  verticalScrollBar()->setPageStep(pageStep);
-  verticalScrollBar()->setValue(offset);
+  if (scrollBar_.SetRange(maximum, pageStep, offset)) model_.Resize(scrollBar_.RowsWidth(), height());
+  update(ToQRect(scrollBar_.Bar()));
+}
+
+bool ServerListView::Apply(const forms::ScrollBarModel::Effect& effect) {
+  if (effect.repaintBar) update(ToQRect(scrollBar_.Bar()));
+  if (effect.scrollTo) model_.ScrollTo(*effect.scrollTo);
+  return effect.taken;
 }
 
 void ServerListView::Click(const forms::RowButton& Sender) {
@@ -107,8 +109,8 @@ void ServerListView::Click(const forms::RowButton& Sender) {
 
 void ServerListView::paintEvent(QPaintEvent* event) {
   Guarded([&] {
-    const qreal ratio = viewport()->devicePixelRatioF();
-    const QSize size = viewport()->size() * ratio;
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = this->size() * ratio;
     if (kept_.size() != size || kept_.devicePixelRatioF() != ratio) {
       kept_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
       kept_.setDevicePixelRatio(ratio);
@@ -120,7 +122,7 @@ void ServerListView::paintEvent(QPaintEvent* event) {
     DrawKept(paint.kept);
     // The timed frames repaint the badges' column: each of its pieces, composed once
     // for a badge frame, serves that frame's later turns while the rows stay.
-    QPainter painter(viewport());
+    QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);  // all of it opaque: copies, not blends
     for (const auto& piece : paint.pieces) {
       const QRect r = ToQRect(piece.area);
@@ -141,7 +143,24 @@ void ServerListView::paintEvent(QPaintEvent* event) {
         case forms::ListPaintPlan::Step::Compose: Compose(painter, r, paint.kept.badges); break;
       }
     }
+    if (scrollBar_.Shown() && event->region().intersects(ToQRect(scrollBar_.Bar()))) PaintScrollBar(painter);
   });
+}
+
+// The track over the whole bar, and the thumb in its box with round corners.
+void ServerListView::PaintScrollBar(QPainter& painter) {
+  const ScrollBarColours colours = MainScrollBarColours();
+  painter.save();
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.fillRect(ToQRect(scrollBar_.Bar()), colours.track);
+  using State = forms::ScrollBarModel::ThumbState;
+  const State state = scrollBar_.State();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(state == State::Pressed ? colours.pressed : state == State::Hot ? colours.hot : colours.thumb);
+  const qreal corner = scrollBar_.ThumbCorner();
+  painter.drawRoundedRect(QRectF(ToQRect(scrollBar_.ThumbBox())), corner, corner);
+  painter.restore();
 }
 
 void ServerListView::Compose(QPainter& painter, const QRect& area, const std::vector<forms::Rect>& badges) {
@@ -158,7 +177,7 @@ void ServerListView::Compose(QPainter& painter, const QRect& area, const std::ve
 void ServerListView::DrawKept(const forms::ListPaint& paint) {
   if (!paint.clear && paint.rows.empty()) return;
   QPainter painter(&kept_);
-  if (paint.clear) painter.fillRect(QRect(QPoint(), viewport()->size()), look::kListBackground);
+  if (paint.clear) painter.fillRect(QRect(QPoint(), size()), look::kListBackground);
   for (const forms::RowToDraw& row : paint.rows) {
     const QRect rect = ToQRect(row.rect);
     painter.setClipRect(rect);
@@ -171,27 +190,53 @@ void ServerListView::DrawKept(const forms::ListPaint& paint) {
 // Input goes to the logic as it comes.
 
 void ServerListView::mouseMoveEvent(QMouseEvent* event) {
-  Guarded([&] { model_.PointerMove(PointOf(event)); });
+  Guarded([&] {
+    const forms::Point p = PointOf(event);
+    if (Apply(scrollBar_.Move(p))) return;
+    // Leaving the rows for the scroll bar leaves the list as far as the rows go.
+    if (scrollBar_.OnBar(p)) model_.PointerLeave();
+    else model_.PointerMove(p);
+  });
 }
 
-bool ServerListView::viewportEvent(QEvent* event) {
-  // Leaving the rows for the scroll bar leaves the list as far as the rows go.
-  if (event->type() == QEvent::Leave) leaveEvent(event);
-  return QAbstractScrollArea::viewportEvent(event);
+void ServerListView::leaveEvent(QEvent*) {
+  Apply(scrollBar_.Leave());
+  model_.PointerLeave();
 }
 
-void ServerListView::leaveEvent(QEvent*) { model_.PointerLeave(); }
-
+// The bar takes every press on it; the left button's work it.
 void ServerListView::mousePressEvent(QMouseEvent* event) {
   const auto button = ButtonOf(event->button());
-  if (button) Guarded([&] { model_.Press(*button, PointOf(event)); });
+  if (!button) return;
+  Guarded([&] {
+    const forms::Point p = PointOf(event);
+    if (scrollBar_.OnBar(p)) {
+      if (*button == forms::PointerButton::Left) Apply(scrollBar_.Press(p));
+      return;
+    }
+    model_.Press(*button, p);
+  });
 }
 
 void ServerListView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 void ServerListView::mouseReleaseEvent(QMouseEvent* event) {
   const auto button = ButtonOf(event->button());
-  if (button) Guarded([&] { model_.Release(*button, PointOf(event)); });
+  if (!button) return;
+  Guarded([&] {
+    const forms::Point p = PointOf(event);
+    if (*button == forms::PointerButton::Left && Apply(scrollBar_.Release(p))) return;
+    model_.Release(*button, p);
+  });
+}
+
+// A window that loses the mouse mid-drag (another window shows) ends the drag.
+bool ServerListView::event(QEvent* event) {
+  const auto type = event->type();
+  if (type == QEvent::WindowDeactivate || type == QEvent::Hide || type == QEvent::UngrabMouse) {
+    Apply(scrollBar_.MouseLost());
+  }
+  return QWidget::event(event);
 }
 
 void ServerListView::wheelEvent(QWheelEvent* event) {
@@ -202,17 +247,14 @@ void ServerListView::wheelEvent(QWheelEvent* event) {
 
 void ServerListView::keyPressEvent(QKeyEvent* event) {
   const auto key = KeyOf(event->key());
-  if (!key) return QAbstractScrollArea::keyPressEvent(event);
+  if (!key) return QWidget::keyPressEvent(event);
   Guarded([&] { model_.Key(*key); });
 }
 
-void ServerListView::scrollContentsBy(int, int) {
-  Guarded([&] { model_.ScrollTo(verticalScrollBar()->value()); });
-}
-
 void ServerListView::resizeEvent(QResizeEvent* event) {
-  QAbstractScrollArea::resizeEvent(event);
-  Guarded([&] { model_.Resize(viewport()->width(), viewport()->height()); });
+  QWidget::resizeEvent(event);
+  scrollBar_.Resize({width(), height()});
+  Guarded([&] { model_.Resize(scrollBar_.RowsWidth(), height()); });
 }
 
 }  // namespace tandrel::ui

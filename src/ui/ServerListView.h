@@ -1,24 +1,25 @@
 // The server list's Qt window: paints the rows the list's logic names, each from
-// the row template bound to it, and forwards pointer, wheel, key, scroll-bar and
-// size changes to that logic.
+// the row template bound to it, and its scroll bar as forms::ScrollBarModel says,
+// and forwards pointer, wheel, key and size changes to that logic.
 #pragma once
 
 #include "RowTemplate.h"
 
 #include "core/ServerListLoader.h"
 #include "core/forms/ListPaintPlan.h"
+#include "core/forms/ScrollBarModel.h"
 #include "core/forms/ServerListModel.h"
 #include "core/forms/WindowLayout.h"
 
-#include <QAbstractScrollArea>
 #include <QImage>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
 
 namespace tandrel::ui {
 
-class ServerListView final : public QAbstractScrollArea, public RowCountView, private forms::ServerListScreen {
+class ServerListView final : public QWidget, public RowCountView, private forms::ServerListScreen {
   Q_OBJECT
 
  public:
@@ -30,6 +31,7 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   std::size_t RowCount() const { return model_.ItemCount(); }
   void ClearSelection() { model_.ClearSelection(); }
   forms::ServerListModel& Model() { return model_; }
+  const forms::ScrollBarModel& ScrollBar() const { return scrollBar_; }
 
   // The row badge's next frame, painted now: the badges, when they moved on,
   // and whatever rows no longer show as they are.
@@ -49,11 +51,10 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
-  bool viewportEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   bool TakeFocus() override;
@@ -64,6 +65,9 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   void DrawKept(const forms::ListPaint& paint);
   // The area as the screen shows it: the kept picture and the badges over it.
   void Compose(QPainter& painter, const QRect& area, const std::vector<forms::Rect>& badges);
+  void PaintScrollBar(QPainter& painter);
+  // What the bar asks after an input; whether the input was the bar's.
+  bool Apply(const forms::ScrollBarModel::Effect& effect);
 
   Badge badge_;
   RowTemplate template_;
@@ -71,6 +75,7 @@ class ServerListView final : public QAbstractScrollArea, public RowCountView, pr
   forms::ListPaintPlan plan_;
   QImage kept_;                   // the list without its badges
   std::vector<QImage> composed_;  // the badges' column's pieces, at the places plan_ names
+  forms::ScrollBarModel scrollBar_;
 };
 
 }  // namespace tandrel::ui

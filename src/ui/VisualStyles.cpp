@@ -45,15 +45,10 @@ QPalette DarkPalette(const QColor& accent) {
 QPalette MineShaftPalette() { return DarkPalette(QColor(0x2F, 0x8C, 0xE6)); }
 QPalette AuricPalette() { return DarkPalette(QColor(0xD9, 0xA4, 0x2B)); }
 
-// Only what the layouts do not colour themselves: scroll bars, buttons, message
-// boxes, progress bars. Texts keep their own fonts and colours.
+// Only what the layouts do not colour themselves: buttons, message boxes,
+// progress bars. Texts keep their own fonts and colours; the list draws its own
+// scroll bar (ScrollBarColours).
 constexpr const char* kMineShaftSheet = R"(
-QScrollBar:vertical { background: #232427; width: 17px; margin: 0; border: none; }
-QScrollBar::handle:vertical { background: #4A4D52; min-height: 28px; border-radius: 4px; margin: 2px 4px; }
-QScrollBar::handle:vertical:hover { background: #2F8CE6; }
-QScrollBar::handle:vertical:pressed { background: #1F6FBF; }
-QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; background: none; }
-QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
 QMessageBox, QDialog { background: #2B2C2E; }
 QMessageBox QLabel { color: #E6E6E6; }
 QPushButton { background: #3A3B3E; color: #E6E6E6; border: 1px solid #4A4D52; border-radius: 4px;
@@ -82,6 +77,10 @@ const Style* Find(const QString& name) {
 }
 
 }  // namespace
+
+ScrollBarColours MainScrollBarColours() {
+  return {QColor(0x23, 0x24, 0x27), QColor(0x4A, 0x4D, 0x52), QColor(0x2F, 0x8C, 0xE6), QColor(0x1F, 0x6F, 0xBF)};
+}
 
 bool ApplyStyle(const QString& name) {
   const Style* style = Find(name);

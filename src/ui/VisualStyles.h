@@ -3,6 +3,7 @@
 // download dialog's progress bar.
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 class QWidget;
@@ -18,5 +19,11 @@ bool ApplyStyle(const QString& name);
 
 // Gives one widget (and its children) the style of that name; false when unknown.
 bool ApplyStyleTo(QWidget& widget, const QString& name);
+
+// The main style's colours of the list's own scroll bar.
+struct ScrollBarColours {
+  QColor track, thumb, hot, pressed;
+};
+ScrollBarColours MainScrollBarColours();
 
 }  // namespace tandrel::ui

@@ -9,7 +9,6 @@
 #include "support/RecordingPlacement.h"
 #include "support/UiSupport.h"
 
-#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -120,11 +119,11 @@ TEST(MainForm, TheRefreshPictureReloadsAndTheScrollBarFollows) {
   MainWindow form(options);
   form.show();
   ASSERT_TRUE(WaitFor([&] { return form.ControlList1().RowCount() == 25; }));
-  EXPECT_TRUE(WaitFor([&] { return form.ControlList1().verticalScrollBar()->isVisible(); }));
+  EXPECT_TRUE(WaitFor([&] { return form.ControlList1().ScrollBar().Shown(); }));
   site.Stop();
   ClickAt(form, kRefresh);
   EXPECT_EQ(form.ControlList1().RowCount(), 0u);
-  EXPECT_TRUE(WaitFor([&] { return !form.ControlList1().verticalScrollBar()->isVisible(); }));
+  EXPECT_TRUE(WaitFor([&] { return !form.ControlList1().ScrollBar().Shown(); }));
   site.Start();
   ClickAt(form, kRefresh);
   EXPECT_EQ(form.ControlList1().RowCount(), 25u);
@@ -198,7 +197,7 @@ TEST(MainForm, EnterGameDownloadsOnceThenStartsFromTheCache) {
   QObject::connect(&form, &MainWindow::downloadStarting, [&](DownloadDialog*) { ++dialogs; });
   ASSERT_TRUE(WaitFor([&] { return form.ControlList1().RowCount() == 4; }));
 
-  QWidget* rows = form.ControlList1().viewport();
+  QWidget* rows = &form.ControlList1();
   const QPoint button(832 + 37, 2 * 40 + 21);  // row 2's enter-game button
   for (int click = 0; click < 2; ++click) {
     QApplication::setActiveWindow(&form);  // back from the dialog, as the desktop does

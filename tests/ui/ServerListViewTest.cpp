@@ -7,7 +7,6 @@
 
 #include <QElapsedTimer>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -43,11 +42,11 @@ class ServerListViewTest : public ::testing::Test {
   QPoint EnterGame(int row) { return {832 + 37, row * 40 - Model().ScrollOffset() + 9 + 12}; }
   QPoint WebSite(int row) { return {232 + 37, row * 40 - Model().ScrollOffset() + 10 + 12}; }
   forms::ServerListModel& Model() { return view_.Model(); }
-  QWidget* Viewport() { return view_.viewport(); }
+  QWidget* Viewport() { return &view_; }
   QImage Picture() { return view_.grab().toImage(); }
   // What the screen shows of the list, without painting it.
   QImage OnScreen() {
-    const QRect area = Viewport()->geometry();
+    const QRect area = view_.rect();
     return view_.screen()->grabWindow(view_.winId(), area.x(), area.y(), area.width(), area.height()).toImage();
   }
   void Click(QPoint press, QPoint release) {
@@ -93,37 +92,47 @@ TEST_F(ServerListViewTest, ADoubleClickOnARowButtonClicksTwice) {
 
 TEST_F(ServerListViewTest, TheScrollBarAndTheListMoveTogether) {
   Load(30);
-  view_.verticalScrollBar()->setValue(20);  // dragged: row 0 shows its lower half only
+  Model().ScrollTo(20);  // row 0 shows its lower half only
   EXPECT_EQ(Model().ScrollOffset(), 20);
   const QPoint point(832 + 37, 4);  // on row 0's button, 24 below the row's top
   QTest::mouseMove(Viewport(), point);
   QTest::mousePress(Viewport(), Qt::LeftButton, {}, point);
-  EXPECT_EQ(view_.verticalScrollBar()->value(), 0);  // scrolled fully into view by the press
+  EXPECT_EQ(Model().ScrollOffset(), 0);  // scrolled fully into view by the press
   QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, point);
   EXPECT_TRUE(enterGame_.empty());  // measured where the row is now: above its button
-  EXPECT_EQ(view_.verticalScrollBar()->maximum(), 30 * 40 - 800);
-  EXPECT_EQ(view_.verticalScrollBar()->pageStep(), 800);
+  EXPECT_EQ(Model().ScrollMaximum(), 30 * 40 - 800);
+  EXPECT_EQ(view_.ScrollBar().ThumbNow().length, 800 * 800 / (30 * 40));  // the page's share
+
+  // The thumb dragged half its room down: half the range.
+  const int room = 800 - view_.ScrollBar().ThumbNow().length;
+  const QPoint thumb(952 - 8, 10);
+  QTest::mouseMove(Viewport(), thumb);
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, thumb);
+  QTest::mouseMove(Viewport(), thumb + QPoint(0, room / 2));
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, thumb + QPoint(0, room / 2));
+  EXPECT_NEAR(Model().ScrollOffset(), (30 * 40 - 800) / 2, 2);
+  EXPECT_TRUE(enterGame_.empty());
 
   QTest::keyClick(&view_, Qt::Key_End);
-  EXPECT_EQ(view_.verticalScrollBar()->value(), 30 * 40 - 800);
+  EXPECT_EQ(Model().ScrollOffset(), 30 * 40 - 800);
   config_ = ListOf(25);
   view_.SetRowCount(25);
-  EXPECT_EQ(view_.verticalScrollBar()->maximum(), 25 * 40 - 800);
-  EXPECT_EQ(view_.verticalScrollBar()->value(), 25 * 40 - 800);
+  EXPECT_EQ(Model().ScrollMaximum(), 25 * 40 - 800);
+  EXPECT_EQ(Model().ScrollOffset(), 25 * 40 - 800);
 }
 
 TEST_F(ServerListViewTest, ShowsAScrollBarOnlyPastTwentyRows) {
   Load(20);
-  EXPECT_FALSE(view_.verticalScrollBar()->isVisible());
-  EXPECT_EQ(Viewport()->width(), 952);
+  EXPECT_FALSE(view_.ScrollBar().Shown());
+  EXPECT_EQ(Model().ClientRect().width, 952);
   QTest::keyClick(&view_, Qt::Key_Home);  // select row 0
   QImage shot = Picture();
   EXPECT_EQ(shot.pixelColor(948, 20), look::kHighlight);  // the frame right of a 945 plate
   EXPECT_NE(shot.pixelColor(940, 20), look::kHighlight);
 
   Load(21);
-  EXPECT_TRUE(view_.verticalScrollBar()->isVisible());
-  EXPECT_EQ(Viewport()->width(), 952 - 17);
+  EXPECT_TRUE(view_.ScrollBar().Shown());
+  EXPECT_EQ(Model().ClientRect().width, 952 - 17);
   QTest::keyClick(&view_, Qt::Key_Home);
   shot = Picture();
   EXPECT_EQ(shot.pixelColor(933, 20), look::kHighlight);  // the frame right of a 930 plate
@@ -179,7 +188,7 @@ TEST_F(ServerListViewTest, WheelMessagesAndKeysReachTheList) {
   };
   wheel(-360);
   EXPECT_EQ(Model().ScrollOffset(), 40);
-  EXPECT_EQ(view_.verticalScrollBar()->value(), 40);
+  EXPECT_GT(view_.ScrollBar().ThumbNow().top, 0);  // the bar follows
   wheel(120);
   EXPECT_EQ(Model().ScrollOffset(), 0);
 
@@ -239,8 +248,8 @@ TEST_F(ServerListViewTest, TheScreenIsWhatAFreshRepaintDraws) {
       {"released", [&] { QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, EnterGame(4)); }},
       {"another row selected", [&] { QTest::keyClick(&view_, Qt::Key_Down); }},
       {"a reload with other entries", [&] { reload("更名"); }, true},
-      {"scrolled by the wheel", [&] { view_.verticalScrollBar()->setValue(40); }},
-      {"scrolled to half a row", [&] { view_.verticalScrollBar()->setValue(60); }},
+      {"scrolled by the wheel", [&] { Model().ScrollTo(40); }},
+      {"scrolled to half a row", [&] { Model().ScrollTo(60); }},
       {"a hot row after scrolling",
        [&] {
          QTest::mouseMove(Viewport(), {400, 7 * 40});
