@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <sstream>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -113,6 +114,23 @@ TEST(Publish, NginxServesThePublishedSiteAsTheBoxAsksForIt) {
             test::ReadFile(site / "launchers" / "corvessa_dawn.exe"));
   EXPECT_EQ(client.Get(base + "getvalue/../htpasswd").status, 404);
   EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(port) + "/htpasswd").status, 404);
+
+  // A launcher's rest is given only for the version the client names.
+  const std::string launcher = ShellQuote(base + "getvalue/corvessa_dawn.exe");
+  std::string etag;
+  std::istringstream head(test::RunCommand("curl -s -D - -o /dev/null " + launcher).output);
+  for (std::string line; std::getline(head, line);) {
+    if (line.size() > 6 && (line.starts_with("ETag:") || line.starts_with("etag:"))) etag = line.substr(6);
+  }
+  if (!etag.empty() && etag.back() == '\r') etag.pop_back();
+  ASSERT_FALSE(etag.empty());
+  const auto statusFor = [&](const std::string& ifRange) {
+    return test::RunCommand("curl -s -o /dev/null -w '%{http_code}' -H 'Range: bytes=0-9' -H " +
+                            ShellQuote("If-Range: " + ifRange) + " " + launcher)
+        .output;
+  };
+  EXPECT_EQ(statusFor(etag), "206");
+  EXPECT_EQ(statusFor("\"another-version\""), "200");
 }
 
 // An operator offering a Linux and a Windows box publishes both sites into one

@@ -1,9 +1,11 @@
 #include "SiteFolder.h"
 
 #include "core/FileIo.h"
+#include "core/Hex.h"
 #include "core/ServerListLoader.h"
 #include "core/crypto.h"
 #include "core/http/SystemClient.h"
+#include "platform/Crypto.h"
 
 #include "support/RunningService.h"
 #include "support/TempDir.h"
@@ -398,6 +400,60 @@ TEST_F(SiteServiceTest, AnswersARangeCorrectlyOrWith416) {
                                            "\r\nRange: bytes=99999999-\r\nConnection: close\r\n\r\n");
   EXPECT_EQ(list.status, 200);
   EXPECT_EQ(http::Bytes(list.body.begin(), list.body.end()), Get("", true).body);
+}
+
+// A client may ask for the rest of a file only while it is the same version: the
+// strong ETag, or the Last-Modified date where that is strong.
+TEST_F(SiteServiceTest, ARangeStandsOnlyForTheVersionItsIfRangeNames) {
+  const fs::path launcher = site_ / "launchers" / "game.exe";
+  fs::last_write_time(launcher, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  Start();
+  const auto ask = [&](const std::string& ifRange) {
+    return Exchange(Port(), "GET /getvalue/game.exe HTTP/1.1\r\nHost: x\r\nRange: bytes=299990-\r\n" +
+                                (ifRange.empty() ? "" : "If-Range: " + ifRange + "\r\n") + "Connection: close\r\n\r\n");
+  };
+  const Answer whole = Exchange(Port(), "GET /getvalue/game.exe HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  const std::string etag = whole.Header("etag"), date = whole.Header("last-modified");
+  const std::string content(300000, 'g');
+  const auto sha = platform::MakeSha256();
+  sha->Update(std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+  EXPECT_EQ(etag, '"' + ToHex(sha->Finish()) + '"');
+  EXPECT_TRUE(date.ends_with(" GMT")) << date;
+
+  const struct {
+    std::string ifRange;
+    int status;
+  } cases[] = {
+      {"", 206},                                  // no condition
+      {etag, 206},                                // this version
+      {"\"" + std::string(64, '0') + "\"", 200},  // another version: the whole file
+      {"W/" + etag, 200},                         // a weak tag never lets a range stand
+      {date, 206},                                // the date, an hour old: strong
+      {"Sun, 06 Nov 1994 08:49:37 GMT", 200},
+  };
+  for (const auto& c : cases) {
+    const Answer a = ask(c.ifRange);
+    EXPECT_EQ(a.status, c.status) << c.ifRange;
+    EXPECT_EQ(a.body.size(), c.status == 206 ? 10u : 300000u) << c.ifRange;
+    EXPECT_EQ(a.Header("etag"), etag) << c.ifRange;
+  }
+
+  // Rewritten in place with its size and time kept: another tag, and the old one asks for the whole.
+  const auto modified = fs::last_write_time(launcher);
+  test::WriteFile(launcher, std::string(300000, 'h'));
+  fs::last_write_time(launcher, modified);
+  const Answer changed = ask(etag);
+  EXPECT_EQ(changed.status, 200);
+  EXPECT_NE(changed.Header("etag"), etag);
+  EXPECT_EQ(changed.body, std::string(300000, 'h'));
+
+  // A file just written has no strong date yet: its date asks for the whole file.
+  test::WriteFile(site_ / "box", "box version 2");
+  const Answer box = Exchange(Port(), "GET /getvalue/box.exe HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(Exchange(Port(), "GET /getvalue/box.exe HTTP/1.1\r\nHost: x\r\nRange: bytes=4-\r\nIf-Range: " +
+                                 box.Header("last-modified") + "\r\nConnection: close\r\n\r\n")
+                .status,
+            200);
 }
 
 // --- The list cache ----------------------------------------------------------------

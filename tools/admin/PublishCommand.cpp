@@ -92,6 +92,7 @@ std::string NginxConf(const fs::path& out, const std::string& listen) {
          "  default_type application/octet-stream;\n"
          "  types { image/png png; }\n"
          "  sendfile on;\n"
+         "  etag on;  # with Last-Modified: what a resumed download's If-Range names\n"
          "  keepalive_timeout 30;\n"
          "  include " +
          o +

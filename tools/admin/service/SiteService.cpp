@@ -2,6 +2,8 @@
 
 #include "../ListCheck.h"
 #include "../TerminalText.h"
+#include "FileStamp.h"
+#include "FileValidators.h"
 #include "HttpFront.h"
 
 #include "core/FileIo.h"
@@ -23,40 +25,6 @@ namespace tandrel::admin {
 namespace {
 
 namespace fs = std::filesystem;
-
-// What tells a file's change without reading it: the inode and the nanosecond
-// change time as well as size and modification time. Rewriting a file in place and
-// setting its old modification time back still moves its change time, which no
-// one can set; replacing it by rename gives another inode.
-struct FileStamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  std::int64_t modifiedNs = 0;
-  std::int64_t changedNs = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-std::int64_t Nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
-
-FileStamp StampOf(const struct stat& s) {
-  return {s.st_dev, s.st_ino, s.st_size, Nanoseconds(s.st_mtim), Nanoseconds(s.st_ctim)};
-}
-
-std::optional<FileStamp> StampOf(const fs::path& path) {
-  struct stat s {};
-  if (::stat(path.c_str(), &s) != 0) return std::nullopt;
-  return StampOf(s);
-}
-
-// Two writes within one tick of the file system's clock leave the same stamp (the
-// clock behind file times is coarse, on some file systems whole seconds): a stamp
-// this young is not trusted, and the content is compared instead.
-bool IsRacy(const FileStamp& stamp) {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  return Nanoseconds(now) - stamp.changedNs < 2'000'000'000;
-}
 
 std::string Sha256(std::span<const std::uint8_t> bytes) {
   std::string digest(SHA256_DIGEST_LENGTH, '\0');
@@ -125,9 +93,10 @@ ByteRange ParseRange(std::string_view header, std::uint64_t size) {
   return range;
 }
 
-// Streams an opened site file, or the part a single range asks for.
+// Streams an opened site file, or the part a single range asks for, with its
+// validators, so that a client can ask for the rest if the file is still the same.
 void ServeFile(const httplib::Request& req, httplib::Response& res, std::optional<SiteFile> opened,
-               const char* contentType) {
+               const char* contentType, ValidatorCache& validators) {
   if (!opened) {
     res.status = 404;
     res.set_content("Not Found", "text/plain");
@@ -135,11 +104,15 @@ void ServeFile(const httplib::Request& req, httplib::Response& res, std::optiona
   }
   auto file = std::make_shared<SiteFile>(std::move(*opened));
   const std::uint64_t size = file->size();
+  const Validators current = validators.Of(*file);
   res.set_header("Accept-Ranges", "bytes");
+  res.set_header("ETag", current.etag);
+  res.set_header("Last-Modified", current.lastModified);
   res.status = 200;
   std::uint64_t first = 0, length = size;
-  // If-Range names a version this service cannot check: the whole file, as RFC 9110 asks.
-  if (req.has_header("Range") && !req.has_header("If-Range")) {
+  // A range of another version than this one is no range of this file: the whole file.
+  const bool rangeStands = !req.has_header("If-Range") || IfRangeHolds(req.get_header_value("If-Range"), current);
+  if (req.has_header("Range") && rangeStands) {
     const ByteRange range = ParseRange(req.get_header_value("Range"), size);
     if (range.kind == ByteRange::Kind::kUnsatisfiable) {
       res.status = 416;
@@ -185,6 +158,7 @@ struct SiteService::Impl {
   std::optional<FileStamp> boxStamp;
   bool boxRacy = false;
   std::string boxMd5;
+  ValidatorCache validators;
 
   Impl(SiteFolder s, std::string base, Log l, const ServiceLimits& limits)
       : site(std::move(s)),
@@ -252,13 +226,14 @@ struct SiteService::Impl {
       const bool current = !md5.empty() && req.get_param_value("hash") == md5;
       res.set_content(current ? "ok" : "update", "text/plain; charset=utf-8");
     } else if (rest == "getvalue/logo.png") {
-      ServeFile(req, res, site.OpenServedLogo(), "image/png");
+      ServeFile(req, res, site.OpenServedLogo(), "image/png", validators);
     } else if (rest == "getvalue/release.txt") {
-      ServeFile(req, res, site.OpenRecord(), "text/plain; charset=utf-8");
+      ServeFile(req, res, site.OpenRecord(), "text/plain; charset=utf-8", validators);
     } else if (rest == "getvalue/box.exe") {
-      ServeFile(req, res, site.OpenBox(), "application/octet-stream");
+      ServeFile(req, res, site.OpenBox(), "application/octet-stream", validators);
     } else if (rest.starts_with("getvalue/") && rest.ends_with(".exe")) {
-      ServeFile(req, res, site.OpenLauncher(rest.substr(9, rest.size() - 9 - 4)), "application/octet-stream");
+      ServeFile(req, res, site.OpenLauncher(rest.substr(9, rest.size() - 9 - 4)), "application/octet-stream",
+                validators);
     } else {
       NotFound(res);
     }
