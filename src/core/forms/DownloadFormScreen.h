@@ -13,7 +13,7 @@ struct DownloadView {
   int ProgressBar1Position = 0;             // 0 to 100
   // No size announced: the bar shows that it is busy instead of a position.
   bool ProgressBar1Busy = false;
-  std::string SpeedCaption;  // empty until a speed is known
+  std::string SpeedCaption;  // empty until a speed is known; with the time left once the size is known too
 
   bool operator==(const DownloadView&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Hutil32.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace tandrel::forms {
@@ -13,6 +14,15 @@ std::string Amount(std::int64_t bytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
   return text;
+}
+
+// "剩余 45秒", "剩余 1分05秒", "剩余 2小时05分": whole seconds, rounded up.
+std::string TimeLeft(std::int64_t remainingBytes, double bytesPerSecond) {
+  const auto seconds = static_cast<std::int64_t>(std::ceil(static_cast<double>(remainingBytes) / bytesPerSecond));
+  const auto two = [](std::int64_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+  if (seconds < 60) return "剩余 " + std::to_string(seconds) + "秒";
+  if (seconds < 3600) return "剩余 " + std::to_string(seconds / 60) + "分" + two(seconds % 60) + "秒";
+  return "剩余 " + std::to_string(seconds / 3600) + "小时" + two(seconds / 60 % 60) + "分";
 }
 
 }  // namespace
@@ -62,14 +72,15 @@ void TDownloadForm::DownloadClientReceiveData(std::int64_t AContentLength, std::
     view_.ProgressBar1Busy = true;
     view_.Label4Caption = "已下载" + Amount(AReadCount);
   }
-  ShowSpeed(AReadCount);
+  ShowSpeed(AContentLength, AReadCount);
   screen_.Paint(view_);
 }
 
 std::int64_t TDownloadForm::Elapsed() const { return static_cast<std::uint32_t>(loop_.TickCount() - startTick_); }
 
-// Measured over at least a quarter of a second, smoothed over the last few.
-void TDownloadForm::ShowSpeed(std::int64_t readCount) {
+// Measured over at least a quarter of a second, smoothed over the last few; the
+// time left beside it once the size is announced.
+void TDownloadForm::ShowSpeed(std::int64_t contentLength, std::int64_t readCount) {
   const std::int64_t now = Elapsed();
   if (now - lastTime_ < 250 && readCount > 0) return;
   if (now > lastTime_) {
@@ -78,7 +89,9 @@ void TDownloadForm::ShowSpeed(std::int64_t readCount) {
   }
   lastTime_ = now;
   lastCount_ = readCount;
-  if (bytesPerSecond_ > 0) view_.SpeedCaption = Amount(static_cast<std::int64_t>(bytesPerSecond_)) + "/s";
+  if (bytesPerSecond_ <= 0) return;
+  view_.SpeedCaption = Amount(static_cast<std::int64_t>(bytesPerSecond_)) + "/s";
+  if (contentLength > readCount) view_.SpeedCaption += "  " + TimeLeft(contentLength - readCount, bytesPerSecond_);
 }
 
 void TDownloadForm::DownloadClientRequestCompleted(http::Response AResponse) {

@@ -56,7 +56,7 @@ class TDownloadForm final : private http::AsyncHandler {
   void OnRequestError(const std::string& message) override;
   // A result set before the modal loop runs still ends it.
   void SetModalResult(int result);
-  void ShowSpeed(std::int64_t readCount);
+  void ShowSpeed(std::int64_t contentLength, std::int64_t readCount);
   std::int64_t Elapsed() const;
 
   DownloadFormScreen& screen_;

@@ -132,6 +132,32 @@ TEST_F(DownloadFormTest, TheSpeedIsMeasuredOverAQuarterSecondAndSmoothed) {
   }
 }
 
+// Once the speed is known and the size announced, the time left stands beside it,
+// in whole seconds rounded up.
+TEST_F(DownloadFormTest, TheTimeLeftStandsBesideTheSpeedOnceTheSizeIsKnown) {
+  const struct {
+    std::int64_t size;       // announced; -1: none
+    std::int64_t readAt500;  // bytes after 500 ms: the speed is twice this a second
+    const char* shown;
+  } cases[] = {
+      {-1, 512000, "1000 KB/s"},                                // no size: no time left
+      {1024000 * 46, 512000, "1000 KB/s  剩余 46秒"},           // 45.5 s left, as 1000 KB/s goes
+      {1024000 * 65, 512000, "1000 KB/s  剩余 1分05秒"},        // 64.5 s
+      {1024000LL * 7600, 512000, "1000 KB/s  剩余 2小时06分"},  // 7599.5 s
+      {512000, 512000, "1000 KB/s"},                            // all there: nothing left to wait for
+  };
+  for (const auto& c : cases) {
+    SetClock clock;
+    clock.tick = 1000;
+    TDownloadForm form(screen_, dispatcher_, clock);
+    bool abort = false;
+    form.DownloadClientReceiveData(c.size, 0, abort);
+    clock.tick = 1500;
+    form.DownloadClientReceiveData(c.size, c.readAt500, abort);
+    EXPECT_EQ(form.View().SpeedCaption, c.shown) << c.size;
+  }
+}
+
 TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
   http::Bytes buffer;
   long status = 0;
