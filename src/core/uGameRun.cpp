@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kCaption = "提示";
 constexpr const char* kSystemError = "系统错误";
+constexpr const char* kDownloadFailed = "下载失败,请检查网络后重试";
 constexpr auto kExecutable = fs::perms(0755);
 
 }  // namespace
@@ -125,7 +126,12 @@ void GameRun::DownloadLauncher(const std::string& url, const std::string& name, 
   if (!IsSafeLauncherName(name)) return windows_.ShowError(kCaption, kSystemError);
   http::Response response;
   const bool digest = release_.has_value();  // signed: hashed while it arrives
-  if (windows_.Download(name, url, caps::kLauncher, digest, response) != DownloadResult::Completed) return;
+  switch (windows_.Download(name, url, caps::kLauncher, digest, response)) {
+    case DownloadResult::Cancelled: return;  // the player's choice: nothing to say
+    // A line that broke is said, not left as a dialog that vanished without a word.
+    case DownloadResult::Failed: return windows_.ShowError(kCaption, kDownloadFailed);
+    case DownloadResult::Completed: break;
+  }
   // Bytes the operator did not sign are never kept.
   if (release_ && !(response.sha256 && Signed(name, {response.body.size(), *response.sha256}))) {
     return windows_.ShowError(kCaption, kSystemError);
