@@ -127,7 +127,8 @@ void GameRun::DownloadLauncher(const std::string& url, const std::string& name, 
   http::Response response;
   const bool digest = release_.has_value();  // signed: hashed while it arrives
   switch (windows_.Download(name, url, caps::kLauncher, digest, response)) {
-    case DownloadResult::Cancelled: return;  // the player's choice: nothing to say
+    case DownloadResult::Cancelled:
+      return;  // the player's choice: nothing to say
     // A line that broke is said, not left as a dialog that vanished without a word.
     case DownloadResult::Failed: return windows_.ShowError(kCaption, kDownloadFailed);
     case DownloadResult::Completed: break;
