@@ -1,5 +1,7 @@
 #include "Pictures.h"
 
+#include "LayoutRects.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -64,11 +66,6 @@ std::optional<forms::PressEffect::Button> ButtonOf(const QMouseEvent& event) {
   }
 }
 
-forms::Point At(const QMouseEvent& event) {
-  const QPoint p = event.position().toPoint();
-  return {p.x(), p.y()};
-}
-
 }  // namespace
 
 void PressPicture::Shift(bool shifted) {
@@ -79,18 +76,18 @@ void PressPicture::Shift(bool shifted) {
 
 void PressPicture::mousePressEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
-  if (button && grab_.Pressed(At(*event), *button, false).shift) Shift(true);
+  if (button && grab_.Pressed(PointOf(*event), *button, false).shift) Shift(true);
 }
 
 void PressPicture::mouseDoubleClickEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
-  if (button && grab_.Pressed(At(*event), *button, true).shift) Shift(true);
+  if (button && grab_.Pressed(PointOf(*event), *button, true).shift) Shift(true);
 }
 
 void PressPicture::mouseReleaseEvent(QMouseEvent* event) {
   const auto button = ButtonOf(*event);
   if (!button) return;
-  const auto up = grab_.Released(At(*event), *button, event->buttons() != Qt::NoButton);
+  const auto up = grab_.Released(PointOf(*event), *button, event->buttons() != Qt::NoButton);
   if (up.click) emit clicked();
   if (up.moveBack) Shift(false);
 }

@@ -12,8 +12,7 @@ forms::WindowLayout LayoutOn(const QScreen* screen) {
   const int qtDpi = static_cast<int>(std::lround(forms::Scale::kBaseDpi * ratio));
   const QRect work = screen->availableGeometry();
   const forms::Size workPixels{static_cast<int>(work.width() * ratio), static_cast<int>(work.height() * ratio)};
-  const forms::Scale fitting =
-      forms::FittingScale(forms::Scale(qtDpi), forms::LayoutAt(forms::Scale()).main.window, workPixels);
+  const forms::Scale fitting = forms::FittingScale(forms::Scale(qtDpi), forms::MainWindowLayout{}.window, workPixels);
   return forms::LayoutAt(
       forms::Scale(static_cast<int>(std::lround(fitting.Dpi() * forms::Scale::kBaseDpi / static_cast<double>(qtDpi)))));
 }

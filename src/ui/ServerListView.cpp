@@ -15,13 +15,6 @@
 namespace tandrel::ui {
 namespace {
 
-forms::Rect FromQRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
-
-forms::Point PointOf(const QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
-  return {p.x(), p.y()};
-}
-
 std::optional<forms::PointerButton> ButtonOf(Qt::MouseButton button) {
   switch (button) {
     case Qt::LeftButton: return forms::PointerButton::Left;
@@ -191,7 +184,7 @@ void ServerListView::DrawKept(const forms::ListPaint& paint) {
 
 void ServerListView::mouseMoveEvent(QMouseEvent* event) {
   Guarded([&] {
-    const forms::Point p = PointOf(event);
+    const forms::Point p = PointOf(*event);
     if (Apply(scrollBar_.Move(p))) return;
     // Leaving the rows for the scroll bar leaves the list as far as the rows go.
     if (scrollBar_.OnBar(p)) model_.PointerLeave();
@@ -209,7 +202,7 @@ void ServerListView::mousePressEvent(QMouseEvent* event) {
   const auto button = ButtonOf(event->button());
   if (!button) return;
   Guarded([&] {
-    const forms::Point p = PointOf(event);
+    const forms::Point p = PointOf(*event);
     if (scrollBar_.OnBar(p)) {
       if (*button == forms::PointerButton::Left) Apply(scrollBar_.Press(p));
       return;
@@ -224,7 +217,7 @@ void ServerListView::mouseReleaseEvent(QMouseEvent* event) {
   const auto button = ButtonOf(event->button());
   if (!button) return;
   Guarded([&] {
-    const forms::Point p = PointOf(event);
+    const forms::Point p = PointOf(*event);
     if (*button == forms::PointerButton::Left && Apply(scrollBar_.Release(p))) return;
     model_.Release(*button, p);
   });

@@ -1,5 +1,6 @@
 #include "PressPicture.h"
 
+#include "LayoutRects.h"
 #include "Window.h"
 
 #include <optional>
@@ -10,11 +11,7 @@ namespace {
 // SC_MOVE with HTCAPTION: the system's move loop follows the pointer.
 constexpr WPARAM kMoveWithPointer = 0xF012;
 
-forms::Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
-forms::Point At(LPARAM lParam) {
-  const POINT p = PointOf(lParam);
-  return {p.x, p.y};
-}
+forms::Point At(LPARAM lParam) { return FromPOINT(PointOf(lParam)); }
 
 std::optional<forms::PressEffect::Button> ButtonOf(UINT message) {
   switch (message) {
@@ -39,32 +36,26 @@ bool IsDoubleClick(UINT message) {
 
 std::vector<forms::Rect> Boxes(const std::vector<PressPictures::Item>& items) {
   std::vector<forms::Rect> boxes;
-  for (const auto& item : items) boxes.push_back(RectOf(item.box));
-  return boxes;
-}
-
-std::vector<forms::Rect> Boxes(const std::vector<RECT>& rects) {
-  std::vector<forms::Rect> boxes;
-  for (const RECT& r : rects) boxes.push_back(RectOf(r));
+  for (const auto& item : items) boxes.push_back(item.box);
   return boxes;
 }
 
 }  // namespace
 
-PressPictures::PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
+PressPictures::PressPictures(HWND window, std::vector<Item> items, std::vector<forms::Rect> still,
                              forms::PictureGrab::Elsewhere elsewhere, int shift)
     : window_(window),
       shift_(shift),
       items_(std::move(items)),
       shifts_(items_.size(), 0),
-      grab_(Boxes(items_), Boxes(still), elsewhere) {}
+      grab_(Boxes(items_), std::move(still), elsewhere) {}
 
 void PressPictures::Paint(Gdiplus::Graphics& graphics) const {
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const Item& item = items_[i];
     const int width = static_cast<int>(item.picture->GetWidth()), height = static_cast<int>(item.picture->GetHeight());
-    const int left = item.box.left + (item.box.right - item.box.left - width) / 2 + shifts_[i];
-    const int top = item.box.top + (item.box.bottom - item.box.top - height) / 2 + shifts_[i];
+    const int left = item.box.left + (item.box.width - width) / 2 + shifts_[i];
+    const int top = item.box.top + (item.box.height - height) / 2 + shifts_[i];
     Draw(graphics, *item.picture, left, top);
   }
 }
@@ -108,7 +99,7 @@ bool PressPictures::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const 
 void PressPictures::Shift(int picture, int by) {
   const auto i = static_cast<std::size_t>(picture);
   shifts_[i] = by;
-  RECT area = items_[i].box;
+  RECT area = ToRECT(items_[i].box);
   area.right += shift_;
   area.bottom += shift_;
   InvalidateRect(window_, &area, FALSE);

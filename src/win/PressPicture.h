@@ -17,11 +17,11 @@ namespace tandrel::win {
 class PressPictures {
  public:
   struct Item {
-    RECT box;
+    forms::Rect box;
     Gdiplus::Bitmap* picture;
   };
   // shift: how far right and down a held picture moves.
-  PressPictures(HWND window, std::vector<Item> items, const std::vector<RECT>& still,
+  PressPictures(HWND window, std::vector<Item> items, std::vector<forms::Rect> still,
                 forms::PictureGrab::Elsewhere elsewhere, int shift);
 
   void Paint(Gdiplus::Graphics& graphics) const;

@@ -27,9 +27,9 @@ DownloadDialog::DownloadDialog(HWND owner, const forms::WindowLayout& layout, co
   Create(L"TandrelDownloadForm", CS_DBLCLKS, 0, WS_POPUP, RECT{0, 0, layout_.window.width, layout_.window.height},
          owner);
   // The dialog does not move: only its close picture takes presses.
-  Image7_ = std::make_unique<PressPictures>(Handle(),
-                                            std::vector<PressPictures::Item>{{ToRECT(layout_.Image7), &art.Close()}},
-                                            std::vector<RECT>{}, forms::PictureGrab::Elsewhere::Nothing, pressShift_);
+  Image7_ =
+      std::make_unique<PressPictures>(Handle(), std::vector<PressPictures::Item>{{layout_.Image7, &art.Close()}},
+                                      std::vector<forms::Rect>{}, forms::PictureGrab::Elsewhere::Nothing, pressShift_);
 }
 
 DownloadDialog::~DownloadDialog() { Destroy(); }

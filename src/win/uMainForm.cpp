@@ -18,7 +18,7 @@ enum PictureIndex { kRefresh, kClose, kMinimise };  // in the order given to pic
 }  // namespace
 
 MainWindow::MainWindow(forms::MainFormOptions options)
-    : layout_(forms::LayoutAt(ScaleOn(PrimaryMonitorHandle(), forms::LayoutAt(forms::Scale()).main.window))),
+    : layout_(forms::LayoutAt(ScaleOn(PrimaryMonitorHandle(), forms::MainWindowLayout{}.window))),
       art_(layout_),
       headingFont_(look::YaHei(layout_.main.headingFont, true)),
       ControlList1_(
@@ -42,19 +42,19 @@ MainWindow::~MainWindow() = default;
 void MainWindow::PlacePictures() {
   pictures_ =
       std::make_unique<PressPictures>(Handle(),
-                                      std::vector<PressPictures::Item>{{ToRECT(layout_.main.Image1), &art_.Refresh()},
-                                                                       {ToRECT(layout_.main.Image7), &art_.Close()},
-                                                                       {ToRECT(layout_.main.Image8), &art_.Minimise()}},
+                                      std::vector<PressPictures::Item>{{layout_.main.Image1, &art_.Refresh()},
+                                                                       {layout_.main.Image7, &art_.Close()},
+                                                                       {layout_.main.Image8, &art_.Minimise()}},
                                       Headings(), forms::PictureGrab::Elsewhere::MovesWindow, layout_.pressShift);
 }
 
 // Only the background and the banner move the window.
-std::vector<RECT> MainWindow::Headings() const {
-  std::vector<RECT> headings;
+std::vector<forms::Rect> MainWindow::Headings() const {
+  std::vector<forms::Rect> headings;
   for (const auto& [place, text] :
        {std::pair{layout_.main.Label2, kLabel2Text}, std::pair{layout_.main.Label1, kLabel1Text}}) {
     const SIZE extent = look::TextSize(headingFont_.get(), text);
-    headings.push_back(RECT{place.x, place.y, place.x + extent.cx, place.y + layout_.main.headingHeight});
+    headings.push_back({place.x, place.y, extent.cx, layout_.main.headingHeight});
   }
   return headings;
 }
@@ -133,8 +133,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // the place's corner at the size that fits that monitor.
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
       forms::Guarded([&] {
-        Relayout(ScaleOn(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST),
-                         forms::LayoutAt(forms::Scale()).main.window, LOWORD(wParam)));
+        Relayout(ScaleOn(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), forms::MainWindowLayout{}.window,
+                         LOWORD(wParam)));
       });
       SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, layout_.main.window.width,
                    layout_.main.window.height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -46,7 +46,7 @@ class MainWindow final : public Window, private forms::MainFormScreen {
   void Relayout(forms::Scale scale);
   void PlacePictures();
   // The headings' boxes, which take a press and do nothing.
-  std::vector<RECT> Headings() const;
+  std::vector<forms::Rect> Headings() const;
 
   forms::WindowLayout layout_;
   Artwork art_;
