@@ -16,10 +16,10 @@ inline constexpr std::uint64_t kBanner = 16 * kMiB;
 // "ok" or another short word; room for an error page.
 inline constexpr std::uint64_t kUpdateAnswer = 64 * 1024;
 inline constexpr std::uint64_t kReleaseRecord = 64 * 1024;
-// The box is a few megabytes.
+// The box is a few megabytes; its checks read it whole.
 inline constexpr std::uint64_t kNewBox = 256 * kMiB;
-// A launcher is held in memory whole before it is written: 2 GiB covers any
-// launcher package while keeping a hostile answer from taking all memory.
-inline constexpr std::uint64_t kLauncher = 2048 * kMiB;
+// A launcher goes to disk as it arrives, within the drive's free space; this only
+// stops a length no launcher has (a signed site's record gives the exact size).
+inline constexpr std::uint64_t kLauncher = 64 * 1024 * kMiB;
 
 }  // namespace tandrel::caps

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "DownloadResult.h"
-#include "http/HttpClient.h"
+#include "download/DownloadRequest.h"
 
 #include <string>
 
@@ -11,12 +11,10 @@ namespace tandrel {
 class BoxWindows {
  public:
   virtual ~BoxWindows() = default;
-  // The modal download dialog. Completed exactly when a response arrived, whatever
-  // its status; the response then holds its status and body. Otherwise it is
-  // untouched. An answer larger than maxBody is a failed download. With digest,
-  // the response carries the body's SHA-256, taken while it arrived.
-  virtual DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
-                                  http::Response& response) = 0;
+  // The modal download dialog. Completed exactly when the whole file is in the
+  // request's part file, which file then describes; the caller commits or
+  // discards it. Otherwise the part file keeps what arrived, for the next time.
+  virtual DownloadResult Download(const download::DownloadRequest& request, download::DownloadedFile& file) = 0;
   // A message box with the error icon and one OK button.
   virtual void ShowError(const std::string& caption, const std::string& text) = 0;
 };

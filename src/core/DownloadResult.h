@@ -6,9 +6,10 @@
 namespace tandrel {
 
 enum class DownloadResult {
-  Completed,  // a response arrived, whatever its status
+  Completed,  // the whole file is in its part file
   Cancelled,  // the player closed the dialog, or the program is ending
-  Failed,     // no whole response came
+  Failed,     // no whole file came, retries and mirrors included
+  NoRoom,     // the drive has no room for it
 };
 
 }  // namespace tandrel

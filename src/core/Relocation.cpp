@@ -25,7 +25,9 @@ void RemoveUnfinishedUpdates(const fs::path& exe) {
   for (fs::directory_iterator it(exe.parent_path(), error), end; !error && it != end; it.increment(error)) {
     const std::string name = Utf8FromPath(it->path().filename());
     const bool part = name.size() == partPrefix.size() + 6 && name.starts_with(partPrefix);
-    if ((name == incoming || part) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+    // A download of the new box that did not finish is not resumed at the next start.
+    const bool download = name == incoming + ".part" || name == incoming + ".part.info";
+    if ((name == incoming || part || download) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
   }
 }
 

@@ -4,7 +4,10 @@
 #include "FileIo.h"
 #include "Hutil32.h"
 #include "crypto.h"
+#include "Hex.h"
 #include "Paths.h"
+#include "download/PartFile.h"
+#include "download/PartSink.h"
 #include "http/BodyText.h"
 #include "platform/Charsets.h"
 #include "platform/Process.h"
@@ -20,7 +23,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUpdateName = "自动更新";
 constexpr const char* kCaption = "提示";
-constexpr const char* kUpdateFailed = "更新主程序失败,请重新试,或者联系管理员";
 
 }  // namespace
 
@@ -93,21 +95,39 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
   // Signed, only a release that verifies and names another box leads to an update.
   std::optional<Release> release;
   if (site.trust.Stamped() && !(release = SignedRelease(site))) return false;
-  http::Response download;
-  switch (windows_.Download(kUpdateName, NewProgramUrl(site), caps::kNewBox, release.has_value(), download)) {
+  const fs::path incoming = PathFromUtf8(exePath_ + ".new");
+  download::DownloadRequest request{kUpdateName, {NewProgramUrl(site)}, incoming, caps::kNewBox,
+                                    1,           release.has_value()};
+  if (release) {
+    // Signed, a mirror may serve the box too: the release decides what is taken, to the byte.
+    for (const std::string& mirror : site.mirrors) request.sources.push_back(mirror + "getvalue/box.exe");
+    request.maxSize = release->record.box.size;
+  }
+  download::DownloadedFile file;
+  switch (windows_.Download(request, file)) {
     case DownloadResult::Cancelled: return true;  // the player chose to end; nothing changes
     case DownloadResult::Failed: return Failed();
+    case DownloadResult::NoRoom: return Failed(download::kNoRoom);
     case DownloadResult::Completed: break;
   }
+  // The checks read the new box whole: it is a few megabytes, and no more than the cap.
+  http::Bytes box;
+  try {
+    box = ReadWholeFile(download::PartPath(incoming));
+  } catch (const std::runtime_error&) {
+    return Failed();
+  }
   // Only a whole program for this machine replaces the box: never an error page.
-  const bool usable = download.status >= 200 && download.status < 300 && download.body.size() >= kSmallestBox &&
-                      platform::IsExecutableForThisMachine(download.body);
-  if (!usable) return Failed();
+  const bool usable =
+      box.size() == file.size && box.size() >= kSmallestBox && platform::IsExecutableForThisMachine(box);
   // The service gave back the box that runs (its check answers an error page,
   // say): installing it would only bring the same answer at the next start, and
   // the next, with the list never shown.
-  if (GetBytesMd5(download.body) == runningDigest) return false;
-  if (release && !Signed(download.body, download.sha256, *release, site.trust)) return Failed();
+  const bool running = usable && ToHex(file.md5) == runningDigest;
+  if (!usable || running || (release && !Signed(box, file.sha256, *release, site.trust))) {
+    download::DiscardPart(incoming);
+    return running ? false : Failed();
+  }
   // A box that cannot replace itself (a folder it may not write, a full disk, a
   // backup it cannot remove) says so and runs on as it is.
   try {
@@ -116,8 +136,9 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
     if (fs::exists(PathFromUtf8(backup), error) && !fs::remove(PathFromUtf8(backup), error)) {
       throw std::runtime_error("Cannot delete file \"" + backup + "\". " + platform::ErrorCodeText(error));
     }
-    Replace(download.body);
+    Replace();
   } catch (const std::exception&) {
+    download::DiscardPart(incoming);
     return Failed();
   }
   // The new box is in place for the next start; if the system would not start it
@@ -127,20 +148,20 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
 
 // Whatever kept the new box from its place, the running one goes on: ending here
 // would end every start the same way while the service stays so.
-bool SelfUpdate::Failed() {
-  windows_.ShowError(kCaption, kUpdateFailed);
+bool SelfUpdate::Failed(const char* text) {
+  windows_.ShowError(kCaption, text);
   return false;
 }
 
-// The new box is written whole and flushed beside the old one first; then the two
+// The new box, checked, is flushed to disk beside the old one first; then the two
 // renames follow each other with nothing between them. On Linux the backup is a
 // second name, so the box's own name never stops holding a program; on Windows
 // it is free from the first rename to the second, a moment no delay or message
 // may widen. If the second fails, the first is undone at once.
-void SelfUpdate::Replace(const http::Bytes& newBox) {
+void SelfUpdate::Replace() {
   const fs::path exe = PathFromUtf8(exePath_), incoming = PathFromUtf8(exePath_ + ".new"),
                  backup = PathFromUtf8(exePath_ + ".bak");
-  WriteFileAtomically(incoming, newBox, fs::perms(0755));
+  download::CommitPart(incoming, fs::perms(0755));
   Delay(200);
   swap_.BackUp(exe, backup);
   try {

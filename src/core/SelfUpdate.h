@@ -18,6 +18,7 @@
 namespace tandrel {
 
 inline constexpr std::size_t kSmallestBox = 1000;
+inline constexpr const char* kUpdateFailed = "更新主程序失败,请重新试,或者联系管理员";
 
 class SelfUpdate {
  public:
@@ -46,8 +47,8 @@ class SelfUpdate {
   // sha256: the box's, taken while it arrived.
   bool Signed(const http::Bytes& box, const std::optional<std::array<std::uint8_t, 32>>& sha256, const Release& release,
               const site::Trust& running) const;
-  bool Failed();
-  void Replace(const http::Bytes& newBox);
+  bool Failed(const char* text = kUpdateFailed);
+  void Replace();
 
   http::Client& client_;
   BoxWindows& windows_;

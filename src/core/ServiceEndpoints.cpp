@@ -5,7 +5,10 @@
 namespace tandrel {
 
 ServiceSite CurrentServiceSite() {
-  return {ServerUrl(), AuthHeaderValue(), ConfigKey(), ConfigIV(), CurrentSiteSettings().trust};
+  const site::Settings settings = CurrentSiteSettings();
+  std::vector<std::string> mirrors;
+  for (const std::string& mirror : settings.mirrors) mirrors.push_back(mirror.ends_with('/') ? mirror : mirror + "/");
+  return {ServerUrl(), AuthHeaderValue(), ConfigKey(), ConfigIV(), settings.trust, std::move(mirrors)};
 }
 
 // The base URL ends in "/" and is followed directly by the relative path.

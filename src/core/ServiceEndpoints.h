@@ -6,6 +6,7 @@
 #include "http/HttpClient.h"
 
 #include <string>
+#include <vector>
 
 namespace tandrel {
 
@@ -14,7 +15,8 @@ struct ServiceSite {
   std::string authHeaderValue;
   site::Secret configKey{};
   site::Secret configIv{};
-  site::Trust trust;  // none: the box takes the service's files unsigned
+  site::Trust trust;                 // none: the box takes the service's files unsigned
+  std::vector<std::string> mirrors;  // base URLs, each ending in "/"
 };
 
 // Read afresh from the running program's site settings.

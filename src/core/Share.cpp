@@ -43,6 +43,8 @@ constexpr RawBlock DefaultBlock() {
     b.bytes[kConfigIvAt + i] = kDefaultIv[i];
   }
   Put(b, kAuthHeaderAt, kDefaultAuth, kAuthSize);
+  Put(b, kMirrorsTagAt, kMirrorsTag, kMirrorsTag.size());
+  for (std::size_t m = 0; m < kMirrorCount; ++m) Put(b, kMirrorsAt + m * kFieldSize, "", kFieldSize);
   return b;
 }
 

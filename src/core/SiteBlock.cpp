@@ -68,6 +68,13 @@ Block Encode(const Settings& settings) {
   }
   std::copy(settings.trust.siteId.begin(), settings.trust.siteId.end(), block.begin() + kSiteIdAt);
   for (std::size_t i = 0; i < 8; ++i) block[kFloorAt + i] = static_cast<std::uint8_t>(settings.trust.floor >> (8 * i));
+  if (settings.mirrors.size() > kMirrorCount) {
+    throw std::invalid_argument("mirrors: at most " + std::to_string(kMirrorCount) + " fit");
+  }
+  std::copy(kMirrorsTag.begin(), kMirrorsTag.end(), block.begin() + kMirrorsTagAt);
+  for (std::size_t m = 0; m < kMirrorCount; ++m) {
+    PutText(block, kMirrorsAt + m * kFieldSize, "mirror", m < settings.mirrors.size() ? settings.mirrors[m] : "");
+  }
   return block;
 }
 
@@ -85,6 +92,12 @@ Settings Decode(std::span<const std::uint8_t, kBlockSize> block) {
   }
   std::copy_n(block.begin() + kSiteIdAt, kSecretSize, s.trust.siteId.begin());
   for (std::size_t i = 0; i < 8; ++i) s.trust.floor |= std::uint64_t{block[kFloorAt + i]} << (8 * i);
+  if (std::equal(kMirrorsTag.begin(), kMirrorsTag.end(), block.begin() + kMirrorsTagAt)) {
+    for (std::size_t m = 0; m < kMirrorCount; ++m) {
+      const std::string mirror(TrimControl(GetText(block, kMirrorsAt + m * kFieldSize)));
+      if (!mirror.empty()) s.mirrors.push_back(mirror);
+    }
+  }
   return s;
 }
 

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tandrel::site {
 
@@ -37,7 +38,15 @@ inline constexpr std::size_t kTrustKeySize = 64;
 inline constexpr std::size_t kTrustKeysAt = kAuthHeaderAt + kAuthSize;
 inline constexpr std::size_t kSiteIdAt = kTrustKeysAt + 2 * kTrustKeySize;
 inline constexpr std::size_t kFloorAt = kSiteIdAt + kSecretSize;
-inline constexpr std::size_t kBlockSize = kFloorAt + 8;
+// Up to three mirrors' base URLs, as text fields. They follow the floor behind a
+// tag of their own, so that a box which knows only the fields before them (an
+// older box checking a new one) still finds all of those where they were, and a
+// block without the tag has no mirrors.
+inline constexpr std::string_view kMirrorsTag = "\x7Fmirrors\x7F";
+inline constexpr std::size_t kMirrorsTagAt = kFloorAt + 8;
+inline constexpr std::size_t kMirrorCount = 3;
+inline constexpr std::size_t kMirrorsAt = kMirrorsTagAt + kMirrorsTag.size();
+inline constexpr std::size_t kBlockSize = kMirrorsAt + kMirrorCount * kFieldSize;
 
 using Block = std::array<std::uint8_t, kBlockSize>;
 using Secret = std::array<std::uint8_t, kSecretSize>;
@@ -60,11 +69,13 @@ struct Settings {
   Secret configIv{};
   std::string authHeaderValue;
   Trust trust;
+  std::vector<std::string> mirrors;  // trimmed, none empty, at most kMirrorCount
 };
 
 // Builds a block. Throws std::invalid_argument with the operator's reason when a
 // value cannot be stored: a text that has no code page 936 form or is longer than
-// 150 bytes in it, or an "Authorization" value that is not exactly 94 bytes.
+// 150 bytes in it, an "Authorization" value that is not exactly 94 bytes, or
+// more mirrors than fit.
 Block Encode(const Settings& settings);
 
 // Reading cannot fail: undecodable bytes read as U+FFFD.

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tandrel {
 
@@ -31,9 +32,10 @@ class GameRun {
  public:
   // exeDir ends in "/"; launchSuffix names the launch copies. With a release (the
   // signed record that verified the list on screen), a launcher must match its
-  // entry there too before it is kept, copied or started.
+  // entry there too before it is kept, copied or started. The mirrors' base URLs
+  // (each ending in "/") serve a launcher when the service does not.
   GameRun(BoxWindows& windows, platform::Shell& shell, std::string exeDir, std::string launchSuffix,
-          const trust::ReleaseRecord* release = nullptr);
+          const trust::ReleaseRecord* release = nullptr, std::vector<std::string> mirrors = {});
 
   // The enter-game button of the row with this entry, for a service at serverUrl.
   void EnterGame(const TBoxConfig& entry, const std::string& serverUrl);
@@ -54,6 +56,7 @@ class GameRun {
   std::string exeDir_;
   std::string launchSuffix_;
   std::optional<trust::ReleaseRecord> release_;  // a copy: a reload may replace the list meanwhile
+  std::vector<std::string> mirrors_;
 };
 
 }  // namespace tandrel

@@ -38,4 +38,10 @@ class ReplacementFile {
 // Every failure throws std::runtime_error naming the target and the system's reason.
 std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::filesystem::path& target);
 
+// A download's part file: written under its own name, which outlives the writer
+// (a later attempt continues it), cut to its first keep bytes and continued from
+// there; committing renames it over target. Failures throw as above.
+std::unique_ptr<ReplacementFile> OpenPartFile(const std::filesystem::path& part, const std::filesystem::path& target,
+                                              std::uint64_t keep);
+
 }  // namespace tandrel::platform

@@ -22,7 +22,7 @@ DownloadDialog::DownloadDialog(QWidget* owner, const Artwork& art, const forms::
       speed_(look::Label(this, QString(), ToQPoint(forms::Point{layout.dialog.speed.left, layout.dialog.speed.top}),
                          look::YaHei(layout.dialog.speedFont), look::kHeading)),
       dispatcher_(this),
-      form_(*this, dispatcher_) {
+      form_(*this, dispatcher_, timers_) {
   setFixedSize(layout.dialog.window.width, layout.dialog.window.height);
   setModal(true);
   setAutoFillBackground(true);  // the main style's dark face colour
@@ -38,9 +38,8 @@ DownloadDialog::DownloadDialog(QWidget* owner, const Artwork& art, const forms::
 
 DownloadDialog::~DownloadDialog() = default;
 
-DownloadResult DownloadDialog::Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                                        long* statusCode) {
-  return form_.Download(sName.toStdString(), sUrlEX, memoryStream, statusCode);
+DownloadResult DownloadDialog::Download(const download::DownloadRequest& request, download::DownloadedFile& file) {
+  return form_.Download(request, file);
 }
 
 void DownloadDialog::Paint(const forms::DownloadView& view) {

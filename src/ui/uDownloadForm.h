@@ -27,8 +27,7 @@ class DownloadDialog final : public QDialog, private forms::DownloadFormScreen {
   ~DownloadDialog() override;
 
   // TDownloadForm.Download, in this window.
-  DownloadResult Download(const QString& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                          long* statusCode = nullptr);
+  DownloadResult Download(const download::DownloadRequest& request, download::DownloadedFile& file);
 
   forms::TDownloadForm& Form() { return form_; }
   QString Title() const { return Label5_->text(); }
@@ -56,6 +55,7 @@ class DownloadDialog final : public QDialog, private forms::DownloadFormScreen {
   QProgressBar* ProgressBar1_;
   QLabel* speed_;
   QtDispatcher dispatcher_;
+  QtTimers timers_;
   forms::TDownloadForm form_;
 };
 

@@ -99,15 +99,10 @@ void MainWindow::Minimise() { showMinimized(); }
 
 void MainWindow::Close() { close(); }
 
-DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                           bool digest, http::Response& response) {
+DownloadResult MainWindow::RunDownloadForm(const download::DownloadRequest& request, download::DownloadedFile& file) {
   DownloadDialog dialog(this, art_, layout_);
-  dialog.Form().SetMaxBody(maxBody);
-  dialog.Form().SetDigestBody(digest);
   emit downloadStarting(&dialog);
-  const DownloadResult result = dialog.Download(QString::fromStdString(sName), sUrlEX, response.body, &response.status);
-  response.sha256 = dialog.Form().BodySha256();
-  return result;
+  return dialog.Download(request, file);
 }
 
 void MainWindow::ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,

@@ -23,7 +23,7 @@ DownloadDialog::DownloadDialog(HWND owner, const forms::WindowLayout& layout, co
       owner_(owner),
       labelFont_(look::YaHei(layout_.labelFont)),
       speedFont_(look::YaHei(layout_.speedFont)),
-      form_(*this, dispatcher) {
+      form_(*this, dispatcher, timers_) {
   Create(L"TandrelDownloadForm", CS_DBLCLKS, 0, WS_POPUP, RECT{0, 0, layout_.window.width, layout_.window.height},
          owner);
   // The dialog does not move: only its close picture takes presses.
@@ -34,9 +34,8 @@ DownloadDialog::DownloadDialog(HWND owner, const forms::WindowLayout& layout, co
 
 DownloadDialog::~DownloadDialog() { Destroy(); }
 
-DownloadResult DownloadDialog::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                                        long* statusCode) {
-  return form_.Download(sName, sUrlEX, memoryStream, statusCode);
+DownloadResult DownloadDialog::Download(const download::DownloadRequest& request, download::DownloadedFile& file) {
+  return form_.Download(request, file);
 }
 
 void DownloadDialog::Paint(const forms::DownloadView& view) {

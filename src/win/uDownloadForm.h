@@ -7,6 +7,7 @@
 #include "Look.h"
 #include "Offscreen.h"
 #include "PressPicture.h"
+#include "WinTimers.h"
 #include "Window.h"
 
 #include "core/forms/WindowLayout.h"
@@ -22,8 +23,7 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
   ~DownloadDialog() override;
 
   // TDownloadForm.Download, in this window.
-  DownloadResult Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& memoryStream,
-                          long* statusCode = nullptr);
+  DownloadResult Download(const download::DownloadRequest& request, download::DownloadedFile& file);
   forms::TDownloadForm& Form() { return form_; }
 
  private:
@@ -42,6 +42,7 @@ class DownloadDialog final : public Window, private forms::DownloadFormScreen {
   Offscreen buffer_;
   forms::DownloadView view_;
   int result_ = 0;
+  WinTimers timers_;
   forms::TDownloadForm form_;
 };
 

@@ -165,14 +165,9 @@ void MainWindow::Minimise() { ShowWindow(Handle(), SW_MINIMIZE); }
 
 void MainWindow::Close() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
 
-DownloadResult MainWindow::RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                           bool digest, http::Response& response) {
+DownloadResult MainWindow::RunDownloadForm(const download::DownloadRequest& request, download::DownloadedFile& file) {
   DownloadDialog dialog(Handle(), layout_, art_, dispatcher_);
-  dialog.Form().SetMaxBody(maxBody);
-  dialog.Form().SetDigestBody(digest);
-  const DownloadResult result = dialog.Download(sName, sUrlEX, response.body, &response.status);
-  response.sha256 = dialog.Form().BodySha256();
-  return result;
+  return dialog.Download(request, file);
 }
 
 void MainWindow::ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,

@@ -37,8 +37,7 @@ class MainWindow final : public Window, private forms::MainFormScreen {
   void ClearListSelection() override;
   void Minimise() override;
   void Close() override;
-  DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                 bool digest, http::Response& response) override;
+  DownloadResult RunDownloadForm(const download::DownloadRequest& request, download::DownloadedFile& file) override;
   void ShowMessage(forms::MessageIcon icon, forms::MessagePlace place, const std::string& caption,
                    const std::string& text) override;
 

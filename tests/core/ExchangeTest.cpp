@@ -17,7 +17,8 @@ using Kind = platform::HttpEnd::Kind;
 struct Reports final : TransferHooks {
   std::vector<std::pair<std::int64_t, std::int64_t>> seen;  // (total, received); received -1 for the body start
   bool stopAtStart = false, stopAtChunk = false, cancelled = false;
-  bool OnBodyStart(std::int64_t total) override {
+  bool OnBodyStart(std::int64_t total, std::int64_t received) override {
+    EXPECT_EQ(received, 0) << "no sink: every body starts at its beginning";
     seen.emplace_back(total, -1);
     return !stopAtStart;
   }

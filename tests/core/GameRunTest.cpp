@@ -145,20 +145,25 @@ TEST_F(GameRunTest, DigestsCompareWithAsciiLettersFolded) {
   Proof(2);
 }
 
-TEST_F(GameRunTest, AMismatchSaysSystemErrorAndKeepsTheBodyAsTheCache) {
+// Only bytes that match the digest become the cache file: a mismatch says
+// "系统错误" and keeps nothing, not even the part file; an error page is no
+// launcher at all, said as a failed download once the retries are spent.
+TEST_F(GameRunTest, AMismatchOrAnErrorPageKeepsNothing) {
   // A trailing blank never matches: one download per click, an error each time.
   const std::string md5 = Md5Of(kLauncher) + " ";
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
   Flow().EnterGame(Entry("abc", md5), server_.Url("/"));
   EXPECT_EQ(windows_.downloads.size(), 2u);
   EXPECT_EQ(windows_.errors, (std::vector<std::string>{"提示:系统错误", "提示:系统错误"}));
-  EXPECT_EQ(test::ReadFile(InBox("Downloads", "abc.Dat")), kLauncher);
+  EXPECT_EQ(server_.Take("ranges"), "-\n-\n");  // nothing of the first was kept to resume
+  EXPECT_FALSE(fs::exists(InBox("Downloads", "abc.Dat")));
+  EXPECT_FALSE(fs::exists(InBox("Downloads", "abc.Dat.part")));
   EXPECT_FALSE(fs::exists(InBox("Tmp", "abc.exe")));
 
-  // An error page is a body like any other: it becomes the cache and fails the digest.
   Flow().EnterGame(Entry("missing", Md5Of(kLauncher)), server_.Url("/"));
-  EXPECT_EQ(test::ReadFile(InBox("Downloads", "missing.Dat")), "<html>404</html>");
-  EXPECT_EQ(windows_.errors.size(), 3u);
+  EXPECT_FALSE(fs::exists(InBox("Downloads", "missing.Dat")));
+  EXPECT_FALSE(fs::exists(InBox("Downloads", "missing.Dat.part")));
+  EXPECT_EQ(windows_.errors.back(), "提示:下载失败,请检查网络后重试");
 }
 
 TEST_F(GameRunTest, ACancelledDownloadTouchesNoFile) {
@@ -281,7 +286,7 @@ TEST(WebSiteButton, OpensTheAddressWithTheDesktopsHandler) {
   const std::string path = std::getenv("PATH");
   setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
   struct NoWindows final : BoxWindows {
-    DownloadResult Download(const std::string&, const std::string&, std::uint64_t, bool, http::Response&) override {
+    DownloadResult Download(const download::DownloadRequest&, download::DownloadedFile&) override {
       return DownloadResult::Cancelled;
     }
     void ShowError(const std::string&, const std::string&) override {}

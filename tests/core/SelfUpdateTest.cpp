@@ -40,10 +40,7 @@ class SelfUpdateTest : public ::testing::Test {
   SelfUpdate Update(const std::string& url, platform::ExecutableSwap& swap = platform::SystemExecutableSwap(),
                     platform::Shell& shell = platform::SystemShell()) {
     return SelfUpdate(
-        client_, windows_, shell, Exe(),
-        [url] {
-          return ServiceSite{url, kAuth, {}, {}, {}};
-        },
+        client_, windows_, shell, Exe(), [url] { return ServiceSite{url, kAuth, {}, {}, {}, {}}; },
         [this] { ++terminations_; }, swap);
   }
   bool Check() { return Update(server_.Url("/")).CheckSelfUpdate(); }

@@ -35,9 +35,7 @@ struct CountingView final : RowCountView {
 class ServerListLoaderTest : public ::testing::Test {
  protected:
   ServerListLoaderTest()
-      : loader_(client_, view_, [this] {
-          return ServiceSite{server_.Url("/box/"), kAuth, kKey, kIv, {}};
-        }) {
+      : loader_(client_, view_, [this] { return ServiceSite{server_.Url("/box/"), kAuth, kKey, kIv, {}, {}}; }) {
     server_.Set("authorization", kAuth);
   }
 
@@ -76,7 +74,7 @@ TEST_F(ServerListLoaderTest, AFailedLoadAfterAGoodOneLeavesNoRows) {
   loader_.LoadServerList();
   ASSERT_EQ(view_.rows, 2u);
   const std::string unreachable = test::UnreachableUrl("/box/");
-  ServerListLoader offline(client_, view_, [&] { return ServiceSite{unreachable, kAuth, kKey, kIv, {}}; });
+  ServerListLoader offline(client_, view_, [&] { return ServiceSite{unreachable, kAuth, kKey, kIv, {}, {}}; });
   EXPECT_NO_THROW(offline.LoadServerList());
   EXPECT_EQ(offline.Config(), nullptr);
   EXPECT_EQ(view_.rows, 0u);
@@ -113,12 +111,13 @@ TEST_F(ServerListLoaderTest, FetchesTheBannerWithoutAuthorization) {
   const http::Bytes banner = loader_.LoadLogo();
   EXPECT_EQ(std::string(banner.begin(), banner.end()), "\x89PNG banner");
 
-  ServerListLoader offline(client_, view_, [] { return ServiceSite{"http://127.0.0.1:1/", kAuth, kKey, kIv, {}}; });
+  ServerListLoader offline(client_, view_, [] { return ServiceSite{"http://127.0.0.1:1/", kAuth, kKey, kIv, {}, {}}; });
   EXPECT_THROW(offline.LoadLogo(), http::Error);
 }
 
 TEST_F(ServerListLoaderTest, AnOversizedListLeavesNoRowsAndCostsNoMoreThanItsCap) {
-  ServerListLoader hostile(client_, view_, [this] { return ServiceSite{server_.Url("/huge/"), kAuth, kKey, kIv, {}}; });
+  ServerListLoader hostile(client_, view_,
+                           [this] { return ServiceSite{server_.Url("/huge/"), kAuth, kKey, kIv, {}, {}}; });
 #ifdef __SANITIZE_ADDRESS__
   GTEST_SKIP() << "the address sanitizer keeps freed buffers resident, so the peak says nothing of the box";
 #endif

@@ -35,6 +35,24 @@ TEST(SiteBlock, EncodesSpaceFilledCp936FieldsAndDecodesThemBack) {
   EXPECT_EQ(back.authHeaderValue, Sample().authHeaderValue);
 }
 
+// The mirrors follow every older field behind their own tag: an older box still
+// reads those where they were, and a block from before the mirrors has none.
+TEST(SiteBlock, MirrorsFollowTheOlderFieldsBehindATag) {
+  site::Settings s = Sample();
+  s.mirrors = {"https://m1.example/box/", "http://127.0.0.1:9/m2/"};
+  site::Block block = site::Encode(s);
+  EXPECT_EQ(site::Decode(block).mirrors, s.mirrors);
+  EXPECT_EQ(site::kMirrorsTagAt, site::kFloorAt + 8);  // nothing before it moved
+  EXPECT_EQ(site::Decode(block).serverUrl.substr(0, s.serverUrl.size()), s.serverUrl);
+
+  std::fill(block.begin() + site::kMirrorsTagAt, block.end(), std::uint8_t{0xCC});  // what an older binary has there
+  EXPECT_TRUE(site::Decode(block).mirrors.empty());
+  EXPECT_EQ(site::Decode(block).authHeaderValue, s.authHeaderValue);
+
+  s.mirrors.assign(4, "http://m/");
+  EXPECT_THROW(site::Encode(s), std::invalid_argument);
+}
+
 TEST(SiteBlock, RefusesValuesThatDoNotFit) {
   site::Settings s = Sample();
   s.installDirName.clear();

@@ -8,10 +8,16 @@ Listens on 127.0.0.1:PORT and passes every GET to the service on
 request) say otherwise:
   getcode-page  the update check answers a proxy's "502 Bad Gateway" page
   cut-box       the new box's connection closes half-way through its body
-Each request is logged as "GET PATH" on stdout; "listening" once it listens.
+  hold-launcher a launcher's answer stops half-way through its body and the
+                connection stays open, silent: a box killed then has half of it
+Range and If-Range go to the service, and its validators and Content-Range come
+back. Each request is logged as "GET PATH" on stdout, with "RANGE PATH VALUE"
+after it when it asked for a range; each answer's body as "SENT PATH BYTES",
+a held one as "HELD PATH BYTES"; "listening" once it listens.
 """
 import http.server
 import sys
+import time
 import urllib.error
 import urllib.request
 
@@ -36,24 +42,39 @@ class Proxy(http.server.BaseHTTPRequestHandler):
         if "getcode-page" in active and self.path.startswith("/getcode/"):
             page = b"<html><body><h1>502 Bad Gateway</h1></body></html>"
             return self.answer(502, "text/html", page)
+        if self.headers.get("Range"):
+            print("RANGE %s %s" % (self.path, self.headers["Range"]), flush=True)
         request = urllib.request.Request("http://127.0.0.1:%d%s" % (upstream, self.path))
-        if self.headers.get("Authorization"):
-            request.add_header("Authorization", self.headers["Authorization"])
+        for name in ("Authorization", "Range", "If-Range"):
+            if self.headers.get(name):
+                request.add_header(name, self.headers[name])
         try:
             with direct.open(request, timeout=30) as reply:
-                status, kind, body = reply.status, reply.headers.get("Content-Type", ""), reply.read()
+                status, headers, body = reply.status, reply.headers, reply.read()
         except urllib.error.HTTPError as error:
-            status, kind, body = error.code, error.headers.get("Content-Type", ""), error.read()
+            status, headers, body = error.code, error.headers, error.read()
+        passed = {name: headers[name] for name in ("ETag", "Last-Modified", "Content-Range", "Accept-Ranges")
+                  if headers.get(name)}
         cut = "cut-box" in active and self.path == "/getvalue/box.exe"
-        self.answer(status, kind, body, len(body) // 2 if cut else None)
+        hold = ("hold-launcher" in active and self.path.startswith("/getvalue/") and self.path.endswith(".exe")
+                and self.path != "/getvalue/box.exe")
+        self.answer(status, headers.get("Content-Type", ""), body, len(body) // 2 if cut or hold else None, passed)
+        if hold:
+            print("HELD %s %d" % (self.path, len(body) // 2), flush=True)
+            time.sleep(120)  # silent, until the box is killed or the run ends
 
-    def answer(self, status, kind, body, cut_at=None):
+    def answer(self, status, kind, body, cut_at=None, extra=None):
         self.send_response(status)
         self.send_header("Content-Type", kind)
         self.send_header("Content-Length", str(len(body)))
+        for name, value in (extra or {}).items():
+            self.send_header(name, value)
         self.end_headers()
-        self.wfile.write(body if cut_at is None else body[:cut_at])
+        sent = body if cut_at is None else body[:cut_at]
+        self.wfile.write(sent)
         self.wfile.flush()
+        if self.path.startswith("/getvalue/"):
+            print("SENT %s %d" % (self.path, len(sent)), flush=True)
         if cut_at is not None:
             self.close_connection = True
 

@@ -51,6 +51,7 @@ export XDG_RUNTIME_DIR="$work/runtime" TANDREL_LAUNCHER_PROOF="$work/proof"
 mkdir -p "$HOME/Downloads" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 cp "$work/site/box" "$HOME/Downloads/box"
 installed="$XDG_DATA_HOME/Corvessa/box"
+proof="$work/proof"
 
 start_box() { "$root/scripts/lib/isolated-drives" "$HOME" "$1" >>"$work/box.log" 2>&1 & }
 start_installed() { start_box "$installed"; }
@@ -79,6 +80,8 @@ cp "$work/shot.png" "$build/screenshots/e2e-list.png" 2>/dev/null
 step "enter game: download, verify, start; then start from the cache"
 launcher=$(awk -F'"' '/LauncherName/ {n++; if (n == 4) print $4}' "$work/site/servers.json")
 click_enter() { xdotool mousemove "$(row_x 869)" "$(row_y 3 21)" click 1; }
+started() { [ "$(grep -c "Tmp/$launcher.exe" "$proof" 2>/dev/null)" -ge "$1" ]; }
+kill_box() { pkill -9 -fx -- "$installed"; }
 click_enter
 wait_for 20 grep -q "Tmp/$launcher.exe" "$work/proof" 2>/dev/null || fail "launcher $launcher did not start"
 click_enter

@@ -173,6 +173,6 @@ int TestSite::Requests(const std::string& target) {
   return n;
 }
 
-ServiceSite TestSite::Site() const { return ServiceSite{url_, kKeys.AuthHeaderValue(), kKeys.key, kKeys.iv, {}}; }
+ServiceSite TestSite::Site() const { return ServiceSite{url_, kKeys.AuthHeaderValue(), kKeys.key, kKeys.iv, {}, {}}; }
 
 }  // namespace tandrel::test

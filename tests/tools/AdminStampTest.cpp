@@ -46,6 +46,19 @@ TEST_F(AdminStamp, StampedBinaryRunsWithItsNewSettings) {
   ASSERT_EQ(shown.status, 0) << shown.output;
   EXPECT_NE(shown.output.find("\"游戏盒\""), std::string::npos) << shown.output;
   EXPECT_NE(shown.output.find("user " + user + ", password " + password), std::string::npos) << shown.output;
+  EXPECT_NE(shown.output.find("Mirrors          none"), std::string::npos) << shown.output;
+}
+
+TEST_F(AdminStamp, MirrorsAreStampedAndShownInOrder) {
+  const auto result = Stamp(
+      "--url http://127.0.0.1:9000/ --name Corvessa --mirror https://m1.example/box/ "
+      "--mirror http://127.0.0.1:9001/m2/");
+  ASSERT_EQ(result.status, 0) << result.output;
+  const auto shown = Admin("show " + ShellQuote(Out()));
+  EXPECT_NE(shown.output.find("Mirror           \"https://m1.example/box/\"\n"
+                              "Mirror           \"http://127.0.0.1:9001/m2/\"\n"),
+            std::string::npos)
+      << shown.output;
 }
 
 TEST_F(AdminStamp, NewCredentialsArePrintedAndStamped) {
@@ -73,6 +86,9 @@ TEST_F(AdminStamp, RefusesWhatCannotBeStampedAndWritesNothing) {
       "--url http://example/ --name A --new-credentials --user " + std::string(32, 'a') + " --password " +
           std::string(32, 'a'),
       "--name A",
+      "--url http://example/ --name A --mirror ftp://m/",
+      "--url http://example/ --name A --mirror http://m/box",  // no "/" at the end
+      "--url http://example/ --name A --mirror http://a/ --mirror http://b/ --mirror http://c/ --mirror http://d/",
   };
   for (const std::string& options : refused) {
     const auto result = Stamp(options);

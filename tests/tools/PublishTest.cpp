@@ -220,6 +220,31 @@ TEST(Publish, CopiesNoLinkOutOfTheSiteNorItsSecrets) {
   EXPECT_FALSE(fs::exists(dir / "out3" / "www" / "getvalue" / "logo.png"));
 }
 
+// A mirror serves the box and the launchers below its own base, as the service
+// does: the same bytes, and nothing else of the site.
+TEST(Publish, AMirrorTreeHoldsTheBoxAndTheLaunchersOnly) {
+  test::TempDir dir;
+  const fs::path site = dir / "site", mirror = dir / "mirror";
+  ASSERT_EQ(Admin("new-site " + ShellQuote(site.string())).status, 0);
+  test::WriteFile(site / "box", "a box");
+  const auto published = Admin("publish " + ShellQuote(site.string()) + " " + ShellQuote((dir / "out").string()) +
+                               " --mirror-tree " + ShellQuote(mirror.string()));
+  ASSERT_EQ(published.status, 0) << published.output;
+  std::vector<std::string> files;
+  for (const auto& f : fs::recursive_directory_iterator(mirror)) {
+    if (!f.is_regular_file()) continue;
+    files.push_back(fs::relative(f.path(), mirror).generic_string());
+    EXPECT_EQ(test::ReadFile(f.path()), test::ReadFile(dir / "out" / "www" / fs::relative(f.path(), mirror)));
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<std::string> expected{"getvalue/box.exe"};
+  for (const auto& f : fs::directory_iterator(site / "launchers")) {
+    expected.push_back("getvalue/" + f.path().filename().string());
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(files, expected);
+}
+
 TEST(Publish, RefusesASiteWhoseListTheBoxCannotRead) {
   test::TempDir dir;
   const fs::path site = dir / "site";

@@ -58,7 +58,7 @@ class SignedBox : public ::testing::Test {
   }
   ServiceSite Service() const {
     const admin::SiteKeys keys = admin::SiteFolder(Site()).keys();
-    return {service_->BaseUrl(), keys.AuthHeaderValue(), keys.key, keys.iv, trust_};
+    return {service_->BaseUrl(), keys.AuthHeaderValue(), keys.key, keys.iv, trust_, {}};
   }
   trust::ReleaseGate Gate() const { return trust::ReleaseGate(trust_, {dir_ / "kept"}); }
   // A record signed here with any fields.

@@ -3,6 +3,7 @@
 #include "ui/uDownloadForm.h"
 
 #include "support/LoopbackServer.h"
+#include "support/TempDir.h"
 #include "support/UiSupport.h"
 
 #include <QScreen>
@@ -42,12 +43,17 @@ class DownloadFormTest : public ::testing::Test {
         }
       });
       look.start();
-      http::Bytes buffer;
-      EXPECT_EQ(dialog.Download("abc", server_.Url("/held"), buffer), DownloadResult::Cancelled);
+      EXPECT_EQ(dialog.Download(Request("abc", server_.Url("/held")), file_), DownloadResult::Cancelled);
       EXPECT_EQ(shown, QRect(test::CentredOnScreen(QSize(423, 124), place), QSize(423, 124)));
     }
   }
 
+  download::DownloadRequest Request(const std::string& name, const std::string& url) const {
+    return {name, {url}, dir_ / "file.Dat", UINT64_MAX, 1, false};
+  }
+
+  test::TempDir dir_;
+  download::DownloadedFile file_;
   test::LoopbackServer server_{"download"};
   Artwork art_;
   QWidget owner_;
@@ -66,8 +72,7 @@ TEST_F(DownloadFormTest, ItsWidgetsShowWhatTheDialogSays) {
   } cases[] = {{"/sized/1048576", "已下载100%", 100, 100}, {"/unsized/1048576", "已下载1.0 MB", 0, 0}};
   for (const auto& c : cases) {
     DownloadDialog dialog(&owner_, art_);
-    http::Bytes buffer;
-    ASSERT_EQ(dialog.Download("abc", server_.Url(c.path), buffer), DownloadResult::Completed);
+    ASSERT_EQ(dialog.Download(Request("abc", server_.Url(c.path)), file_), DownloadResult::Completed);
     EXPECT_EQ(dialog.Title(), "下载中 abc ...");
     EXPECT_EQ(dialog.ProgressText(), c.progress);
     EXPECT_EQ(dialog.ProgressBar().maximum(), c.maximum) << c.path;
@@ -85,8 +90,7 @@ TEST_F(DownloadFormTest, DrawsTheBarInGoldOnTheDarkFace) {
       shot.save(QStringLiteral(TANDREL_SCREENSHOTS "/download-dialog.png"));
     }
   });
-  http::Bytes buffer;
-  ASSERT_EQ(dialog.Download("corvessa_dawn", server_.Url("/sized/2097152"), buffer), DownloadResult::Completed);
+  ASSERT_EQ(dialog.Download(Request("corvessa_dawn", server_.Url("/sized/2097152")), file_), DownloadResult::Completed);
   ASSERT_FALSE(shot.isNull());
   const QColor filled = shot.pixelColor(32 + 345 / 5, 66 + 8), empty = shot.pixelColor(32 + 345 * 9 / 10, 66 + 8);
   EXPECT_GT(filled.red(), 150);  // gold: strong red, less green, little blue
@@ -103,22 +107,27 @@ TEST_F(DownloadFormTest, ClosingHalfwayIsACancelAndLeavesTheBufferAlone) {
       QTest::mouseClick(close, Qt::LeftButton);
     }
   });
-  auto buffer = std::make_unique<http::Bytes>();
-  EXPECT_EQ(dialog->Download("abc", server_.Url("/sized/4194304"), *buffer), DownloadResult::Cancelled);
-  EXPECT_TRUE(buffer->empty());
-  // The caller may drop both at once; no later report may reach them.
+  EXPECT_EQ(dialog->Download(Request("abc", server_.Url("/sized/4194304")), file_), DownloadResult::Cancelled);
+  EXPECT_LT(test::ReadFile(dir_ / "file.Dat.part").size(), 4194304u);  // kept for the next time
+  // The caller may drop the dialog at once; no later report may reach it.
   dialog.reset();
-  buffer.reset();
   test::Spin(300ms);
 }
 
-TEST_F(DownloadFormTest, AFailureEndsQuietly) {
+// A failure is retried, each wait said in the dialog; then the dialog ends
+// without a box of its own (the launch flow says it once).
+TEST_F(DownloadFormTest, AFailureIsRetriedThenEndsQuietly) {
   test::ModalWatcher modals;
   const std::string unreachable = test::UnreachableUrl("/launcher.exe");
   DownloadDialog dialog(&owner_, art_);
-  http::Bytes buffer;
-  EXPECT_EQ(dialog.Download("abc", unreachable, buffer), DownloadResult::Failed);
-  EXPECT_TRUE(buffer.empty());
+  dialog.Form().SetRetryWaits({20ms, 20ms, 20ms});
+  QStringList said;
+  QObject::connect(&dialog, &DownloadDialog::painted, [&] {
+    if (!dialog.SpeedText().isEmpty()) said << dialog.SpeedText();
+  });
+  EXPECT_EQ(dialog.Download(Request("abc", unreachable), file_), DownloadResult::Failed);
+  EXPECT_EQ(said, (QStringList{"网络不稳定,正在重试 (1/3)...", "网络不稳定,正在重试 (2/3)...",
+                               "网络不稳定,正在重试 (3/3)..."}));
   EXPECT_TRUE(modals.Texts().isEmpty());
 }
 
@@ -138,9 +147,8 @@ TEST_F(DownloadFormTest, EscapeDoesNothing) {
     QTest::keyClick(&dialog, Qt::Key_Escape);
     ++pressed;
   });
-  http::Bytes buffer;
-  EXPECT_EQ(dialog.Download("abc", server_.Url("/sized/300000"), buffer), DownloadResult::Completed);
-  EXPECT_EQ(buffer.size(), 300000u);
+  EXPECT_EQ(dialog.Download(Request("abc", server_.Url("/sized/300000")), file_), DownloadResult::Completed);
+  EXPECT_EQ(file_.size, 300000u);
   EXPECT_GT(pressed, 0);
 }
 

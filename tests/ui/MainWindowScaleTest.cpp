@@ -25,7 +25,7 @@ TEST_P(QtScale, AScreenTooSmallGivesTheLargestScaleThatFits) {
   const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
   ASSERT_DOUBLE_EQ(ratio, std::stod(GetParam()));
   forms::MainFormOptions options;
-  options.site = [] { return ServiceSite{"http://127.0.0.1:1/", "", {}, {}, {}}; };
+  options.site = [] { return ServiceSite{"http://127.0.0.1:1/", "", {}, {}, {}, {}}; };
   options.timer2 = options.timer4 = 1h;  // nothing is loaded: this is about the layout
   MainWindow window(options);
   window.show();

@@ -34,7 +34,7 @@ TEST(MainWindowScale, AMoveToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
   const platform::ComApartment com;
   const GdiplusSession gdiplus;
   forms::MainFormOptions options;
-  options.site = [] { return ServiceSite{"http://127.0.0.1:1/", "", {}, {}, {}}; };
+  options.site = [] { return ServiceSite{"http://127.0.0.1:1/", "", {}, {}, {}, {}}; };
   options.timer2 = options.timer4 = 1h;  // no load: this is about the layout
   MainWindow window(options);
   const HWND handle = window.Handle();

@@ -161,6 +161,7 @@ wait_for 30 gone "$installed.bak" || fail "the new box did not remove the backup
 shot && keep_shot updated
 
 start_installed() { start_box "$installed_win"; }
+kill_box() { kill -9 $("$here/prefix-processes" "$prefix" "^\"?$installed_pattern") 2>/dev/null; }
 installed_running() { box_running "$installed_pattern"; }
 restamp() { stamp "$@"; }
 reliability_steps

@@ -146,7 +146,7 @@ std::string SiteLocations(const fs::path& out, const std::string& base, const st
 }  // namespace
 
 int Publish(const std::vector<std::string>& words) {
-  const Args args(words, {"--listen", "--base-path"}, {});
+  const Args args(words, {"--listen", "--base-path", "--mirror-tree"}, {});
   args.ExpectPositionals(2, "SITE and OUT");
   const SiteFolder site(args.positionals()[0]);
   const fs::path out = fs::absolute(args.positionals()[1]);
@@ -178,6 +178,9 @@ int Publish(const std::vector<std::string>& words) {
   for (const std::string answer : {"ok", "update"}) WriteFileAtomically(www / "getcode-answer" / answer, Bytes(answer));
   CopyFileAtomically(logo->OpenPath(), www / "getvalue" / "logo.png", fs::perms(0644));
   CopyFileAtomically(box->OpenPath(), www / "getvalue" / "box.exe", fs::perms(0644));
+  // What a mirror serves, below its own base as below the service's: the box and
+  // the launchers only (the box trusts a mirror for nothing, its digests decide).
+  std::vector<fs::path> mirrored{www / "getvalue" / "box.exe"};
   std::set<std::string> launchers;
   for (const TBoxConfig& e : list.ServerList()) {
     // getvalue/box.exe is the update: a launcher named box would overwrite the box.
@@ -201,6 +204,15 @@ int Publish(const std::vector<std::string>& words) {
       continue;
     }
     CopyFileAtomically(launcher->OpenPath(), www / "getvalue" / (e.LauncherName + ".exe"), fs::perms(0644));
+    mirrored.push_back(www / "getvalue" / (e.LauncherName + ".exe"));
+  }
+  if (const auto tree = args.Value("--mirror-tree")) {
+    EnsureFolder(fs::path(*tree) / "getvalue");
+    for (const fs::path& file : mirrored) {
+      CopyFileAtomically(file, fs::path(*tree) / "getvalue" / file.filename(), fs::perms(0644));
+    }
+    std::printf("Mirror tree: %zu files in %s/getvalue/, for any static web server\n", mirrored.size(),
+                EscapeControls(*tree).c_str());
   }
   // The record last: it never names files not yet published.
   if (const auto record = site.OpenRecord()) {

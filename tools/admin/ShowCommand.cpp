@@ -39,6 +39,8 @@ int Show(const std::vector<std::string>& words) {
   std::printf("%-16s %s\n", "ConfigIV", ToHex(s.configIv).c_str());
   std::printf("%-16s %s (%s)\n", "Authorization", EscapeControls(s.authHeaderValue).c_str(),
               EscapeControls(CredentialsText(s.authHeaderValue)).c_str());
+  if (s.mirrors.empty()) std::printf("%-16s none: launchers come from the service only\n", "Mirrors");
+  for (const std::string& mirror : s.mirrors) PrintText("Mirror", mirror);
   if (!s.trust.Stamped()) {
     std::printf("%-16s none: the box takes the service's files unsigned\n", "TrustKeys");
     return 0;

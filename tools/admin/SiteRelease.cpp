@@ -150,7 +150,7 @@ std::vector<std::string> SiteMismatches(const SiteFolder& site) {
 std::vector<std::string> ServiceMismatches(const std::string& url, const fs::path& boxFile) {
   const site::Settings settings = BoxImage(boxFile).Settings();
   if (!settings.trust.Stamped()) return {"the box is not stamped with trust keys"};
-  ServiceSite service{url, settings.authHeaderValue, settings.configKey, settings.configIv, settings.trust};
+  ServiceSite service{url, settings.authHeaderValue, settings.configKey, settings.configIv, settings.trust, {}};
   http::SystemClient client;
   std::vector<std::string> faults;
   const auto get = [&](const std::string& what, const std::string& address,

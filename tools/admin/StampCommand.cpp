@@ -42,7 +42,7 @@ site::Trust SiteTrust(SiteFolder& site, const std::vector<std::string>& texts) {
 int Stamp(const std::vector<std::string>& words) {
   const Args args(words,
                   {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir",
-                   "--trust-key"},
+                   "--trust-key", "--mirror"},
                   {"--new-credentials"});
   args.ExpectPositionals(2, "IN and OUT");
   BoxImage image(args.positionals()[0]);
@@ -51,6 +51,16 @@ int Stamp(const std::vector<std::string>& words) {
   s.serverUrl = args.Required("--url");
   if (!http::IsHttpUrl(s.serverUrl) || !s.serverUrl.ends_with('/')) {
     throw UsageError("--url must be an absolute http:// or https:// URL that ends in \"/\"");
+  }
+  // Mirrors serve the launchers and the box as the service does, below their own base.
+  if (const auto mirrors = args.Values("--mirror"); !mirrors.empty()) {
+    if (mirrors.size() > site::kMirrorCount) throw UsageError("--mirror is given at most three times");
+    for (const std::string& mirror : mirrors) {
+      if (!http::IsHttpUrl(mirror) || !mirror.ends_with('/')) {
+        throw UsageError("--mirror must be an absolute http:// or https:// URL that ends in \"/\"");
+      }
+    }
+    s.mirrors = mirrors;
   }
   s.shortcutName = args.Required("--name");
   s.installDirName = args.Value("--install-dir").value_or(s.shortcutName);

@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 
 #include "core/DownloadResult.h"
+#include "core/download/DownloadRequest.h"
 #include "core/http/HttpClient.h"
 
 #include <cstdint>
@@ -24,10 +25,8 @@ class MainFormScreen : public MessageBoxes {
   virtual void Minimise() = 0;
   // Closes the main window, which ends the program.
   virtual void Close() = 0;
-  // The modal download dialog over the main window (TDownloadForm.Download):
-  // Completed exactly when a response arrived; it then holds its status and body.
-  virtual DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                         bool digest, http::Response& response) = 0;
+  // The modal download dialog over the main window (TDownloadForm.Download).
+  virtual DownloadResult RunDownloadForm(const download::DownloadRequest& request, download::DownloadedFile& file) = 0;
 };
 
 }  // namespace tandrel::forms

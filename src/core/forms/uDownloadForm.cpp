@@ -2,6 +2,7 @@
 
 #include "core/Hutil32.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -27,34 +28,72 @@ std::string TimeLeft(std::int64_t remainingBytes, double bytesPerSecond) {
 
 }  // namespace
 
-TDownloadForm::TDownloadForm(DownloadFormScreen& screen, http::Dispatcher& dispatcher, EventLoop& loop)
-    : screen_(screen), loop_(loop), DownloadClient_(&dispatcher), startTick_(loop.TickCount()) {}
+TDownloadForm::TDownloadForm(DownloadFormScreen& screen, http::Dispatcher& dispatcher, TimerFactory& timers,
+                             EventLoop& loop)
+    : screen_(screen),
+      loop_(loop),
+      DownloadClient_(&dispatcher),
+      RetryTimer_(timers.MakeTimer([this] { RetryTimerTimer(); })),
+      startTick_(loop.TickCount()) {}
 
 TDownloadForm::~TDownloadForm() = default;
 
-DownloadResult TDownloadForm::Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
-                                       long* statusCode) {
-  FMemoryStream_ = &MemoryStream;
-  status_ = statusCode;
-  view_.Label5Caption = "下载中 " + sName + " ...";
+void TDownloadForm::SetRetryWaits(download::RetryPlan::Waits waits, std::function<double()> jitter) {
+  waits_ = waits;
+  jitter_ = std::move(jitter);
+}
+
+DownloadResult TDownloadForm::Download(const download::DownloadRequest& request, download::DownloadedFile& file) {
+  request_ = &request;
+  file_ = &file;
+  plan_.emplace(request.sources.size(), waits_, jitter_);
+  view_.Label5Caption = "下载中 " + request.name + " ...";
   screen_.Paint(view_);
   startTick_ = loop_.TickCount();
-  std::unique_ptr<http::AsyncRequest> request = DownloadClient_.GetAsync(sUrlEX, {}, *this, maxBody_);
+  if (request.sources.empty()) SetModalResult(kFailed);
+  else StartAttempt();
   int result = ModalResult_;
   if (result == 0) {
     looping_ = true;
     result = screen_.ShowModal();
     looping_ = false;
   }
-  // Cut off before returning: no later report reaches this dialog or the buffer.
-  request.reset();
-  FMemoryStream_ = nullptr;
-  status_ = nullptr;
+  // Cut off before returning: no later report reaches this dialog or the file.
+  RetryTimer_->SetEnabled(false);
+  transfer_.reset();
+  sink_.reset();
+  request_ = nullptr;
+  file_ = nullptr;
   switch (result) {
     case kCompleted: return DownloadResult::Completed;
     case kFailed: return DownloadResult::Failed;
+    case kNoRoom: return DownloadResult::NoRoom;
     default: return DownloadResult::Cancelled;  // closed, or ended unshown while the program ends
   }
+}
+
+void TDownloadForm::StartAttempt() {
+  const std::string& url = request_->sources[plan_->Source()];
+  sink_ = std::make_shared<download::PartSink>(*request_, url);
+  transfer_ = DownloadClient_.GetAsync(url, sink_->ResumeHeaders(), *this, http::kAnyBodySize, sink_);
+}
+
+// Another source at once, or a retry after its wait, or the end.
+void TDownloadForm::AttemptFailed() {
+  const auto step = plan_->AfterFailure(sink_->Gained() > 0);
+  if (!step) return SetModalResult(kFailed);
+  if (step->retry > 0) {
+    view_.SpeedCaption = download::RetryCaption(step->retry);
+    screen_.Paint(view_);
+  }
+  lastCount_ = -1;
+  RetryTimer_->SetInterval(std::max(step->wait, std::chrono::milliseconds(1)));
+  RetryTimer_->SetEnabled(true);
+}
+
+void TDownloadForm::RetryTimerTimer() {
+  RetryTimer_->SetEnabled(false);
+  if (request_) StartAttempt();
 }
 
 void TDownloadForm::SetModalResult(int result) {
@@ -82,6 +121,14 @@ std::int64_t TDownloadForm::Elapsed() const { return static_cast<std::uint32_t>(
 // time left beside it once the size is announced.
 void TDownloadForm::ShowSpeed(std::int64_t contentLength, std::int64_t readCount) {
   const std::int64_t now = Elapsed();
+  if (lastCount_ < 0) {
+    // A new attempt has begun: the retry is no longer waited for, and what it
+    // continues is no part of its speed.
+    view_.SpeedCaption.clear();
+    lastCount_ = readCount;
+    lastTime_ = now;
+    return;
+  }
   if (now - lastTime_ < 250 && readCount > 0) return;
   if (now > lastTime_) {
     const double current = static_cast<double>(readCount - lastCount_) * 1000.0 / static_cast<double>(now - lastTime_);
@@ -94,15 +141,26 @@ void TDownloadForm::ShowSpeed(std::int64_t contentLength, std::int64_t readCount
   if (contentLength > readCount) view_.SpeedCaption += "  " + TimeLeft(contentLength - readCount, bytesPerSecond_);
 }
 
-void TDownloadForm::DownloadClientRequestCompleted(http::Response AResponse) {
-  // Moved, not copied: a large launcher is held in memory once.
-  if (FMemoryStream_) *FMemoryStream_ = std::move(AResponse.body);
-  if (status_) *status_ = AResponse.status;
-  if (FMemoryStream_) sha256_ = AResponse.sha256;
-  SetModalResult(kCompleted);
+void TDownloadForm::DownloadClientRequestCompleted(const http::Response& AResponse) {
+  if (!sink_) return;
+  if (AResponse.status >= 200 && AResponse.status < 300) {
+    try {
+      *file_ = sink_->Finish();
+    } catch (const std::runtime_error&) {
+      return AttemptFailed();  // the part file could not be had
+    }
+    return SetModalResult(kCompleted);
+  }
+  // The kept bytes lie beyond the file's end: it changed, they go.
+  if (AResponse.status == 416) download::DiscardPart(request_->target);
+  AttemptFailed();
 }
 
-void TDownloadForm::DownloadClientRequestError(const std::string&) { SetModalResult(kFailed); }
+void TDownloadForm::DownloadClientRequestError(const std::string&) {
+  if (!sink_) return;
+  if (sink_->LastFault() == download::PartSink::Fault::NoRoom) return SetModalResult(kNoRoom);
+  AttemptFailed();
+}
 
 void TDownloadForm::Image7Click() { SetModalResult(kCancelled); }
 
@@ -112,7 +170,7 @@ void TDownloadForm::OnReceiveData(std::int64_t contentLength, std::int64_t readC
   DownloadClientReceiveData(contentLength, readCount, abort);
 }
 
-void TDownloadForm::OnRequestCompleted(http::Response response) { DownloadClientRequestCompleted(std::move(response)); }
+void TDownloadForm::OnRequestCompleted(http::Response response) { DownloadClientRequestCompleted(response); }
 
 void TDownloadForm::OnRequestError(const std::string& message) { DownloadClientRequestError(message); }
 

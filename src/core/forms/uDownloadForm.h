@@ -1,17 +1,25 @@
-// The download dialog's logic: fetches one file into the caller's buffer while
-// the dialog shows what is fetched, how far it has come and how fast; the close
-// image and any other request to close cancel. A window layer forwards the close
-// image's click and close requests here and shows what Paint gives it; the
-// dialog takes no keys, so Escape does nothing.
+// The download dialog's logic: fetches one file into its part file while the
+// dialog shows what is fetched, how far it has come, how fast and how long it
+// has left; a transfer that fails is resumed on its own (a mirror, then three
+// retries) before the dialog gives up. The close image and any other request to
+// close cancel at once. A window layer forwards the close image's click and close
+// requests here and shows what Paint gives it; the dialog takes no keys, so
+// Escape does nothing.
 #pragma once
 
 #include "DownloadFormScreen.h"
+#include "FormTimer.h"
 
 #include "core/DownloadResult.h"
 #include "core/EventLoop.h"
+#include "core/download/DownloadRequest.h"
+#include "core/download/PartSink.h"
+#include "core/download/RetryPlan.h"
 #include "core/http/SystemClient.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace tandrel::forms {
@@ -19,41 +27,43 @@ namespace tandrel::forms {
 class TDownloadForm final : private http::AsyncHandler {
  public:
   // The modal results.
-  static constexpr int kCompleted = 1, kCancelled = 2, kFailed = 3;
+  static constexpr int kCompleted = 1, kCancelled = 2, kFailed = 3, kNoRoom = 4;
 
   // The dispatcher runs the client's reports on the user-interface thread and must
-  // outlive the dialog; the loop's tick times the speed figure.
-  TDownloadForm(DownloadFormScreen& screen, http::Dispatcher& dispatcher, EventLoop& loop = CurrentEventLoop());
+  // outlive the dialog; the timers wait between attempts; the loop's tick times
+  // the speed figure.
+  TDownloadForm(DownloadFormScreen& screen, http::Dispatcher& dispatcher, TimerFactory& timers,
+                EventLoop& loop = CurrentEventLoop());
   ~TDownloadForm() override;
   TDownloadForm(const TDownloadForm&) = delete;
   TDownloadForm& operator=(const TDownloadForm&) = delete;
 
-  // Fetches sUrlEX into MemoryStream (the caller's, empty). Completed exactly when
-  // a response arrived, whatever its status; the buffer then holds the whole body.
-  // Otherwise the buffer was not written, and no later report reaches it. The
-  // response's status goes to statusCode when one is given.
-  DownloadResult Download(const std::string& sName, const std::string& sUrlEX, http::Bytes& MemoryStream,
-                          long* statusCode = nullptr);
+  // Fetches the request's file into its part file. Completed exactly when it is
+  // whole there; file then gives its size and digests. Whatever the result, no
+  // later report reaches the dialog once it returns.
+  DownloadResult Download(const download::DownloadRequest& request, download::DownloadedFile& file);
 
   // The client's reports.
   void DownloadClientReceiveData(std::int64_t AContentLength, std::int64_t AReadCount, bool& AAbort);
-  void DownloadClientRequestCompleted(http::Response AResponse);
+  void DownloadClientRequestCompleted(const http::Response& AResponse);
   void DownloadClientRequestError(const std::string& AError);
   // The close image, and any other request to close the dialog: a cancel.
   void Image7Click();
   void CloseRequest();
 
   const DownloadView& View() const { return view_; }
-  // The largest body taken; a larger answer ends the download as a failed one.
-  void SetMaxBody(std::uint64_t maxBody) { maxBody_ = maxBody; }
-  // The body's SHA-256 taken while it arrives, for the caller after Download.
-  void SetDigestBody(bool digest) { DownloadClient_.SetDigestBodies(digest); }
-  const std::optional<std::array<std::uint8_t, 32>>& BodySha256() const { return sha256_; }
+  // The waits before the retries, and their jitter (tests shorten them).
+  void SetRetryWaits(download::RetryPlan::Waits waits, std::function<double()> jitter = {});
+  // The transport's limits (tests shorten them to see a stall fail quickly).
+  void SetTimeouts(const http::Timeouts& timeouts) { DownloadClient_.SetTimeouts(timeouts); }
 
  private:
   void OnReceiveData(std::int64_t contentLength, std::int64_t readCount, bool& abort) override;
   void OnRequestCompleted(http::Response response) override;
   void OnRequestError(const std::string& message) override;
+  void StartAttempt();
+  void AttemptFailed();
+  void RetryTimerTimer();
   // A result set before the modal loop runs still ends it.
   void SetModalResult(int result);
   void ShowSpeed(std::int64_t contentLength, std::int64_t readCount);
@@ -62,15 +72,20 @@ class TDownloadForm final : private http::AsyncHandler {
   DownloadFormScreen& screen_;
   EventLoop& loop_;
   http::SystemClient DownloadClient_;
-  std::uint64_t maxBody_ = http::kAnyBodySize;
-  http::Bytes* FMemoryStream_ = nullptr;
-  long* status_ = nullptr;
-  std::optional<std::array<std::uint8_t, 32>> sha256_;
+  std::unique_ptr<FormTimer> RetryTimer_;
+  download::RetryPlan::Waits waits_ = download::RetryPlan::kWaits;
+  std::function<double()> jitter_;
+  // The download under way: only while Download runs.
+  const download::DownloadRequest* request_ = nullptr;
+  download::DownloadedFile* file_ = nullptr;
+  std::optional<download::RetryPlan> plan_;
+  std::shared_ptr<download::PartSink> sink_;  // the attempt's
+  std::unique_ptr<http::AsyncRequest> transfer_;
   DownloadView view_;
   int ModalResult_ = 0;
   bool looping_ = false;
   std::uint32_t startTick_ = 0;
-  std::int64_t lastCount_ = 0;
+  std::int64_t lastCount_ = 0;  // -1: the next report starts the count afresh (a new attempt)
   std::int64_t lastTime_ = 0;
   double bytesPerSecond_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "core/Hutil32.h"
 #include "core/Paths.h"
 #include "core/ProgramPaths.h"
+#include "core/download/PartFile.h"
 #include "core/Share.h"
 #include "platform/Trace.h"
 
@@ -71,6 +72,7 @@ void TMainForm::Timer2Timer() {
 void TMainForm::Timer3Timer() {
   Timer3_->SetEnabled(false);
   if (placement_) placement_->CleanUpLeftovers();
+  download::RemoveStaleParts(PathFromUtf8(Folder() + "Downloads"));
 }
 
 void TMainForm::Timer4Timer() {
@@ -137,16 +139,15 @@ const TBoxConfig& TMainForm::EntryAt(int row) const {
 std::string TMainForm::Folder() const { return options_.exeDir.empty() ? ExeDir() : options_.exeDir; }
 
 GameRun TMainForm::LauncherFlow() {
-  return GameRun(*this, *options_.shell, Folder(), LaunchSuffix, loader_.ListRelease());
+  return GameRun(*this, *options_.shell, Folder(), LaunchSuffix, loader_.ListRelease(), options_.site().mirrors);
 }
 
 void TMainForm::ControlListButton1Click(int row) { LauncherFlow().EnterGame(EntryAt(row), options_.site().serverUrl); }
 
 void TMainForm::ControlListButton2Click(int row) { LauncherFlow().OpenWebSite(EntryAt(row)); }
 
-DownloadResult TMainForm::Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
-                                   http::Response& response) {
-  return screen_.RunDownloadForm(name, url, maxBody, digest, response);
+DownloadResult TMainForm::Download(const download::DownloadRequest& request, download::DownloadedFile& file) {
+  return screen_.RunDownloadForm(request, file);
 }
 
 void TMainForm::ShowError(const std::string& caption, const std::string& text) {

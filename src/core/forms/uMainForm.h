@@ -74,8 +74,7 @@ class TMainForm final : private BoxWindows {
   const TBoxConfig& EntryAt(int row) const;
   std::string Folder() const;
   GameRun LauncherFlow();
-  DownloadResult Download(const std::string& name, const std::string& url, std::uint64_t maxBody, bool digest,
-                          http::Response& response) override;
+  DownloadResult Download(const download::DownloadRequest& request, download::DownloadedFile& file) override;
   void ShowError(const std::string& caption, const std::string& text) override;
 
   MainFormScreen& screen_;

@@ -44,7 +44,7 @@ class AsyncWorker final : public TransferHooks {
   // end; then the worker may be joined.
   void Run(const std::function<Response(TransferHooks&)>& request);
 
-  bool OnBodyStart(std::int64_t total) override { return Progress(total, 0); }
+  bool OnBodyStart(std::int64_t total, std::int64_t received) override { return Progress(total, received); }
   bool OnChunk(std::int64_t total, std::int64_t received) override { return Progress(total, received); }
   bool Cancelled() override;
 

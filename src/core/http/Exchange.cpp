@@ -41,8 +41,8 @@ long ParseStatusLine(std::string_view line) {
 }
 
 Exchange::Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
-                   bool digestBody)
-    : guard_(timeouts, maxBody, withDeadline, Clock::now()), digestBody_(digestBody), hooks_(hooks) {}
+                   bool digestBody, BodySink* sink)
+    : guard_(timeouts, maxBody, withDeadline, Clock::now()), digestBody_(digestBody), hooks_(hooks), sink_(sink) {}
 
 platform::HttpRequest Exchange::Request(const std::string& url, const Headers& headers, const Timeouts& timeouts) {
   // Within a body the trickle rule fails any silence longer than two of its
@@ -62,7 +62,10 @@ bool Exchange::HeaderLine(std::string_view line) {
     // A new answer begins (after a redirect or an interim answer): forget the last.
     response_.contentType.clear();
     response_.body.clear();
+    head_ = {};
     if (digestBody_) digest_ = platform::MakeSha256();
+    received_ = 0;
+    base_ = 0;
     reported_ = 0;
     contentLength_ = -1;
     lengthHeaders_ = 0;
@@ -81,6 +84,9 @@ bool Exchange::HeaderLine(std::string_view line) {
     }
     if (EqualsIgnoringAsciiCase(name, "Transfer-Encoding")) transferEncoding_ = true;
     if (EqualsIgnoringAsciiCase(name, "Content-Type")) response_.contentType.assign(value);
+    if (EqualsIgnoringAsciiCase(name, "Content-Range")) head_.contentRange.assign(value);
+    if (EqualsIgnoringAsciiCase(name, "ETag")) head_.etag.assign(value);
+    if (EqualsIgnoringAsciiCase(name, "Last-Modified")) head_.lastModified.assign(value);
   }
   return true;
 }
@@ -93,33 +99,47 @@ bool Exchange::HeadersDone() {
   if (contentLength_ > 0) {
     chunk_ = std::max(kChunk, static_cast<std::size_t>(static_cast<std::uint64_t>(contentLength_) / kReportsPerBody));
   }
-  response_.body.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(contentLength_, 0, kMaxReserve)));
-  platform::AdviseLargeBuffer(response_.body.data(), response_.body.capacity());
+  if (sink_) {
+    head_.status = status_;
+    head_.contentLength = contentLength_;
+    const std::optional<std::uint64_t> base = sink_->Begin(head_);
+    if (!base) return Fail(sink_->Refusal());
+    base_ = *base;
+  } else {
+    response_.body.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(contentLength_, 0, kMaxReserve)));
+    platform::AdviseLargeBuffer(response_.body.data(), response_.body.capacity());
+  }
   reportedAt_ = Clock::now();
-  return hooks_.OnBodyStart(contentLength_) || Abort();
+  return hooks_.OnBodyStart(ReportedTotal(), static_cast<std::int64_t>(base_)) || Abort();
 }
 
 bool Exchange::BodyBytes(std::span<const std::uint8_t> bytes) {
   auto& body = response_.body;
   // What follows the declared length is no part of this answer, whatever a
   // transport hands over (WinHTTP under Wine hands it).
-  if (const auto length = DeclaredLength(); length && body.size() + bytes.size() > *length) {
-    bytes = bytes.first(static_cast<std::size_t>(*length - std::min<std::uint64_t>(*length, body.size())));
+  if (const auto length = DeclaredLength(); length && received_ + bytes.size() > *length) {
+    bytes = bytes.first(static_cast<std::size_t>(*length - std::min(*length, received_)));
   }
   const auto now = Clock::now();
   guard_.Received(bytes.size(), now);
-  if (!guard_.BodyFits(body.size() + bytes.size())) return Fail(TransferGuard::TooLarge(guard_.MaxBody()));
-  if (body.size() + bytes.size() > body.capacity()) {
-    // Grow as a vector would, but never past the cap: an answer stopped at the
-    // cap has cost at most the cap.
-    const std::uint64_t grown = std::max<std::uint64_t>(2 * body.capacity(), body.size() + bytes.size());
-    body.reserve(static_cast<std::size_t>(std::min(grown, guard_.MaxBody())));
+  if (!guard_.BodyFits(received_ + bytes.size())) return Fail(TransferGuard::TooLarge(guard_.MaxBody()));
+  received_ += bytes.size();
+  if (sink_) {
+    // Another answer's body (an error page) is no part of the file.
+    if (Successful() && !sink_->Write(bytes)) return Fail(sink_->Refusal());
+  } else {
+    if (body.size() + bytes.size() > body.capacity()) {
+      // Grow as a vector would, but never past the cap: an answer stopped at the
+      // cap has cost at most the cap.
+      const std::uint64_t grown = std::max<std::uint64_t>(2 * body.capacity(), body.size() + bytes.size());
+      body.reserve(static_cast<std::size_t>(std::min(grown, guard_.MaxBody())));
+    }
+    body.insert(body.end(), bytes.begin(), bytes.end());
   }
-  body.insert(body.end(), bytes.begin(), bytes.end());
   if (digest_) digest_->Update(bytes);
   // A chunk is what arrived since the last report: at least chunk_ bytes, or
   // whatever came within kChunkTime.
-  const bool due = body.size() - reported_ >= chunk_ || now - reportedAt_ >= kChunkTime;
+  const bool due = received_ - reported_ >= chunk_ || now - reportedAt_ >= kChunkTime;
   if (Successful() && due && !ReportChunk()) return Abort();
   return true;
 }
@@ -141,7 +161,7 @@ Response Exchange::Finish(const platform::HttpEnd& end) {
   // A transport may take a connection closed early for the body's end: the
   // length the head declared tells.
   if (CutShort()) throw Error(kCutShort);
-  if (Successful() && reported_ < response_.body.size() && !ReportChunk()) {
+  if (Successful() && reported_ < received_ && !ReportChunk()) {
     aborted_ = true;  // the handler asked to stop at the last piece
     throw Error(Reason({platform::HttpEnd::Kind::Failed, {}}));
   }
@@ -158,13 +178,17 @@ std::optional<std::uint64_t> Exchange::DeclaredLength() const {
 
 bool Exchange::CutShort() const {
   const auto length = DeclaredLength();
-  return length && response_.body.size() < *length;
+  return length && received_ < *length;
+}
+
+std::int64_t Exchange::ReportedTotal() const {
+  return contentLength_ > 0 ? static_cast<std::int64_t>(base_) + contentLength_ : -1;
 }
 
 bool Exchange::ReportChunk() {
-  reported_ = response_.body.size();
+  reported_ = received_;
   reportedAt_ = Clock::now();
-  return hooks_.OnChunk(contentLength_, static_cast<std::int64_t>(reported_));
+  return hooks_.OnChunk(ReportedTotal(), static_cast<std::int64_t>(base_ + reported_));
 }
 
 bool Exchange::Abort() {

@@ -24,14 +24,15 @@ class TransferHooks {
  public:
   virtual ~TransferHooks() = default;
   // Before the body of a successful answer; total is -1 when no usable length was announced.
-  virtual bool OnBodyStart(std::int64_t total) = 0;  // false aborts
+  // received: what an earlier attempt kept, when the body continues it.
+  virtual bool OnBodyStart(std::int64_t total, std::int64_t received) = 0;  // false aborts
   virtual bool OnChunk(std::int64_t total, std::int64_t received) = 0;
   virtual bool Cancelled() = 0;
 };
 
 class NoHooks final : public TransferHooks {
  public:
-  bool OnBodyStart(std::int64_t) override { return true; }
+  bool OnBodyStart(std::int64_t, std::int64_t) override { return true; }
   bool OnChunk(std::int64_t, std::int64_t) override { return true; }
   bool Cancelled() override { return false; }
 };
@@ -63,8 +64,10 @@ class Exchange final : public platform::HttpReceiver {
   static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
 
   // digestBody: the body's SHA-256 is taken as it arrives, not in a second pass.
+  // sink: where a successful answer's body goes instead of the response; the
+  // bodies of other answers are dropped.
   Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
-           bool digestBody = false);
+           bool digestBody = false, BodySink* sink = nullptr);
 
   // The request as a transport takes it.
   static platform::HttpRequest Request(const std::string& url, const Headers& headers, const Timeouts& timeouts);
@@ -89,6 +92,8 @@ class Exchange final : public platform::HttpReceiver {
   bool CutShort() const;
   bool HeadersDone();
   bool ReportChunk();
+  // The progress as the reports count it: the whole, from where the sink said this body starts.
+  std::int64_t ReportedTotal() const;
   bool Abort();
   bool Fail(std::string reason);
   std::string Reason(const platform::HttpEnd& end) const;
@@ -97,9 +102,13 @@ class Exchange final : public platform::HttpReceiver {
   bool digestBody_;
   std::unique_ptr<platform::Sha256> digest_;
   TransferHooks& hooks_;
+  BodySink* sink_;
   Response response_;
+  AnswerHead head_;  // what the sink is told
   long status_ = 0;
   std::int64_t contentLength_ = -1;
+  std::uint64_t received_ = 0;  // this answer's body bytes so far
+  std::uint64_t base_ = 0;      // where the sink said this body starts
   // What the last answer's head says of its body's end: its Content-Length
   // headers (the declared length when there was one valid header) and whether a
   // Transfer-Encoding, which overrides any length, was named.
@@ -107,7 +116,7 @@ class Exchange final : public platform::HttpReceiver {
   std::optional<std::uint64_t> declaredLength_;
   bool transferEncoding_ = false;
   std::size_t chunk_ = kChunk;
-  std::size_t reported_ = 0;  // body bytes the last report counted
+  std::uint64_t reported_ = 0;  // body bytes the last report counted
   Clock::time_point reportedAt_;
   std::uint64_t sent_ = 0;
   std::optional<std::string> failure_;  // a limit the request broke

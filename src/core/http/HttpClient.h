@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -27,6 +28,29 @@ struct Response {
   Bytes body;
   // The body's SHA-256, taken while it was received, when the client was asked to.
   std::optional<std::array<std::uint8_t, 32>> sha256;
+};
+
+// What a successful answer's head says of its body, for a sink.
+struct AnswerHead {
+  long status = 0;
+  std::int64_t contentLength = -1;  // -1: not announced
+  std::string contentRange;
+  std::string etag;
+  std::string lastModified;
+};
+
+// Where a successful answer's body goes instead of Response::body, as it
+// arrives, on the thread that runs the request. An abandoned request may still
+// hand it a last piece before its worker ends, so its owner shares it.
+class BodySink {
+ public:
+  virtual ~BodySink() = default;
+  // Before the body of a 2xx answer: where this body starts within the whole (0,
+  // or what an earlier attempt kept), or nothing to refuse the answer.
+  virtual std::optional<std::uint64_t> Begin(const AnswerHead& head) = 0;
+  virtual bool Write(std::span<const std::uint8_t> bytes) = 0;  // false stops the transfer
+  // Why Begin or Write refused.
+  virtual std::string Refusal() const = 0;
 };
 
 // No answer came: no connection, a time-out, a malformed URL, too many redirects.
@@ -63,7 +87,7 @@ class Dispatcher {
 class AsyncHandler {
  public:
   virtual ~AsyncHandler() = default;
-  // First with readCount 0 before any body byte, then after each chunk; only while
+  // First before any body byte (readCount 0, or where a sink's body starts), then after each chunk; only while
   // the status is below 300. contentLength is -1 when the size is not announced.
   // Setting abort stops the transfer, which then ends with an error report.
   virtual void OnReceiveData(std::int64_t contentLength, std::int64_t readCount, bool& abort) = 0;
@@ -87,8 +111,11 @@ class Client {
   virtual Response Get(const std::string& url, const Headers& headers = {}, std::uint64_t maxBody = kAnyBodySize) = 0;
   // Returns at once; exactly one completion or error report follows unless the
   // request is abandoned first. No deadline: the player watches and can cancel.
+  // With a sink, a successful answer's body goes there, and the progress reports
+  // count the whole from where the sink said this body starts.
   virtual std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers, AsyncHandler& handler,
-                                                 std::uint64_t maxBody = kAnyBodySize) = 0;
+                                                 std::uint64_t maxBody = kAnyBodySize,
+                                                 std::shared_ptr<BodySink> sink = nullptr) = 0;
 };
 
 }  // namespace tandrel::http

@@ -12,8 +12,9 @@ namespace {
 
 // One GET, run to its end on the calling thread.
 Response Run(platform::HttpTransport& transport, const std::string& url, const Headers& headers,
-             const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, bool digest, TransferHooks& hooks) {
-  Exchange exchange(timeouts, maxBody, withDeadline, hooks, digest);
+             const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, bool digest, TransferHooks& hooks,
+             BodySink* sink = nullptr) {
+  Exchange exchange(timeouts, maxBody, withDeadline, hooks, digest, sink);
   const platform::HttpEnd end = transport.Get(Exchange::Request(url, headers, timeouts), exchange);
   return exchange.Finish(end);
 }
@@ -65,14 +66,15 @@ Response SystemClient::Get(const std::string& url, const Headers& headers, std::
 }
 
 std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, const Headers& headers,
-                                                     AsyncHandler& handler, std::uint64_t maxBody) {
+                                                     AsyncHandler& handler, std::uint64_t maxBody,
+                                                     std::shared_ptr<BodySink> sink) {
   if (!impl_->dispatcher) throw Error("This HTTP client has no dispatcher for asynchronous requests");
   impl_->JoinFinished();
   auto shared = std::make_shared<AsyncShared>();
   std::thread worker([shared, dispatcher = impl_->dispatcher, &handler, url, headers, timeouts = impl_->timeouts,
-                      maxBody, digest = impl_->digestBodies, transport = impl_->transport.get()] {
+                      maxBody, digest = impl_->digestBodies, transport = impl_->transport.get(), sink] {
     AsyncWorker(shared, *dispatcher, handler).Run([&](TransferHooks& hooks) {
-      return Run(*transport, url, headers, timeouts, maxBody, false, digest, hooks);
+      return Run(*transport, url, headers, timeouts, maxBody, false, digest, hooks, sink.get());
     });
   });
   std::lock_guard lock(impl_->workersMutex);

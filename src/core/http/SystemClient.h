@@ -26,7 +26,8 @@ class SystemClient final : public Client {
 
   Response Get(const std::string& url, const Headers& headers = {}, std::uint64_t maxBody = kAnyBodySize) override;
   std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers, AsyncHandler& handler,
-                                         std::uint64_t maxBody = kAnyBodySize) override;
+                                         std::uint64_t maxBody = kAnyBodySize,
+                                         std::shared_ptr<BodySink> sink = nullptr) override;
 
  private:
   struct Impl;

@@ -47,9 +47,20 @@ class PosixReplacementFile final : public ReplacementFile {
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) Fail("Cannot create file", target_, errno);
   }
+  // A part file, kept when not committed.
+  PosixReplacementFile(const std::filesystem::path& part, const std::filesystem::path& target, std::uint64_t keep)
+      : target_(target), temp_(part.string()), kept_(true) {
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) Fail("Cannot create file", part, errno);
+    if (::ftruncate(fd_, static_cast<off_t>(keep)) != 0 || ::lseek(fd_, static_cast<off_t>(keep), SEEK_SET) < 0) {
+      const int error = errno;
+      ::close(fd_);
+      Fail("Cannot write file", part, error);
+    }
+  }
   ~PosixReplacementFile() override {
     if (fd_ >= 0) ::close(fd_);
-    if (!committed_) ::unlink(temp_.c_str());
+    if (!committed_ && !kept_) ::unlink(temp_.c_str());
   }
   PosixReplacementFile(const PosixReplacementFile&) = delete;
   PosixReplacementFile& operator=(const PosixReplacementFile&) = delete;
@@ -83,6 +94,7 @@ class PosixReplacementFile final : public ReplacementFile {
   std::string temp_;
   int fd_ = -1;
   bool committed_ = false;
+  bool kept_ = false;
 };
 
 }  // namespace
@@ -93,6 +105,11 @@ std::unique_ptr<InputFile> OpenInputFile(const std::filesystem::path& path) {
 
 std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::filesystem::path& target) {
   return std::make_unique<PosixReplacementFile>(target);
+}
+
+std::unique_ptr<ReplacementFile> OpenPartFile(const std::filesystem::path& part, const std::filesystem::path& target,
+                                              std::uint64_t keep) {
+  return std::make_unique<PosixReplacementFile>(part, target, keep);
 }
 
 }  // namespace tandrel::platform

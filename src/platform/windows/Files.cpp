@@ -64,9 +64,23 @@ class WindowsReplacementFile final : public ReplacementFile {
     }
     if (handle_ == INVALID_HANDLE_VALUE) Fail("Cannot create file", target_, GetLastError());
   }
+  // A part file, kept when not committed. Others may read it meanwhile.
+  WindowsReplacementFile(const std::filesystem::path& part, const std::filesystem::path& target, std::uint64_t keep)
+      : target_(target), temp_(part), kept_(true) {
+    handle_ = CreateFileW(part.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) Fail("Cannot create file", part, GetLastError());
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(keep);
+    if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) {
+      const DWORD error = GetLastError();
+      CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+      Fail("Cannot write file", part, error);
+    }
+  }
   ~WindowsReplacementFile() override {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    if (!committed_) DeleteFileW(temp_.c_str());
+    if (!committed_ && !kept_) DeleteFileW(temp_.c_str());
   }
   WindowsReplacementFile(const WindowsReplacementFile&) = delete;
   WindowsReplacementFile& operator=(const WindowsReplacementFile&) = delete;
@@ -97,6 +111,7 @@ class WindowsReplacementFile final : public ReplacementFile {
   std::filesystem::path temp_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   bool committed_ = false;
+  bool kept_ = false;
 };
 
 }  // namespace
@@ -107,6 +122,11 @@ std::unique_ptr<InputFile> OpenInputFile(const std::filesystem::path& path) {
 
 std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::filesystem::path& target) {
   return std::make_unique<WindowsReplacementFile>(target);
+}
+
+std::unique_ptr<ReplacementFile> OpenPartFile(const std::filesystem::path& part, const std::filesystem::path& target,
+                                              std::uint64_t keep) {
+  return std::make_unique<WindowsReplacementFile>(part, target, keep);
 }
 
 }  // namespace tandrel::platform

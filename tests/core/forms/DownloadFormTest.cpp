@@ -5,7 +5,8 @@
 #include "core/forms/uDownloadForm.h"
 
 #include "support/LoopbackServer.h"
-#include "support/QueueDispatcher.h"
+#include "support/HeadlessDownloads.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,37 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Writes down what it shows; its modal loop runs posted reports until it is ended.
-class ModalScreen final : public DownloadFormScreen {
- public:
-  explicit ModalScreen(test::QueueDispatcher& dispatcher) : dispatcher_(dispatcher) {}
-  void Paint(const DownloadView& view) override {
-    painted.push_back(view);
-    if (onPaint) onPaint(view);
-  }
-  int ShowModal() override {
-    return RunUnlessTerminating([this] {
-      ++loops;
-      ended.reset();
-      if (onModal) onModal();
-      EXPECT_TRUE(dispatcher_.RunUntil([this] { return ended.has_value(); })) << "the dialog never ended";
-      return ended.value_or(0);
-    });
-  }
-  void EndModal(int result) override {
-    EXPECT_FALSE(ended.has_value()) << "ended twice";
-    ended = result;
-  }
-
-  std::vector<DownloadView> painted;
-  std::function<void(const DownloadView&)> onPaint;
-  std::function<void()> onModal;
-  int loops = 0;
-  std::optional<int> ended;
-
- private:
-  test::QueueDispatcher& dispatcher_;
-};
+using ModalScreen = test::ModalDownloadScreen;
 
 // A user-interface thread whose tick the test sets.
 struct SetClock final : QueuelessEventLoop {
@@ -65,10 +36,19 @@ class DownloadFormTest : public ::testing::Test {
     return {screen_.painted.begin() + std::min<std::ptrdiff_t>(1, std::ssize(screen_.painted)), screen_.painted.end()};
   }
 
+  // A request for the file at path, into the test's folder.
+  download::DownloadRequest Request(const std::string& path) const {
+    return {"abc", {server_.Url(path)}, dir_ / "abc.Dat", UINT64_MAX, 1, false};
+  }
+  std::string Part() const { return test::ReadFile(dir_ / "abc.Dat.part"); }
+
+  test::TempDir dir_;
   test::LoopbackServer server_{"download"};
   test::QueueDispatcher dispatcher_;
+  test::DispatcherTimers timers_{dispatcher_};
   ModalScreen screen_{dispatcher_};
-  TDownloadForm form_{screen_, dispatcher_};
+  TDownloadForm form_{screen_, dispatcher_, timers_};
+  download::DownloadedFile file_;
 };
 
 TEST_F(DownloadFormTest, IsCreatedEmpty) {
@@ -122,7 +102,7 @@ TEST_F(DownloadFormTest, TheSpeedIsMeasuredOverAQuarterSecondAndSmoothed) {
   for (const auto& c : cases) {
     SetClock clock;
     clock.tick = c.startTick;
-    TDownloadForm form(screen_, dispatcher_, clock);
+    TDownloadForm form(screen_, dispatcher_, timers_, clock);
     for (const auto& [tick, bytes, speed] : c.reports) {
       clock.tick = tick;
       bool abort = false;
@@ -149,7 +129,7 @@ TEST_F(DownloadFormTest, TheTimeLeftStandsBesideTheSpeedOnceTheSizeIsKnown) {
   for (const auto& c : cases) {
     SetClock clock;
     clock.tick = 1000;
-    TDownloadForm form(screen_, dispatcher_, clock);
+    TDownloadForm form(screen_, dispatcher_, timers_, clock);
     bool abort = false;
     form.DownloadClientReceiveData(c.size, 0, abort);
     clock.tick = 1500;
@@ -159,11 +139,9 @@ TEST_F(DownloadFormTest, TheTimeLeftStandsBesideTheSpeedOnceTheSizeIsKnown) {
 }
 
 TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
-  http::Bytes buffer;
-  long status = 0;
-  ASSERT_EQ(form_.Download("abc", server_.Url("/sized/1048576"), buffer, &status), DownloadResult::Completed);
-  EXPECT_EQ(buffer.size(), 1048576u);
-  EXPECT_EQ(status, 200);
+  ASSERT_EQ(form_.Download(Request("/sized/1048576"), file_), DownloadResult::Completed);
+  EXPECT_EQ(file_.size, 1048576u);
+  EXPECT_EQ(Part().size(), 1048576u);
   ASSERT_FALSE(screen_.painted.empty());
   EXPECT_EQ(screen_.painted.front().Label5Caption, "下载中 abc ...");
   const auto progress = Progress();
@@ -178,13 +156,13 @@ TEST_F(DownloadFormTest, CountsUpToTheAnnouncedSize) {
   EXPECT_EQ(labels.front(), "已下载0%");  // the first report comes before the body
   EXPECT_EQ(labels.back(), "已下载100%");
   EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
-  EXPECT_NE(std::find(labels.begin(), labels.end(), "已下载50%"), labels.end());  // 524288 of 1048576
+  // Somewhere between: a report at least every half a megabyte.
+  EXPECT_NE(std::find_if(positions.begin(), positions.end(), [](int p) { return p > 0 && p < 100; }), positions.end());
 }
 
 TEST_F(DownloadFormTest, ShowsABusyBarAndTheAmountWithoutASize) {
-  http::Bytes buffer;
-  ASSERT_EQ(form_.Download("abc", server_.Url("/unsized/2097152"), buffer), DownloadResult::Completed);
-  EXPECT_EQ(buffer.size(), 2097152u);
+  ASSERT_EQ(form_.Download(Request("/unsized/2097152"), file_), DownloadResult::Completed);
+  EXPECT_EQ(Part().size(), 2097152u);
   const auto progress = Progress();
   ASSERT_FALSE(progress.empty());
   EXPECT_EQ(progress.front().Label4Caption, "已下载0 KB");
@@ -192,53 +170,49 @@ TEST_F(DownloadFormTest, ShowsABusyBarAndTheAmountWithoutASize) {
   for (const DownloadView& view : progress) EXPECT_TRUE(view.ProgressBar1Busy) << view.Label4Caption;
 }
 
-// An error page is delivered like a file, without progress reports (they come only
-// below status 300); an empty body reports no usable size.
-TEST_F(DownloadFormTest, AnErrorPageOrAnEmptyBodyIsAResponse) {
-  const struct {
-    const char* path;
-    std::string body;
-    long status;
-    std::size_t reports;
-    DownloadView shown;
-  } cases[] = {
-      {"/missing", "<html>not here</html>", 404, 0, {"下载中 abc ...", "已下载0%", 0, false, ""}},
-      {"/empty", "", 200, 1, {"下载中 abc ...", "已下载0 KB", 0, true, ""}},
-  };
-  for (const auto& c : cases) {
-    test::QueueDispatcher dispatcher;
-    ModalScreen screen(dispatcher);
-    TDownloadForm form(screen, dispatcher);
-    http::Bytes buffer;
-    long status = 0;
-    ASSERT_EQ(form.Download("abc", server_.Url(c.path), buffer, &status), DownloadResult::Completed) << c.path;
-    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), c.body);
-    EXPECT_EQ(status, c.status);
-    EXPECT_EQ(screen.painted.size(), 1 + c.reports) << c.path;
-    EXPECT_EQ(form.View(), c.shown) << c.path;
-  }
+// An empty body is a whole (empty) file; an error page is no file at all: the
+// dialog tries again, then gives up, and the page never reaches the part file.
+TEST_F(DownloadFormTest, AnEmptyBodyIsAFileAndAnErrorPageIsNone) {
+  ASSERT_EQ(form_.Download(Request("/empty"), file_), DownloadResult::Completed);
+  EXPECT_EQ(file_.size, 0u);
+  EXPECT_EQ(Part(), "");
+  EXPECT_EQ(form_.View(), (DownloadView{"下载中 abc ...", "已下载0 KB", 0, true, ""}));
+
+  test::QueueDispatcher dispatcher;
+  test::DispatcherTimers timers(dispatcher);
+  ModalScreen screen(dispatcher);
+  TDownloadForm form(screen, dispatcher, timers);
+  form.SetRetryWaits({1ms, 1ms, 1ms}, [] { return 1.0; });
+  EXPECT_EQ(form.Download(Request("/missing"), file_), DownloadResult::Failed);
+  EXPECT_EQ(Part(), "");
+  EXPECT_EQ(form.View().SpeedCaption, "网络不稳定,正在重试 (3/3)...");
 }
 
 TEST_F(DownloadFormTest, ClosingHalfwayIsACancelAndNoLaterReportArrives) {
   screen_.onPaint = [this](const DownloadView& view) {
     if (view.ProgressBar1Position >= 50 && !screen_.ended) form_.Image7Click();
   };
-  http::Bytes buffer;
-  EXPECT_EQ(form_.Download("abc", server_.Url("/sized/4194304"), buffer), DownloadResult::Cancelled);
-  EXPECT_TRUE(buffer.empty());
+  EXPECT_EQ(form_.Download(Request("/sized/4194304"), file_), DownloadResult::Cancelled);
   const std::size_t shown = screen_.painted.size();
   EXPECT_LT(screen_.painted.back().ProgressBar1Position, 100);
   dispatcher_.RunUntil([] { return false; }, 300ms);  // what the worker still posts runs nothing
   EXPECT_EQ(screen_.painted.size(), shown);
-  EXPECT_TRUE(buffer.empty());
+  EXPECT_EQ(file_.size, 0u);
 }
 
-TEST_F(DownloadFormTest, AnUnreachableServerEndsItAsFailed) {
-  const std::string unreachable = test::UnreachableUrl("/launcher.exe");
-  http::Bytes buffer;
-  EXPECT_EQ(form_.Download("abc", unreachable, buffer), DownloadResult::Failed);
-  EXPECT_TRUE(buffer.empty());
-  EXPECT_EQ(screen_.painted.size(), 1u);
+// Unreachable, the dialog says it retries, three times, about 1, 2 and 4
+// seconds apart, then ends as failed.
+TEST_F(DownloadFormTest, AnUnreachableServerIsRetriedThenEndsItAsFailed) {
+  download::DownloadRequest request = Request("/");
+  request.sources = {test::UnreachableUrl("/launcher.exe")};
+  form_.SetRetryWaits({30ms, 60ms, 120ms});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(form_.Download(request, file_), DownloadResult::Failed);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms * 0.8 + 60ms * 0.8 + 120ms * 0.8);
+  std::vector<std::string> captions;
+  for (const DownloadView& view : screen_.painted) captions.push_back(view.SpeedCaption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"", "网络不稳定,正在重试 (1/3)...", "网络不稳定,正在重试 (2/3)...",
+                                                "网络不稳定,正在重试 (3/3)..."}));
 }
 
 // Any close is a cancel, also one that comes before the modal loop starts; while
@@ -259,15 +233,15 @@ TEST_F(DownloadFormTest, EveryCloseIsACancelWheneverItComes) {
     ResetTerminationForTests();
     test::QueueDispatcher dispatcher;
     ModalScreen screen(dispatcher);
-    TDownloadForm form(screen, dispatcher);
+    test::DispatcherTimers timers(dispatcher);
+    TDownloadForm form(screen, dispatcher, timers);
     screen.onPaint = [&](const DownloadView&) {
       if (c.beforeTheLoop) c.beforeTheLoop(form);
     };
     screen.onModal = [&] {
       if (c.inTheLoop) c.inTheLoop(form);
     };
-    http::Bytes buffer;
-    EXPECT_EQ(form.Download("abc", server_.Url("/held"), buffer), DownloadResult::Cancelled) << c.what;
+    EXPECT_EQ(form.Download(Request("/held"), file_), DownloadResult::Cancelled) << c.what;
     EXPECT_EQ(screen.loops, c.loops) << c.what;
     if (c.loops) {
       EXPECT_EQ(screen.ended, TDownloadForm::kCancelled) << c.what;

@@ -11,6 +11,7 @@
 #include "core/Share.h"
 
 #include "ManualTimers.h"
+#include "support/DirectWindows.h"
 #include "support/LoopbackServer.h"
 #include "support/RecordingPlacement.h"
 #include "support/TempDir.h"
@@ -70,13 +71,10 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
   void ClearListSelection() override { log_.Add("clear selection"); }
   void Minimise() override { log_.Add("minimise"); }
   void Close() override { log_.Add("close"); }
-  // Downloads at once with a plain client, as the dialog would.
-  DownloadResult RunDownloadForm(const std::string& sName, const std::string& sUrlEX, std::uint64_t maxBody,
-                                 bool digest, http::Response& response) override {
-    log_.Add("download " + sName);
-    client_.SetDigestBodies(digest);
-    response = client_.Get(sUrlEX, {}, maxBody);
-    return DownloadResult::Completed;
+  // Downloads in the dialog's logic, without a display.
+  DownloadResult RunDownloadForm(const download::DownloadRequest& request, download::DownloadedFile& file) override {
+    log_.Add("download " + request.name);
+    return dialogs_.Download(request, file);
   }
   void ShowMessage(MessageIcon icon, MessagePlace place, const std::string& caption, const std::string& text) override {
     log_.Add(std::string(icon == MessageIcon::Error ? "error " : "plain ") +
@@ -87,7 +85,7 @@ class RecordingScreen final : public MainFormScreen, public RowCountView {
 
  private:
   Log& log_;
-  http::SystemClient client_;
+  test::DirectWindows dialogs_;  // only its dialogs
 };
 
 struct RecordingShell final : platform::Shell {
@@ -149,7 +147,7 @@ class MainFormTest : public ::testing::Test {
     if (!form_) {
       MainFormOptions options;
       options.site = [this] {
-        return ServiceSite{reachable_ ? server_.Url("/box/") : "http://127.0.0.1:1/", kAuth, kKey, kIv, {}};
+        return ServiceSite{reachable_ ? server_.Url("/box/") : "http://127.0.0.1:1/", kAuth, kKey, kIv, {}, {}};
       };
       options.placement = [this](BoxWindows&, http::Client&) {
         return std::shared_ptr<Placement>(&placement_, [](Placement*) {});  // the test keeps it

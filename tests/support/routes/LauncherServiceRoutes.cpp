@@ -1,6 +1,8 @@
-// Launchers: "/getvalue/NAME.exe" answers the value "launcher" (cut half-way
-// with "launcher-cut" set), and a 404 page for the name "missing".
+// Launchers: "/getvalue/NAME.exe" answers the value "launcher" as a file, with
+// the faults of ResumableFile.h (cut half-way, every time, with "launcher-cut"
+// set), and a 404 page for the name "missing".
 #include "CutBody.h"
+#include "ResumableFile.h"
 #include "RouteSets.h"
 
 namespace tandrel::test {
@@ -13,7 +15,7 @@ void LauncherServiceRoutes(httplib::Server& s, RouteContext& context) {
     } else if (!context.Get("launcher-cut").empty()) {
       AnswerCutHalfway(res, context.Get("launcher"), "application/octet-stream");
     } else {
-      res.set_content(context.Get("launcher"), "application/octet-stream");
+      AnswerResumable(req, res, context, context.Get("launcher"));
     }
   });
 }

@@ -1,0 +1,69 @@
+// One attempt's body, written to the download's part file as it arrives and
+// hashed as it is written. It continues what an earlier attempt kept from the
+// same URL when the service answers a resume request with the rest of the same
+// file, and starts the part file again otherwise.
+#pragma once
+
+#include "DownloadRequest.h"
+#include "PartFile.h"
+#include "RoomRule.h"
+
+#include "core/http/HttpClient.h"
+#include "platform/Crypto.h"
+#include "platform/Files.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tandrel::download {
+
+inline constexpr const char* kNoRoom = "磁盘空间不足,请清理后重试";
+inline constexpr const char* kNotContinued = "The server's range does not continue the part file";
+
+class PartSink final : public http::BodySink {
+ public:
+  // Why the attempt stopped, where it was the sink's doing.
+  enum class Fault { None, NoRoom, NotContinued, TooLarge, Disk };
+
+  PartSink(const DownloadRequest& request, std::string url, FreeSpaceQuery freeSpace = SystemFreeSpace);
+
+  // Range and If-Range when what an earlier attempt kept from this URL, with
+  // the service's validator, may be continued; nothing otherwise.
+  http::Headers ResumeHeaders() const;
+
+  std::optional<std::uint64_t> Begin(const http::AnswerHead& head) override;
+  bool Write(std::span<const std::uint8_t> bytes) override;
+  std::string Refusal() const override { return refusal_; }
+
+  Fault LastFault() const { return fault_; }
+  // The bytes this attempt added to the part file.
+  std::uint64_t Gained() const { return gained_; }
+  // Once the answer is whole: closes the part file and gives its size and digests.
+  DownloadedFile Finish();
+
+ private:
+  bool Refuse(Fault fault, std::string reason);
+  // Refuses an answer that cannot continue the kept bytes, which go.
+  std::optional<std::uint64_t> Restart();
+  // The digests over the part file's first bytes, which this attempt continues.
+  void DigestKept(std::uint64_t size);
+
+  std::filesystem::path target_;
+  std::uint64_t maxSize_;
+  unsigned copies_;
+  bool sha256_;
+  std::string url_;
+  FreeSpaceQuery freeSpace_;
+  std::optional<PartInfo> kept_;  // what an earlier attempt left that this one may continue
+  std::uint64_t keptSize_ = 0;
+  std::unique_ptr<platform::ReplacementFile> file_;
+  std::unique_ptr<platform::Md5> md5_;
+  std::unique_ptr<platform::Sha256> sha_;
+  std::uint64_t size_ = 0;
+  std::uint64_t gained_ = 0;
+  Fault fault_ = Fault::None;
+  std::string refusal_;
+};
+
+}  // namespace tandrel::download
