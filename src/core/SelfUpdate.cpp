@@ -76,9 +76,10 @@ std::optional<SelfUpdate::Release> SelfUpdate::SignedRelease(const ServiceSite& 
   return release;
 }
 
-bool SelfUpdate::Signed(const http::Bytes& box, const std::optional<std::array<std::uint8_t, 32>>& sha256,
-                        const Release& release, const site::Trust& running) const {
-  if (!sha256 || trust::FileEntry{box.size(), *sha256} != release.record.box) return false;
+bool SelfUpdate::Signed(const http::Bytes& box, const Release& release, const site::Trust& running) const {
+  const auto sha256 = platform::MakeSha256();
+  sha256->Update(box);
+  if (trust::FileEntry{box.size(), sha256->Finish()} != release.record.box) return false;
   site::Trust stamped;
   try {
     const std::size_t at = site::Find(box);
@@ -96,8 +97,8 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
   std::optional<Release> release;
   if (site.trust.Stamped() && !(release = SignedRelease(site))) return false;
   const fs::path incoming = PathFromUtf8(exePath_ + ".new");
-  download::DownloadRequest request{kUpdateName, {NewProgramUrl(site)}, incoming, caps::kNewBox,
-                                    1,           release.has_value()};
+  // The checks below read the new box whole: the dialog needs take no digest.
+  download::DownloadRequest request{kUpdateName, {NewProgramUrl(site)}, incoming, caps::kNewBox, 1, false};
   if (release) {
     // Signed, a mirror may serve the box too: the release decides what is taken, to the byte.
     for (const std::string& mirror : site.mirrors) request.sources.push_back(mirror + "getvalue/box.exe");
@@ -110,24 +111,24 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
     case DownloadResult::NoRoom: return Failed(download::kNoRoom);
     case DownloadResult::Completed: break;
   }
-  // The checks read the new box whole: it is a few megabytes, and no more than the cap.
+  // The new box is read whole and checked as read; those very bytes are what
+  // replaces the running box (another box's download may change the part file
+  // meanwhile). It is a few megabytes, and no more than the cap.
   http::Bytes box;
   try {
     box = ReadWholeFile(download::PartPath(incoming));
   } catch (const std::runtime_error&) {
     return Failed();
   }
+  download::DiscardPart(incoming);
   // Only a whole program for this machine replaces the box: never an error page.
-  const bool usable =
-      box.size() == file.size && box.size() >= kSmallestBox && platform::IsExecutableForThisMachine(box);
+  const bool usable = box.size() >= kSmallestBox && platform::IsExecutableForThisMachine(box);
+  if (!usable) return Failed();
   // The service gave back the box that runs (its check answers an error page,
   // say): installing it would only bring the same answer at the next start, and
   // the next, with the list never shown.
-  const bool running = usable && ToHex(file.md5) == runningDigest;
-  if (!usable || running || (release && !Signed(box, file.sha256, *release, site.trust))) {
-    download::DiscardPart(incoming);
-    return running ? false : Failed();
-  }
+  if (GetBytesMd5(box) == runningDigest) return false;
+  if (release && !Signed(box, *release, site.trust)) return Failed();
   // A box that cannot replace itself (a folder it may not write, a full disk, a
   // backup it cannot remove) says so and runs on as it is.
   try {
@@ -136,9 +137,8 @@ bool SelfUpdate::Update(const ServiceSite& site, const std::string& runningDiges
     if (fs::exists(PathFromUtf8(backup), error) && !fs::remove(PathFromUtf8(backup), error)) {
       throw std::runtime_error("Cannot delete file \"" + backup + "\". " + platform::ErrorCodeText(error));
     }
-    Replace();
+    Replace(box);
   } catch (const std::exception&) {
-    download::DiscardPart(incoming);
     return Failed();
   }
   // The new box is in place for the next start; if the system would not start it
@@ -153,15 +153,15 @@ bool SelfUpdate::Failed(const char* text) {
   return false;
 }
 
-// The new box, checked, is flushed to disk beside the old one first; then the two
+// The new box is written whole and flushed beside the old one first; then the two
 // renames follow each other with nothing between them. On Linux the backup is a
 // second name, so the box's own name never stops holding a program; on Windows
 // it is free from the first rename to the second, a moment no delay or message
 // may widen. If the second fails, the first is undone at once.
-void SelfUpdate::Replace() {
+void SelfUpdate::Replace(const http::Bytes& newBox) {
   const fs::path exe = PathFromUtf8(exePath_), incoming = PathFromUtf8(exePath_ + ".new"),
                  backup = PathFromUtf8(exePath_ + ".bak");
-  download::CommitPart(incoming, fs::perms(0755));
+  WriteFileAtomically(incoming, newBox, fs::perms(0755));
   Delay(200);
   swap_.BackUp(exe, backup);
   try {

@@ -44,11 +44,9 @@ class SelfUpdate {
   std::optional<Release> SignedRelease(const ServiceSite& site);
   // Whether a downloaded box is the one the release names, stamped with its key
   // and a floor between the running box's and the release's serial.
-  // sha256: the box's, taken while it arrived.
-  bool Signed(const http::Bytes& box, const std::optional<std::array<std::uint8_t, 32>>& sha256, const Release& release,
-              const site::Trust& running) const;
+  bool Signed(const http::Bytes& box, const Release& release, const site::Trust& running) const;
   bool Failed(const char* text = kUpdateFailed);
-  void Replace();
+  void Replace(const http::Bytes& newBox);
 
   http::Client& client_;
   BoxWindows& windows_;

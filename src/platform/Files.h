@@ -40,7 +40,10 @@ std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::filesystem::pa
 
 // A download's part file: written under its own name, which outlives the writer
 // (a later attempt continues it), cut to its first keep bytes and continued from
-// there; committing renames it over target. Failures throw as above.
+// there; committing renames it over target. While it is open no other writer
+// opens it (another box's download of the same file waits its turn). With keep
+// above 0 the file must hold at least keep bytes: a part file that went or
+// shrank meanwhile is never made up with zeros. Failures throw as above.
 std::unique_ptr<ReplacementFile> OpenPartFile(const std::filesystem::path& part, const std::filesystem::path& target,
                                               std::uint64_t keep);
 

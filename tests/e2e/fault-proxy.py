@@ -10,6 +10,7 @@ request) say otherwise:
   cut-box       the new box's connection closes half-way through its body
   hold-launcher a launcher's answer stops half-way through its body and the
                 connection stays open, silent: a box killed then has half of it
+  cut-launcher-once  a launcher's first answer closes half-way through its body
 Range and If-Range go to the service, and its validators and Content-Range come
 back. Each request is logged as "GET PATH" on stdout, with "RANGE PATH VALUE"
 after it when it asked for a range; each answer's body as "SENT PATH BYTES",
@@ -23,6 +24,7 @@ import urllib.request
 
 port, upstream, faults_file = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
 direct = urllib.request.build_opener(urllib.request.ProxyHandler({}))  # loopback: no proxy
+cut_once = set()  # the launchers whose first answer was cut
 
 
 def faults():
@@ -55,9 +57,12 @@ class Proxy(http.server.BaseHTTPRequestHandler):
             status, headers, body = error.code, error.headers, error.read()
         passed = {name: headers[name] for name in ("ETag", "Last-Modified", "Content-Range", "Accept-Ranges")
                   if headers.get(name)}
-        cut = "cut-box" in active and self.path == "/getvalue/box.exe"
-        hold = ("hold-launcher" in active and self.path.startswith("/getvalue/") and self.path.endswith(".exe")
-                and self.path != "/getvalue/box.exe")
+        launcher = self.path.startswith("/getvalue/") and self.path.endswith(".exe") and self.path != "/getvalue/box.exe"
+        hold = "hold-launcher" in active and launcher
+        cut = ("cut-box" in active and self.path == "/getvalue/box.exe") or (
+            "cut-launcher-once" in active and launcher and self.path not in cut_once)
+        if cut and launcher:
+            cut_once.add(self.path)
         self.answer(status, headers.get("Content-Type", ""), body, len(body) // 2 if cut or hold else None, passed)
         if hold:
             print("HELD %s %d" % (self.path, len(body) // 2), flush=True)

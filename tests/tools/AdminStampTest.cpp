@@ -1,5 +1,7 @@
 // The operator tool on real built binaries: a stamped copy of the probe program
 // must print the stamped values when it runs.
+#include "core/SiteBlock.h"
+
 #include "support/AdminTool.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +71,38 @@ TEST_F(AdminStamp, NewCredentialsArePrintedAndStamped) {
   const auto shown = Admin("show " + ShellQuote(Out()));
   EXPECT_NE(shown.output.find("user " + user + ", password " + password), std::string::npos) << shown.output;
   EXPECT_NE(shown.output.find("\"Corvessa\""), std::string::npos);
+}
+
+// A restamp keeps the mirrors unless told; --no-mirrors clears them. A box built
+// before mirrors has its own data where their fields would be: it is stamped
+// without touching that, and takes no mirrors.
+TEST_F(AdminStamp, MirrorsAreKeptClearedOrRefusedByAnOlderBox) {
+  ASSERT_EQ(Stamp("--url http://127.0.0.1:9000/ --name Corvessa --mirror https://m1.example/box/").status, 0);
+  const std::string stamped = Out(), again = (dir_ / "again").string();
+  ASSERT_EQ(
+      Admin("stamp " + ShellQuote(stamped) + " " + ShellQuote(again) + " --url http://127.0.0.1:9001/ --name A").status,
+      0);
+  EXPECT_NE(Admin("show " + ShellQuote(again)).output.find("Mirror           \"https://m1.example/box/\""),
+            std::string::npos);
+  ASSERT_EQ(Admin("stamp " + ShellQuote(stamped) + " " + ShellQuote(again) +
+                  " --url http://127.0.0.1:9001/ --name A --no-mirrors")
+                .status,
+            0);
+  EXPECT_NE(Admin("show " + ShellQuote(again)).output.find("Mirrors          none"), std::string::npos);
+
+  std::string older = test::ReadFile(kProbe);
+  const std::size_t tag =
+      site::Find({reinterpret_cast<const std::uint8_t*>(older.data()), older.size()}) + site::kMirrorsTagAt;
+  for (std::size_t i = tag; i < tag + 40; ++i) older[i] = static_cast<char>(i * 7);  // another program's data
+  test::WriteFile(dir_ / "older", older);
+  const std::string olderPath = (dir_ / "older").string(), olderOut = (dir_ / "older-stamped").string();
+  const auto refused = Admin("stamp " + ShellQuote(olderPath) + " " + ShellQuote(olderOut) +
+                             " --url http://e/ --name A --mirror http://m/");
+  EXPECT_NE(refused.status, 0);
+  EXPECT_NE(refused.output.find("built before mirrors"), std::string::npos) << refused.output;
+  ASSERT_EQ(Admin("stamp " + ShellQuote(olderPath) + " " + ShellQuote(olderOut) + " --url http://e/ --name A").status,
+            0);
+  EXPECT_TRUE(test::ReadFile(olderOut).substr(tag) == older.substr(tag)) << "the older box's own data changed";
 }
 
 TEST_F(AdminStamp, RefusesWhatCannotBeStampedAndWritesNothing) {

@@ -43,7 +43,7 @@ int Stamp(const std::vector<std::string>& words) {
   const Args args(words,
                   {"--url", "--name", "--install-dir", "--trace", "--key", "--iv", "--user", "--password", "--site-dir",
                    "--trust-key", "--mirror"},
-                  {"--new-credentials"});
+                  {"--new-credentials", "--no-mirrors"});
   args.ExpectPositionals(2, "IN and OUT");
   BoxImage image(args.positionals()[0]);
   site::Settings s = image.Settings();
@@ -53,7 +53,10 @@ int Stamp(const std::vector<std::string>& words) {
     throw UsageError("--url must be an absolute http:// or https:// URL that ends in \"/\"");
   }
   // Mirrors serve the launchers and the box as the service does, below their own base.
-  if (const auto mirrors = args.Values("--mirror"); !mirrors.empty()) {
+  if (args.Flag("--no-mirrors")) {
+    if (!args.Values("--mirror").empty()) throw UsageError("--no-mirrors goes with no --mirror");
+    s.mirrors.clear();
+  } else if (const auto mirrors = args.Values("--mirror"); !mirrors.empty()) {
     if (mirrors.size() > site::kMirrorCount) throw UsageError("--mirror is given at most three times");
     for (const std::string& mirror : mirrors) {
       if (!http::IsHttpUrl(mirror) || !mirror.ends_with('/')) {

@@ -80,10 +80,15 @@ void DiscardPart(const fs::path& target) {
 void RemoveStaleParts(const fs::path& folder, std::chrono::hours maxAge) {
   const auto oldest = fs::file_time_type::clock::now() - maxAge;
   std::error_code error, ignored;
+  // A part and its info go together, by the age of the part, which each resumed
+  // attempt writes to; an info without its part goes by its own age.
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = Utf8FromPath(it->path().filename());
     if (!(name.ends_with(kPart) || name.ends_with(kInfo)) || !it->is_regular_file(ignored)) continue;
-    const auto written = it->last_write_time(ignored);
+    const std::string target = name.substr(0, name.size() - (name.ends_with(kInfo) ? kInfo : kPart).size());
+    const fs::path part = folder / PathFromUtf8(target + std::string(kPart));
+    const fs::path aged = fs::exists(part, ignored) ? part : it->path();
+    const auto written = fs::last_write_time(aged, ignored);
     if (!ignored && written < oldest) fs::remove(it->path(), ignored);
   }
 }

@@ -3,6 +3,7 @@
 #include "ContentRange.h"
 
 #include "core/FileIo.h"
+#include "core/http/Exchange.h"
 #include "core/http/TransferGuard.h"
 
 #include <algorithm>
@@ -41,9 +42,9 @@ http::Headers PartSink::ResumeHeaders() const {
   return {{"Range", "bytes=" + std::to_string(keptSize_) + "-"}, {"If-Range", kept_->validator}};
 }
 
-std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head) {
+std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head, const std::function<bool()>& cancelled) {
   std::uint64_t base = 0;
-  std::optional<std::uint64_t> total;
+  std::optional<std::uint64_t> room;
   if (head.status == 206) {
     // Only the rest of the kept bytes' file, to its end, continues them.
     const auto range = ParseContentRange(head.contentRange);
@@ -52,37 +53,54 @@ std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head) {
         (head.contentLength < 0 || static_cast<std::uint64_t>(head.contentLength) == range->last - range->first + 1);
     if (!continues) return Restart();
     base = keptSize_;
-    total = range->total;
-  } else if (head.contentLength >= 0) {
-    total = static_cast<std::uint64_t>(head.contentLength);
+    total_ = range->total;
+    room = freeSpace_(target_.parent_path());
+  } else {
+    if (head.contentLength >= 0) total_ = static_cast<std::uint64_t>(head.contentLength);
+    room = RoomWithoutThePart();
   }
-  if (total && *total > maxSize_) {
+  if (total_ && *total_ > maxSize_) {
     Refuse(Fault::TooLarge, http::TransferGuard::TooLarge(maxSize_));
     return std::nullopt;
   }
-  if (const auto available = total ? freeSpace_(target_.parent_path()) : std::nullopt;
-      available && !EnoughRoom(*total, base, copies_, *available)) {
+  if (total_ && room && !EnoughRoom(*total_, base, copies_, *room)) {
+    // Bytes of a file that changed are of no use: they go, and give their room back.
+    if (base == 0) DiscardPart(target_);
     Refuse(Fault::NoRoom, kNoRoom);
     return std::nullopt;
   }
-  if (base > 0) {
-    try {
-      DigestKept(base);
-    } catch (const std::runtime_error&) {
-      return Restart();
-    }
-  }
   try {
+    // Opened first, so that no other writer changes the kept bytes while they are hashed.
     file_ = platform::OpenPartFile(PartPath(target_), target_, base);
     // Before the first byte: the bytes in a part file always belong to the validator beside it.
     if (base == 0) WritePartInfo(target_, {url_, ValidatorOf(head.etag, head.lastModified).value_or("")});
   } catch (const std::runtime_error& e) {
     file_.reset();
+    std::error_code error;
+    const std::uintmax_t now = fs::file_size(PartPath(target_), error);
+    if (base > 0 && (error || now < base)) return Restart();  // the kept bytes went or shrank meanwhile
     Refuse(Fault::Disk, e.what());
     return std::nullopt;
   }
+  if (base > 0) {
+    try {
+      if (!DigestKept(base, cancelled)) return std::nullopt;
+    } catch (const std::runtime_error&) {
+      file_.reset();
+      return Restart();
+    }
+  }
   size_ = base;
+  roomCheckedAt_ = base;
   return base;
+}
+
+std::optional<std::uint64_t> PartSink::RoomWithoutThePart() const {
+  auto room = freeSpace_(target_.parent_path());
+  std::error_code error;
+  const std::uintmax_t part = fs::file_size(PartPath(target_), error);
+  if (room && !error) *room += part;
+  return room;
 }
 
 std::optional<std::uint64_t> PartSink::Restart() {
@@ -91,26 +109,40 @@ std::optional<std::uint64_t> PartSink::Restart() {
   return std::nullopt;
 }
 
-void PartSink::DigestKept(std::uint64_t size) {
+bool PartSink::DigestKept(std::uint64_t size, const std::function<bool()>& cancelled) {
+  struct Cancelled {};
   std::uint64_t read = 0;
-  ReadFileInPieces(PartPath(target_), kDigestPiece, [&](const std::uint8_t* data, std::size_t n) {
-    n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - read));
-    md5_->Update({data, n});
-    if (sha_) sha_->Update({data, n});
-    read += n;
-  });
+  try {
+    ReadFileInPieces(PartPath(target_), kDigestPiece, [&](const std::uint8_t* data, std::size_t n) {
+      if (cancelled()) throw Cancelled{};
+      n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - read));
+      md5_->Update({data, n});
+      if (sha_) sha_->Update({data, n});
+      read += n;
+    });
+  } catch (const Cancelled&) {
+    file_.reset();
+    Refuse(Fault::None, "The request was aborted");
+    return false;
+  }
   if (read != size) throw std::runtime_error("The part file is shorter than when it was kept");
+  return true;
 }
 
 bool PartSink::Write(std::span<const std::uint8_t> bytes) {
   if (!file_) return Refuse(Fault::Disk, "No part file is open");
   if (bytes.size() > maxSize_ - size_) return Refuse(Fault::TooLarge, http::TransferGuard::TooLarge(maxSize_));
+  // Without a length the room was never checked: the body stops short of filling the drive.
+  if (!total_ && size_ - roomCheckedAt_ >= kDigestPiece * 16) {
+    roomCheckedAt_ = size_;
+    if (const auto room = freeSpace_(target_.parent_path()); room && *room < kUnannouncedMargin) return NoRoomHere();
+  }
   try {
     file_->Write(bytes);
   } catch (const std::runtime_error& e) {
     // A write that failed on a full drive is said as one.
     const auto available = freeSpace_(target_.parent_path());
-    if (available && *available < bytes.size()) return Refuse(Fault::NoRoom, kNoRoom);
+    if (available && *available < bytes.size()) return NoRoomHere();
     return Refuse(Fault::Disk, e.what());
   }
   md5_->Update(bytes);
@@ -120,7 +152,16 @@ bool PartSink::Write(std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+// The drive filled up under the body: what arrived goes, so that the room the
+// player is asked to make is not the box's own.
+bool PartSink::NoRoomHere() {
+  file_.reset();
+  DiscardPart(target_);
+  return Refuse(Fault::NoRoom, kNoRoom);
+}
+
 DownloadedFile PartSink::Finish() {
+  if (total_ && size_ != *total_) throw std::runtime_error(http::kCutShort);
   if (!file_) file_ = platform::OpenPartFile(PartPath(target_), target_, 0);  // an empty body: an empty file
   file_.reset();
   return {size_, md5_->Finish(), sha_ ? std::optional(sha_->Finish()) : std::nullopt};

@@ -20,6 +20,8 @@ namespace tandrel::download {
 
 inline constexpr const char* kNoRoom = "磁盘空间不足,请清理后重试";
 inline constexpr const char* kNotContinued = "The server's range does not continue the part file";
+// A body of no announced length stops while the drive still has this much room.
+inline constexpr std::uint64_t kUnannouncedMargin = std::uint64_t{64} << 20;
 
 class PartSink final : public http::BodySink {
  public:
@@ -32,22 +34,32 @@ class PartSink final : public http::BodySink {
   // the service's validator, may be continued; nothing otherwise.
   http::Headers ResumeHeaders() const;
 
-  std::optional<std::uint64_t> Begin(const http::AnswerHead& head) override;
+  std::optional<std::uint64_t> Begin(const http::AnswerHead& head, const std::function<bool()>& cancelled) override;
   bool Write(std::span<const std::uint8_t> bytes) override;
   std::string Refusal() const override { return refusal_; }
 
   Fault LastFault() const { return fault_; }
+  // Whether this attempt asked for the rest of kept bytes.
+  bool Resuming() const { return kept_.has_value(); }
   // The bytes this attempt added to the part file.
   std::uint64_t Gained() const { return gained_; }
-  // Once the answer is whole: closes the part file and gives its size and digests.
+  // Once the answer is whole: closes the part file and gives its size and
+  // digests. Throws std::runtime_error when the file is shorter than the answer
+  // announced (a transfer cut where the transport could not tell).
   DownloadedFile Finish();
+  // The attempt is over: the part file is let go for the next one.
+  void Close() { file_.reset(); }
 
  private:
   bool Refuse(Fault fault, std::string reason);
   // Refuses an answer that cannot continue the kept bytes, which go.
   std::optional<std::uint64_t> Restart();
-  // The digests over the part file's first bytes, which this attempt continues.
-  void DigestKept(std::uint64_t size);
+  bool NoRoomHere();
+  // The digests over the part file's first bytes, which this attempt continues;
+  // false when cancelled first.
+  bool DigestKept(std::uint64_t size, const std::function<bool()>& cancelled);
+  // The drive's room once the part file goes (the answer starts it again).
+  std::optional<std::uint64_t> RoomWithoutThePart() const;
 
   std::filesystem::path target_;
   std::uint64_t maxSize_;
@@ -61,7 +73,9 @@ class PartSink final : public http::BodySink {
   std::unique_ptr<platform::Md5> md5_;
   std::unique_ptr<platform::Sha256> sha_;
   std::uint64_t size_ = 0;
+  std::optional<std::uint64_t> total_;  // the whole file's length, when announced
   std::uint64_t gained_ = 0;
+  std::uint64_t roomCheckedAt_ = 0;  // size_ when the room was last asked, without a length
   Fault fault_ = Fault::None;
   std::string refusal_;
 };

@@ -80,6 +80,7 @@ void TDownloadForm::StartAttempt() {
 
 // Another source at once, or a retry after its wait, or the end.
 void TDownloadForm::AttemptFailed() {
+  sink_->Close();  // the next attempt may open it at once
   const auto step = plan_->AfterFailure(sink_->Gained() > 0);
   if (!step) return SetModalResult(kFailed);
   if (step->retry > 0) {
@@ -152,7 +153,7 @@ void TDownloadForm::DownloadClientRequestCompleted(const http::Response& ARespon
     return SetModalResult(kCompleted);
   }
   // The kept bytes lie beyond the file's end: it changed, they go.
-  if (AResponse.status == 416) download::DiscardPart(request_->target);
+  if (AResponse.status == 416 && sink_->Resuming()) download::DiscardPart(request_->target);
   AttemptFailed();
 }
 

@@ -102,9 +102,10 @@ bool Exchange::HeadersDone() {
   if (sink_) {
     head_.status = status_;
     head_.contentLength = contentLength_;
-    const std::optional<std::uint64_t> base = sink_->Begin(head_);
-    if (!base) return Fail(sink_->Refusal());
+    const std::optional<std::uint64_t> base = sink_->Begin(head_, [this] { return hooks_.Cancelled(); });
+    if (!base) return hooks_.Cancelled() ? Abort() : Fail(sink_->Refusal());
     base_ = *base;
+    guard_.Resumed(Clock::now());
   } else {
     response_.body.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(contentLength_, 0, kMaxReserve)));
     platform::AdviseLargeBuffer(response_.body.data(), response_.body.capacity());

@@ -10,6 +10,12 @@ TransferGuard::TransferGuard(const Timeouts& timeouts, std::uint64_t maxBody, bo
 
 void TransferGuard::Sent(Clock::time_point now) { lastMoved_ = now; }
 
+void TransferGuard::Resumed(Clock::time_point now) {
+  lastMoved_ = now;
+  windowStart_ = now;
+  windowBytes_ = 0;
+}
+
 void TransferGuard::Received(std::uint64_t bytes, Clock::time_point now) {
   lastMoved_ = now;
   if (!answering_) {

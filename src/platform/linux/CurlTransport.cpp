@@ -70,6 +70,8 @@ class Transfer {
     curl_easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    // A proxy's answer to CONNECT is no answer of the server's.
+    curl_easy_setopt(easy_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnWrite);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,10 +51,19 @@ class PosixReplacementFile final : public ReplacementFile {
   // A part file, kept when not committed.
   PosixReplacementFile(const std::filesystem::path& part, const std::filesystem::path& target, std::uint64_t keep)
       : target_(target), temp_(part.string()), kept_(true) {
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) Fail("Cannot create file", part, errno);
-    if (::ftruncate(fd_, static_cast<off_t>(keep)) != 0 || ::lseek(fd_, static_cast<off_t>(keep), SEEK_SET) < 0) {
-      const int error = errno;
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CLOEXEC | (keep > 0 ? 0 : O_CREAT), 0644);
+    if (fd_ < 0) Fail(keep > 0 ? "Cannot open file" : "Cannot create file", part, errno);
+    struct stat status {};
+    int error = 0;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd_, &status) != 0) {
+      error = errno;
+    } else if (static_cast<std::uint64_t>(status.st_size) < keep) {
+      error = ENODATA;
+    } else if (::ftruncate(fd_, static_cast<off_t>(keep)) != 0 ||
+               ::lseek(fd_, static_cast<off_t>(keep), SEEK_SET) < 0) {
+      error = errno;
+    }
+    if (error != 0) {
       ::close(fd_);
       Fail("Cannot write file", part, error);
     }

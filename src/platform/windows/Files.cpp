@@ -67,13 +67,18 @@ class WindowsReplacementFile final : public ReplacementFile {
   // A part file, kept when not committed. Others may read it meanwhile.
   WindowsReplacementFile(const std::filesystem::path& part, const std::filesystem::path& target, std::uint64_t keep)
       : target_(target), temp_(part), kept_(true) {
-    handle_ = CreateFileW(part.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) Fail("Cannot create file", part, GetLastError());
-    LARGE_INTEGER at;
+    // No write sharing: no other writer while this one has it.
+    handle_ = CreateFileW(part.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          keep > 0 ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE)
+      Fail(keep > 0 ? "Cannot open file" : "Cannot create file", part, GetLastError());
+    LARGE_INTEGER size, at;
     at.QuadPart = static_cast<LONGLONG>(keep);
-    if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) {
-      const DWORD error = GetLastError();
+    DWORD error = ERROR_SUCCESS;
+    if (!GetFileSizeEx(handle_, &size)) error = GetLastError();
+    else if (static_cast<std::uint64_t>(size.QuadPart) < keep) error = ERROR_HANDLE_EOF;
+    else if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) error = GetLastError();
+    if (error != ERROR_SUCCESS) {
       CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
       Fail("Cannot write file", part, error);
     }
