@@ -29,10 +29,11 @@ class ReplacementFile {
  public:
   virtual ~ReplacementFile() = default;
   virtual void Write(std::span<const std::uint8_t> bytes) = 0;
-  // Sets the mode (where the system has modes), flushes the file to disk and
-  // renames it over the target. On Linux the rename also replaces an executable
-  // that is still running; Windows refuses it, and the commit throws.
-  virtual void Commit(std::filesystem::perms mode) = 0;
+  // Sets the mode (where the system has modes), flushes the file to disk (unless
+  // told not to: a file checked again before every use) and renames it over the
+  // target. On Linux the rename also replaces an executable that is still
+  // running; Windows refuses it, and the commit throws.
+  virtual void Commit(std::filesystem::perms mode, bool flush = true) = 0;
 };
 
 // Every failure throws std::runtime_error naming the target and the system's reason.

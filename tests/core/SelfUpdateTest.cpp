@@ -150,6 +150,22 @@ TEST_F(SelfUpdateTest, RefusesWhatIsNoWholeProgramForThisMachine) {
 #endif
 }
 
+// A box without trust keys fetches itself from the service only: a mirror it
+// was stamped with is never asked for it.
+TEST_F(SelfUpdateTest, AnUnsignedBoxNeverFetchesItselfFromAMirror) {
+  test::LoopbackServer mirror("launcher-service");
+  mirror.Set("launcher", newBox_);
+  Answer("update");
+  Serve("<html>gone</html>", 404);
+  SelfUpdate update(
+      client_, windows_, platform::SystemShell(), Exe(),
+      [&] { return ServiceSite{server_.Url("/"), kAuth, {}, {}, {}, {mirror.Url("/")}}; }, [this] { ++terminations_; });
+  EXPECT_FALSE(update.CheckSelfUpdate());
+  EXPECT_EQ(mirror.Take("ranges"), "");
+  EXPECT_EQ(windows_.errors, std::vector<std::string>{"提示:更新主程序失败,请重新试,或者联系管理员"});
+  ExpectUnchanged();
+}
+
 TEST_F(SelfUpdateTest, AFailedTransferIsSaidOnceAndTheBoxRunsOn) {
   Answer("update");
   server_.Set("new-box-cut", "1");  // the connection closes half-way through the box

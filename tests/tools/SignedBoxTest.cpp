@@ -58,7 +58,7 @@ class SignedBox : public ::testing::Test {
   }
   ServiceSite Service() const {
     const admin::SiteKeys keys = admin::SiteFolder(Site()).keys();
-    return {service_->BaseUrl(), keys.AuthHeaderValue(), keys.key, keys.iv, trust_, {}};
+    return {service_->BaseUrl(), keys.AuthHeaderValue(), keys.key, keys.iv, trust_, mirrors_};
   }
   trust::ReleaseGate Gate() const { return trust::ReleaseGate(trust_, {dir_ / "kept"}); }
   // A record signed here with any fields.
@@ -77,6 +77,7 @@ class SignedBox : public ::testing::Test {
   void Serve(const std::string& record) { WriteFile(Site() / "release.txt", record); }
 
   TempDir dir_;
+  std::vector<std::string> mirrors_;  // the box's, as stamped
   std::optional<admin::SigningKey> current_, standby_;
   site::Trust trust_;
   std::optional<RunningService> service_;
@@ -199,6 +200,26 @@ TEST_F(SignedUpdate, AnyOtherProgramAsTheBoxLeavesTheBoxAsItWas) {
   WriteFile(Site() / "box", signedBox);
   windows_.errors.clear();
   EXPECT_TRUE(Check());
+  EXPECT_EQ(ReadFile(Exe()), signedBox);
+  EXPECT_TRUE(windows_.errors.empty());
+}
+
+// A mirror, a plain static server of the tree publish writes for it, serves the
+// signed box when the service does not; the release decides what is taken.
+TEST_F(SignedUpdate, AMirrorServesTheSignedBoxWhenTheServiceDoesNot) {
+  const std::string signedBox = ReadFile(Site() / "box");
+  const auto published = Admin("publish " + ShellQuote(Site().string()) + " " + ShellQuote((dir_ / "out").string()) +
+                               " --mirror-tree " + ShellQuote((dir_ / "mirror").string()));
+  ASSERT_EQ(published.status, 0) << published.output;
+  httplib::Server mirror;
+  ASSERT_TRUE(mirror.set_mount_point("/", (dir_ / "mirror").string()));
+  const int port = mirror.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { mirror.listen_after_bind(); });
+  mirrors_ = {"http://127.0.0.1:" + std::to_string(port) + "/"};
+  fs::rename(Site() / "box", dir_ / "box-elsewhere");  // the service's box is gone
+  EXPECT_TRUE(Check());
+  mirror.stop();
+  serving.join();
   EXPECT_EQ(ReadFile(Exe()), signedBox);
   EXPECT_TRUE(windows_.errors.empty());
 }

@@ -67,7 +67,7 @@ void CommitPart(const fs::path& target, fs::perms mode) {
   const std::uintmax_t size = fs::file_size(part, error);
   if (error)
     throw std::runtime_error("Cannot open file \"" + Utf8FromPath(part) + "\". " + platform::ErrorCodeText(error));
-  platform::OpenPartFile(part, target, size)->Commit(mode);
+  platform::OpenPartFile(part, target, size)->Commit(mode, false);
   fs::remove(PartInfoPath(target), error);
 }
 

@@ -30,8 +30,10 @@ void WritePartInfo(const std::filesystem::path& target, const PartInfo& info);
 // Last-Modified date; nothing when neither is there or fit to send back.
 std::optional<std::string> ValidatorOf(const std::string& etag, const std::string& lastModified);
 
-// The part file, checked, becomes the target: flushed to disk, given its mode
-// and renamed over the target; its info goes. Throws std::runtime_error.
+// The part file, checked, becomes the target: given its mode and renamed over
+// the target; its info goes. It is not flushed to disk first: what it becomes
+// is checked again before every use (a launcher before every start), so a
+// power cut costs at most a new download. Throws std::runtime_error.
 void CommitPart(const std::filesystem::path& target, std::filesystem::perms mode);
 // Removes the part file and its info; what cannot be removed stays.
 void DiscardPart(const std::filesystem::path& target);

@@ -2,7 +2,6 @@
 
 #include "ContentRange.h"
 
-#include "core/FileIo.h"
 #include "core/http/Exchange.h"
 #include "core/http/TransferGuard.h"
 
@@ -14,7 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kDigestPiece = 1 << 20;
+constexpr std::size_t kWriteBatch = std::size_t{1} << 20;
+// Without a length, the room is asked again after each such stretch.
+constexpr std::uint64_t kRoomCheckStretch = std::uint64_t{16} << 20;
 
 }  // namespace
 
@@ -42,7 +43,7 @@ http::Headers PartSink::ResumeHeaders() const {
   return {{"Range", "bytes=" + std::to_string(keptSize_) + "-"}, {"If-Range", kept_->validator}};
 }
 
-std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head, const std::function<bool()>& cancelled) {
+std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head) {
   std::uint64_t base = 0;
   std::optional<std::uint64_t> room;
   if (head.status == 206) {
@@ -82,14 +83,12 @@ std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head, const
     Refuse(Fault::Disk, e.what());
     return std::nullopt;
   }
-  if (base > 0) {
-    try {
-      if (!DigestKept(base, cancelled)) return std::nullopt;
-    } catch (const std::runtime_error&) {
-      file_.reset();
-      return Restart();
-    }
+  // The digests start from the file's beginning: what was kept is hashed while the rest arrives.
+  md5Digest_ = std::make_unique<GrowingFileDigest>(PartPath(target_), [this](auto bytes) { md5_->Update(bytes); });
+  if (sha_) {
+    shaDigest_ = std::make_unique<GrowingFileDigest>(PartPath(target_), [this](auto bytes) { sha_->Update(bytes); });
   }
+  Wrote(base);
   size_ = base;
   roomCheckedAt_ = base;
   return base;
@@ -109,61 +108,68 @@ std::optional<std::uint64_t> PartSink::Restart() {
   return std::nullopt;
 }
 
-bool PartSink::DigestKept(std::uint64_t size, const std::function<bool()>& cancelled) {
-  struct Cancelled {};
-  std::uint64_t read = 0;
-  try {
-    ReadFileInPieces(PartPath(target_), kDigestPiece, [&](const std::uint8_t* data, std::size_t n) {
-      if (cancelled()) throw Cancelled{};
-      n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - read));
-      md5_->Update({data, n});
-      if (sha_) sha_->Update({data, n});
-      read += n;
-    });
-  } catch (const Cancelled&) {
-    file_.reset();
-    Refuse(Fault::None, "The request was aborted");
-    return false;
-  }
-  if (read != size) throw std::runtime_error("The part file is shorter than when it was kept");
-  return true;
+void PartSink::Wrote(std::uint64_t size) {
+  md5Digest_->Written(size);
+  if (shaDigest_) shaDigest_->Written(size);
 }
 
 bool PartSink::Write(std::span<const std::uint8_t> bytes) {
   if (!file_) return Refuse(Fault::Disk, "No part file is open");
   if (bytes.size() > maxSize_ - size_) return Refuse(Fault::TooLarge, http::TransferGuard::TooLarge(maxSize_));
   // Without a length the room was never checked: the body stops short of filling the drive.
-  if (!total_ && size_ - roomCheckedAt_ >= kDigestPiece * 16) {
+  if (!total_ && size_ - roomCheckedAt_ >= kRoomCheckStretch) {
     roomCheckedAt_ = size_;
     if (const auto room = freeSpace_(target_.parent_path()); room && *room < kUnannouncedMargin) return NoRoomHere();
   }
+  pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+  size_ += bytes.size();
+  gained_ += bytes.size();
+  return pending_.size() < kWriteBatch || Flush();
+}
+
+// Transports hand over a few kilobytes at a time (libcurl 16 KiB): the file and
+// its digests take them a megabyte at a time.
+bool PartSink::Flush() {
+  if (pending_.empty()) return true;
   try {
-    file_->Write(bytes);
+    file_->Write(pending_);
   } catch (const std::runtime_error& e) {
     // A write that failed on a full drive is said as one.
     const auto available = freeSpace_(target_.parent_path());
-    if (available && *available < bytes.size()) return NoRoomHere();
+    if (available && *available < pending_.size()) return NoRoomHere();
     return Refuse(Fault::Disk, e.what());
   }
-  md5_->Update(bytes);
-  if (sha_) sha_->Update(bytes);
-  size_ += bytes.size();
-  gained_ += bytes.size();
+  pending_.clear();
+  Wrote(size_);
   return true;
+}
+
+void PartSink::Close() {
+  if (file_) Flush();  // what arrived stays for the next attempt
+  file_.reset();
 }
 
 // The drive filled up under the body: what arrived goes, so that the room the
 // player is asked to make is not the box's own.
 bool PartSink::NoRoomHere() {
   file_.reset();
+  pending_.clear();
   DiscardPart(target_);
   return Refuse(Fault::NoRoom, kNoRoom);
 }
 
 DownloadedFile PartSink::Finish() {
-  if (total_ && size_ != *total_) throw std::runtime_error(http::kCutShort);
-  if (!file_) file_ = platform::OpenPartFile(PartPath(target_), target_, 0);  // an empty body: an empty file
+  if (!file_) throw std::runtime_error("No part file is open");
+  if (!Flush()) throw std::runtime_error(refusal_);
   file_.reset();
+  if (total_ && size_ != *total_) throw std::runtime_error(http::kCutShort);
+  try {
+    md5Digest_->Finish(size_);
+    if (shaDigest_) shaDigest_->Finish(size_);
+  } catch (const std::runtime_error&) {
+    DiscardPart(target_);  // unreadable: fetched whole the next time
+    throw;
+  }
   return {size_, md5_->Finish(), sha_ ? std::optional(sha_->Finish()) : std::nullopt};
 }
 

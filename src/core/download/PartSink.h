@@ -1,10 +1,11 @@
 // One attempt's body, written to the download's part file as it arrives and
-// hashed as it is written. It continues what an earlier attempt kept from the
+// hashed beside the writing (GrowingFileDigest). It continues what an earlier attempt kept from the
 // same URL when the service answers a resume request with the rest of the same
 // file, and starts the part file again otherwise.
 #pragma once
 
 #include "DownloadRequest.h"
+#include "GrowingFileDigest.h"
 #include "PartFile.h"
 #include "RoomRule.h"
 
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tandrel::download {
 
@@ -29,12 +31,16 @@ class PartSink final : public http::BodySink {
   enum class Fault { None, NoRoom, NotContinued, TooLarge, Disk };
 
   PartSink(const DownloadRequest& request, std::string url, FreeSpaceQuery freeSpace = SystemFreeSpace);
+  // An attempt given up keeps what arrived (Close).
+  ~PartSink() override { Close(); }
+  PartSink(const PartSink&) = delete;
+  PartSink& operator=(const PartSink&) = delete;
 
   // Range and If-Range when what an earlier attempt kept from this URL, with
   // the service's validator, may be continued; nothing otherwise.
   http::Headers ResumeHeaders() const;
 
-  std::optional<std::uint64_t> Begin(const http::AnswerHead& head, const std::function<bool()>& cancelled) override;
+  std::optional<std::uint64_t> Begin(const http::AnswerHead& head) override;
   bool Write(std::span<const std::uint8_t> bytes) override;
   std::string Refusal() const override { return refusal_; }
 
@@ -47,17 +53,17 @@ class PartSink final : public http::BodySink {
   // digests. Throws std::runtime_error when the file is shorter than the answer
   // announced (a transfer cut where the transport could not tell).
   DownloadedFile Finish();
-  // The attempt is over: the part file is let go for the next one.
-  void Close() { file_.reset(); }
+  // The attempt is over: what arrived is written, and the part file let go for the next one.
+  void Close();
 
  private:
   bool Refuse(Fault fault, std::string reason);
   // Refuses an answer that cannot continue the kept bytes, which go.
   std::optional<std::uint64_t> Restart();
   bool NoRoomHere();
-  // The digests over the part file's first bytes, which this attempt continues;
-  // false when cancelled first.
-  bool DigestKept(std::uint64_t size, const std::function<bool()>& cancelled);
+  // The part file holds size bytes: the digests may go on to there.
+  void Wrote(std::uint64_t size);
+  bool Flush();
   // The drive's room once the part file goes (the answer starts it again).
   std::optional<std::uint64_t> RoomWithoutThePart() const;
 
@@ -72,7 +78,10 @@ class PartSink final : public http::BodySink {
   std::unique_ptr<platform::ReplacementFile> file_;
   std::unique_ptr<platform::Md5> md5_;
   std::unique_ptr<platform::Sha256> sha_;
-  std::uint64_t size_ = 0;
+  // Each digest on a thread of its own, over the part file from its start.
+  std::unique_ptr<GrowingFileDigest> md5Digest_, shaDigest_;
+  std::vector<std::uint8_t> pending_;   // arrived, not yet written
+  std::uint64_t size_ = 0;              // kept, written and pending
   std::optional<std::uint64_t> total_;  // the whole file's length, when announced
   std::uint64_t gained_ = 0;
   std::uint64_t roomCheckedAt_ = 0;  // size_ when the room was last asked, without a length

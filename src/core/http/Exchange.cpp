@@ -102,8 +102,8 @@ bool Exchange::HeadersDone() {
   if (sink_) {
     head_.status = status_;
     head_.contentLength = contentLength_;
-    const std::optional<std::uint64_t> base = sink_->Begin(head_, [this] { return hooks_.Cancelled(); });
-    if (!base) return hooks_.Cancelled() ? Abort() : Fail(sink_->Refusal());
+    const std::optional<std::uint64_t> base = sink_->Begin(head_);
+    if (!base) return Fail(sink_->Refusal());
     base_ = *base;
     guard_.Resumed(Clock::now());
   } else {

@@ -46,9 +46,8 @@ class BodySink {
  public:
   virtual ~BodySink() = default;
   // Before the body of a 2xx answer: where this body starts within the whole (0,
-  // or what an earlier attempt kept), or nothing to refuse the answer. It may
-  // take a while (hashing what was kept); cancelled tells when to give up.
-  virtual std::optional<std::uint64_t> Begin(const AnswerHead& head, const std::function<bool()>& cancelled) = 0;
+  // or what an earlier attempt kept), or nothing to refuse the answer.
+  virtual std::optional<std::uint64_t> Begin(const AnswerHead& head) = 0;
   virtual bool Write(std::span<const std::uint8_t> bytes) = 0;  // false stops the transfer
   // Why Begin or Write refused.
   virtual std::string Refusal() const = 0;

@@ -26,8 +26,8 @@ class TransferGuard {
 
   // Bytes of the request went out, or bytes of the answer (head or body) came in.
   void Sent(Clock::time_point now);
-  // The client's own work between the head and the body (hashing what a resumed
-  // download kept) ended: that time was no silence of the server's.
+  // The client's own work between the head and the body (opening the file the
+  // body goes to, on a slow disk) ended: that time was no silence of the server's.
   void Resumed(Clock::time_point now);
   void Received(std::uint64_t bytes, Clock::time_point now);
 

@@ -89,9 +89,9 @@ class PosixReplacementFile final : public ReplacementFile {
     }
   }
 
-  void Commit(std::filesystem::perms mode) override {
+  void Commit(std::filesystem::perms mode, bool flush) override {
     if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0) Fail("Cannot set the permissions of", target_, errno);
-    if (::fsync(fd_) != 0) Fail("Cannot write file", target_, errno);
+    if (flush && ::fsync(fd_) != 0) Fail("Cannot write file", target_, errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("Cannot write file", target_, errno);

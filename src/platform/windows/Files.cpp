@@ -101,8 +101,8 @@ class WindowsReplacementFile final : public ReplacementFile {
   }
 
   // Modes mean nothing to Windows: every file may be run.
-  void Commit(std::filesystem::perms) override {
-    if (!FlushFileBuffers(handle_)) Fail("Cannot write file", target_, GetLastError());
+  void Commit(std::filesystem::perms, bool flush) override {
+    if (flush && !FlushFileBuffers(handle_)) Fail("Cannot write file", target_, GetLastError());
     const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
     if (!CloseHandle(handle)) Fail("Cannot write file", target_, GetLastError());
     if (!MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -1,12 +1,19 @@
 // The rules a download lives by, without a transfer: what a 206 answer's range
 // must say, how much room a launcher needs, when the dialog retries and where,
 // and what is kept beside a part file to resume it.
+#include "core/Hex.h"
+#include "core/crypto.h"
 #include "core/download/ContentRange.h"
+#include "core/download/GrowingFileDigest.h"
 #include "core/download/PartFile.h"
 #include "core/download/RetryPlan.h"
 #include "core/download/RoomRule.h"
 
+#include "platform/Crypto.h"
+
 #include "support/TempDir.h"
+
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +119,33 @@ TEST(RetryPlan, AnotherSourceAtOnceThenThreeRetriesWithGrowingWaits) {
     EXPECT_LE(wait, RetryPlan::kWaits[static_cast<std::size_t>(i)] * 12 / 10);
   }
   EXPECT_EQ(RetryCaption(2), "网络不稳定,正在重试 (2/3)...");
+}
+
+// Hashed beside the writing, from the file itself: the same digest as the whole
+// file's, however the writes fall; a file shorter than said is a failure.
+TEST(GrowingFileDigest, HashesTheFileAsItGrows) {
+  test::TempDir dir;
+  const fs::path file = dir / "part";
+  std::string content;
+  for (int i = 0; content.size() < (3u << 20); ++i) content += std::to_string(i * 7919) + ",";
+  std::ofstream out(file, std::ios::binary);
+  auto md5 = platform::MakeMd5();
+  {
+    GrowingFileDigest digest(file, [&](std::span<const std::uint8_t> bytes) { md5->Update(bytes); });
+    for (std::size_t at = 0; at < content.size(); at += 300007) {
+      const std::size_t n = std::min<std::size_t>(300007, content.size() - at);
+      out.write(content.data() + at, static_cast<std::streamsize>(n));
+      out.flush();
+      digest.Written(at + n);
+    }
+    digest.Finish(content.size());
+  }
+  EXPECT_EQ(ToHex(md5->Finish()), GetBytesMd5({reinterpret_cast<const std::uint8_t*>(content.data()), content.size()}));
+
+  GrowingFileDigest shorter(file, [](std::span<const std::uint8_t>) {});
+  EXPECT_THROW(shorter.Finish(content.size() + 1), std::runtime_error);
+  GrowingFileDigest missing(dir / "none", [](std::span<const std::uint8_t>) {});
+  EXPECT_THROW(missing.Finish(1), std::runtime_error);
 }
 
 TEST(PartFile, KeepsTheUrlAndTheValidatorBesideThePart) {

@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 constexpr const char* kUrl = "http://127.0.0.1:1/getvalue/abc.exe";
 const std::string kFile = "0123456789abcdefghij";  // the whole file: 20 bytes
 
-const std::function<bool()> kGoOn = [] { return false; };
-
 std::span<const std::uint8_t> Bytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
@@ -45,7 +43,7 @@ TEST_F(PartSinkTest, ARangeThatContinuesTheKeptBytesIsWrittenAfterThem) {
   Keep(8);
   PartSink sink(Request(), kUrl, Free(1 << 20));
   EXPECT_EQ(sink.ResumeHeaders(), (http::Headers{{"Range", "bytes=8-"}, {"If-Range", "\"1\""}}));
-  EXPECT_EQ(sink.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}, kGoOn), 8u);
+  EXPECT_EQ(sink.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}), 8u);
   EXPECT_TRUE(sink.Write(Bytes(kFile.substr(8))));
   const DownloadedFile file = sink.Finish();
   EXPECT_EQ(Part(), kFile);
@@ -72,7 +70,7 @@ TEST_F(PartSinkTest, AnswersThatDoNotContinueTheKeptBytesStartAgain) {
   for (const auto& c : cases) {
     Keep(8);
     PartSink sink(Request(), kUrl, Free(1 << 20));
-    EXPECT_EQ(sink.Begin(c.head, kGoOn), c.base) << c.what;
+    EXPECT_EQ(sink.Begin(c.head), c.base) << c.what;
     if (c.base) {
       EXPECT_EQ(Part(), "") << c.what;  // cut back to nothing, to be written whole
       EXPECT_EQ(ReadPartInfo(dir_ / "abc.Dat"), (PartInfo{kUrl, "\"2\""})) << c.what;
@@ -120,18 +118,18 @@ TEST_F(PartSinkTest, NoRoomOrTooLargeIsRefusedBeforeAByteIsWritten) {
   for (const auto& c : cases) {
     Keep(8);
     PartSink sink(Request(c.maxSize), kUrl, Free(c.free));
-    EXPECT_EQ(sink.Begin(c.head, kGoOn), std::nullopt) << c.what;
+    EXPECT_EQ(sink.Begin(c.head), std::nullopt) << c.what;
     EXPECT_EQ(sink.LastFault(), c.fault) << c.what;
     EXPECT_EQ(fs::exists(PartPath(dir_ / "abc.Dat")) ? Part() : "", c.kept) << c.what;
   }
   Keep(8);
   PartSink fits(Request(), kUrl, Free(32));
-  EXPECT_EQ(fits.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}, kGoOn), 8u);
+  EXPECT_EQ(fits.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}), 8u);
   EXPECT_EQ(fits.Refusal(), "");
   fits.Close();
   Keep(8);
   PartSink fitsWhole(Request(), kUrl, Free(32));  // 40 with the old part's 8 bytes
-  EXPECT_EQ(fitsWhole.Begin({200, 20, "", "", ""}, kGoOn), 0u);
+  EXPECT_EQ(fitsWhole.Begin({200, 20, "", "", ""}), 0u);
   EXPECT_EQ(std::string(kNoRoom), "磁盘空间不足,请清理后重试");
 }
 
@@ -139,14 +137,14 @@ TEST_F(PartSinkTest, NoRoomOrTooLargeIsRefusedBeforeAByteIsWritten) {
 // about to fill up, whose room the bytes that came give back.
 TEST_F(PartSinkTest, AnUnannouncedBodyStopsAtTheCapOrShortOfAFullDrive) {
   PartSink capped(Request(10), kUrl, Free(1 << 20));
-  EXPECT_EQ(capped.Begin({200, -1, "", "", ""}, kGoOn), 0u);
+  EXPECT_EQ(capped.Begin({200, -1, "", "", ""}), 0u);
   EXPECT_TRUE(capped.Write(Bytes(kFile.substr(0, 10))));
   EXPECT_FALSE(capped.Write(Bytes("x")));
   EXPECT_EQ(capped.LastFault(), PartSink::Fault::TooLarge);
   capped.Close();
 
   PartSink filling(Request(UINT64_MAX), kUrl, Free(kUnannouncedMargin - 1));
-  EXPECT_EQ(filling.Begin({200, -1, "", "", ""}, kGoOn), 0u);
+  EXPECT_EQ(filling.Begin({200, -1, "", "", ""}), 0u);
   const std::string piece(1 << 20, 'x');
   bool going = true;
   for (int i = 0; i < 32 && going; ++i) going = filling.Write(Bytes(piece));
@@ -161,29 +159,23 @@ TEST_F(PartSinkTest, KeptBytesThatChangedOrAreInUseAreNeverContinuedBlindly) {
   Keep(8);
   PartSink shrunk(Request(), kUrl, Free(1 << 20));
   test::WriteFile(PartPath(dir_ / "abc.Dat"), kFile.substr(0, 4));
-  EXPECT_EQ(shrunk.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}, kGoOn), std::nullopt);
+  EXPECT_EQ(shrunk.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}), std::nullopt);
   EXPECT_EQ(shrunk.LastFault(), PartSink::Fault::NotContinued);
   EXPECT_FALSE(fs::exists(PartPath(dir_ / "abc.Dat")));
 
   // Another download of the same file (a second box) writes it: this one waits its turn.
   PartSink first(Request(), kUrl, Free(1 << 20));
-  ASSERT_EQ(first.Begin({200, 20, "", "\"1\"", ""}, kGoOn), 0u);
+  ASSERT_EQ(first.Begin({200, 20, "", "\"1\"", ""}), 0u);
   PartSink second(Request(), kUrl, Free(1 << 20));
-  EXPECT_EQ(second.Begin({200, 20, "", "\"1\"", ""}, kGoOn), std::nullopt);
+  EXPECT_EQ(second.Begin({200, 20, "", "\"1\"", ""}), std::nullopt);
   EXPECT_EQ(second.LastFault(), PartSink::Fault::Disk);
   EXPECT_TRUE(first.Write(Bytes(kFile)));
   EXPECT_EQ(first.Finish().size, 20u);
   EXPECT_EQ(Part(), kFile);
 
-  // The dialog closed while the kept bytes were hashed: nothing more happens to them.
-  Keep(8);
-  PartSink closed(Request(), kUrl, Free(1 << 20));
-  EXPECT_EQ(closed.Begin({206, 12, "bytes 8-19/20", "\"1\"", ""}, [] { return true; }), std::nullopt);
-  EXPECT_EQ(Part(), kFile.substr(0, 8));
-
   // An answer that ends before its announced length is no whole file.
   PartSink cut(Request(), kUrl, Free(1 << 20));
-  ASSERT_EQ(cut.Begin({200, 20, "", "", ""}, kGoOn), 0u);
+  ASSERT_EQ(cut.Begin({200, 20, "", "", ""}), 0u);
   EXPECT_TRUE(cut.Write(Bytes(kFile.substr(0, 15))));
   EXPECT_THROW(cut.Finish(), std::runtime_error);
 }
