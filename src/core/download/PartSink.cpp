@@ -14,6 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kWriteBatch = std::size_t{1} << 20;
+constexpr auto kQuietFlush = std::chrono::milliseconds(250);
 // Without a length, the room is asked again after each such stretch.
 constexpr std::uint64_t kRoomCheckStretch = std::uint64_t{16} << 20;
 
@@ -91,6 +92,7 @@ std::optional<std::uint64_t> PartSink::Begin(const http::AnswerHead& head) {
   Wrote(base);
   size_ = base;
   roomCheckedAt_ = base;
+  flushedAt_ = std::chrono::steady_clock::now();
   return base;
 }
 
@@ -140,20 +142,30 @@ bool PartSink::Flush() {
     return Refuse(Fault::Disk, e.what());
   }
   pending_.clear();
+  flushedAt_ = std::chrono::steady_clock::now();
   Wrote(size_);
   return true;
+}
+
+// A line gone quiet leaves nothing unwritten for long: a box killed then keeps
+// what came.
+bool PartSink::Idle() {
+  if (pending_.empty() || std::chrono::steady_clock::now() - flushedAt_ < kQuietFlush) return true;
+  return Flush();
 }
 
 void PartSink::Close() {
   if (file_) Flush();  // what arrived stays for the next attempt
   file_.reset();
+  md5Digest_.reset();
+  shaDigest_.reset();
 }
 
 // The drive filled up under the body: what arrived goes, so that the room the
 // player is asked to make is not the box's own.
 bool PartSink::NoRoomHere() {
-  file_.reset();
   pending_.clear();
+  Close();
   DiscardPart(target_);
   return Refuse(Fault::NoRoom, kNoRoom);
 }
@@ -167,9 +179,11 @@ DownloadedFile PartSink::Finish() {
     md5Digest_->Finish(size_);
     if (shaDigest_) shaDigest_->Finish(size_);
   } catch (const std::runtime_error&) {
+    Close();
     DiscardPart(target_);  // unreadable: fetched whole the next time
     throw;
   }
+  Close();  // the digests' own handles too: the caller renames or removes the file next
   return {size_, md5_->Finish(), sha_ ? std::optional(sha_->Finish()) : std::nullopt};
 }
 

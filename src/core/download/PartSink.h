@@ -13,6 +13,7 @@
 #include "platform/Crypto.h"
 #include "platform/Files.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,7 @@ class PartSink final : public http::BodySink {
 
   std::optional<std::uint64_t> Begin(const http::AnswerHead& head) override;
   bool Write(std::span<const std::uint8_t> bytes) override;
+  bool Idle() override;
   std::string Refusal() const override { return refusal_; }
 
   Fault LastFault() const { return fault_; }
@@ -53,7 +55,8 @@ class PartSink final : public http::BodySink {
   // digests. Throws std::runtime_error when the file is shorter than the answer
   // announced (a transfer cut where the transport could not tell).
   DownloadedFile Finish();
-  // The attempt is over: what arrived is written, and the part file let go for the next one.
+  // The attempt is over: what arrived is written, and the part file let go for
+  // the next one (on Windows no handle may stay open on a file that goes).
   void Close();
 
  private:
@@ -80,7 +83,8 @@ class PartSink final : public http::BodySink {
   std::unique_ptr<platform::Sha256> sha_;
   // Each digest on a thread of its own, over the part file from its start.
   std::unique_ptr<GrowingFileDigest> md5Digest_, shaDigest_;
-  std::vector<std::uint8_t> pending_;   // arrived, not yet written
+  std::vector<std::uint8_t> pending_;  // arrived, not yet written
+  std::chrono::steady_clock::time_point flushedAt_;
   std::uint64_t size_ = 0;              // kept, written and pending
   std::optional<std::uint64_t> total_;  // the whole file's length, when announced
   std::uint64_t gained_ = 0;

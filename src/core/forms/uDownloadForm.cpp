@@ -153,7 +153,10 @@ void TDownloadForm::DownloadClientRequestCompleted(const http::Response& ARespon
     return SetModalResult(kCompleted);
   }
   // The kept bytes lie beyond the file's end: it changed, they go.
-  if (AResponse.status == 416 && sink_->Resuming()) download::DiscardPart(request_->target);
+  if (AResponse.status == 416 && sink_->Resuming()) {
+    sink_->Close();
+    download::DiscardPart(request_->target);
+  }
   AttemptFailed();
 }
 

@@ -153,6 +153,7 @@ bool Exchange::Tick(std::uint64_t sentBytes) {
     guard_.Sent(now);
   }
   if (auto failure = guard_.Failure(now)) return Fail(std::move(*failure));
+  if (sink_ && Successful() && !sink_->Idle()) return Fail(sink_->Refusal());
   return true;
 }
 

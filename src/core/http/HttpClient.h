@@ -49,6 +49,9 @@ class BodySink {
   // or what an earlier attempt kept), or nothing to refuse the answer.
   virtual std::optional<std::uint64_t> Begin(const AnswerHead& head) = 0;
   virtual bool Write(std::span<const std::uint8_t> bytes) = 0;  // false stops the transfer
+  // On the transport's regular ticks once the body has begun, arriving or not: a
+  // sink that holds bytes back writes them out when the line goes quiet.
+  virtual bool Idle() = 0;  // false stops the transfer
   // Why Begin or Write refused.
   virtual std::string Refusal() const = 0;
 };

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace tandrel::download {
 namespace {
 
@@ -131,6 +133,19 @@ TEST_F(PartSinkTest, NoRoomOrTooLargeIsRefusedBeforeAByteIsWritten) {
   PartSink fitsWhole(Request(), kUrl, Free(32));  // 40 with the old part's 8 bytes
   EXPECT_EQ(fitsWhole.Begin({200, 20, "", "", ""}), 0u);
   EXPECT_EQ(std::string(kNoRoom), "磁盘空间不足,请清理后重试");
+}
+
+// Bytes are written a megabyte at a time, but never held back once the line
+// has gone quiet: a box killed then keeps them.
+TEST_F(PartSinkTest, WhatArrivedIsOnDiskOnceTheLineGoesQuiet) {
+  PartSink sink(Request(), kUrl, Free(1 << 20));
+  ASSERT_EQ(sink.Begin({200, 20, "", "\"1\"", ""}), 0u);
+  EXPECT_TRUE(sink.Write(Bytes(kFile.substr(0, 12))));
+  EXPECT_TRUE(sink.Idle());
+  EXPECT_EQ(Part(), "");  // just arrived: held for the next piece
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(sink.Idle());
+  EXPECT_EQ(Part(), kFile.substr(0, 12));
 }
 
 // No length announced: the cap stops the body itself, and so does a drive
