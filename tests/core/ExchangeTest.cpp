@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -67,6 +69,18 @@ TEST_F(ExchangeTest, ReportsTheStartThenBatchesAndAlwaysTheLastPiece) {
   const auto total = static_cast<std::int64_t>(size), chunk = static_cast<std::int64_t>(Exchange::kChunk);
   EXPECT_EQ(reports_.seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{
                                {total, -1}, {total, chunk}, {total, 2 * chunk}, {total, total}}));
+}
+
+// A burst, then a stall: the bytes that came are reported at the next tick.
+TEST_F(ExchangeTest, WhatCameBeforeAStallIsReportedAtTheNextTick) {
+  Exchange exchange = Make();
+  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 200 OK", "Content-Length: 1000000"}));
+  ASSERT_TRUE(Body(exchange, 5000, 5000));
+  ASSERT_TRUE(exchange.Tick(0));
+  EXPECT_EQ(reports_.seen.size(), 1u);  // too soon
+  std::this_thread::sleep_for(Exchange::kChunkTime + std::chrono::milliseconds(20));
+  ASSERT_TRUE(exchange.Tick(0));
+  EXPECT_EQ(reports_.seen.back(), (std::pair<std::int64_t, std::int64_t>{1000000, 5000}));
 }
 
 TEST_F(ExchangeTest, ALargeAnnouncedBodyIsReportedInSixteenths) {

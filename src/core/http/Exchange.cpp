@@ -154,6 +154,8 @@ bool Exchange::Tick(std::uint64_t sentBytes) {
   }
   if (auto failure = guard_.Failure(now)) return Fail(std::move(*failure));
   if (sink_ && Successful() && !sink_->Idle()) return Fail(sink_->Refusal());
+  // A line that stalls after a burst still shows what came.
+  if (Successful() && received_ > reported_ && now - reportedAt_ >= kChunkTime && !ReportChunk()) return Abort();
   return true;
 }
 

@@ -52,10 +52,9 @@ class Exchange final : public platform::HttpReceiver {
   using Clock = std::chrono::steady_clock;
 
   // A progress report goes out when a chunk arrived since the last one, or
-  // kChunkTime passed: each report is a round trip to the user-interface thread,
-  // during which the transfer waits. A chunk is kChunk, or a share of the
-  // announced length when that is more: finer steps of the bar than one in
-  // kReportsPerBody cost a fast transfer more than the eye gains.
+  // kChunkTime passed (at the next piece, or at the next tick if none comes): each report is a round trip to the
+  // user-interface thread, during which the transfer waits. A chunk is kChunk, or a share of the announced length when
+  // that is more: finer steps of the bar than one in kReportsPerBody cost a fast transfer more than the eye gains.
   static constexpr std::size_t kChunk = 512 * 1024;
   static constexpr std::size_t kReportsPerBody = 16;
   static constexpr auto kChunkTime = std::chrono::milliseconds(100);
