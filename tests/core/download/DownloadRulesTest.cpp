@@ -127,7 +127,7 @@ TEST(GrowingFileDigest, HashesTheFileAsItGrows) {
   test::TempDir dir;
   const fs::path file = dir / "part";
   std::string content;
-  for (int i = 0; content.size() < (3u << 20); ++i) content += std::to_string(i * 7919) + ",";
+  for (std::uint64_t i = 0; content.size() < (3u << 20); ++i) content += std::to_string(i * 7919) + ",";
   std::ofstream out(file, std::ios::binary);
   auto md5 = platform::MakeMd5();
   {
