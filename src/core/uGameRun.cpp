@@ -132,7 +132,8 @@ void GameRun::DownloadLauncher(const std::string& url, const std::string& name, 
   const fs::path cache = PathFromUtf8(CacheFile(name));
   download::DownloadRequest request{name, {url}, cache, caps::kLauncher, 2, release_.has_value()};
   // A mirror serves the same tree; it is trusted for nothing, the checks below decide.
-  for (const std::string& mirror : mirrors_) request.sources.push_back(mirror + "getvalue/" + name + ".exe");
+  const std::string path = "getvalue/" + name + ".exe";
+  for (const std::string& mirror : mirrors_) request.sources.push_back(mirror + path);
   if (release_) {
     // Signed: only a launcher the record names, and no more than its size.
     const auto entry = release_->launchers.find(name);

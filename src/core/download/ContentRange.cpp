@@ -30,7 +30,6 @@ std::optional<ByteRange> ParseContentRange(std::string_view value) {
   constexpr std::string_view kUnit = "bytes ";
   if (!EqualsIgnoringAsciiCase(value.substr(0, kUnit.size()), kUnit)) return std::nullopt;
   value.remove_prefix(kUnit.size());
-  ByteRange range;
   const auto first = Number(value);
   if (!first || !Take(value, '-')) return std::nullopt;
   const auto last = Number(value);
