@@ -228,25 +228,6 @@ TEST_F(ExchangeTest, ABodyShorterThanItsDeclaredLengthIsACutTransfer) {
   EXPECT_EQ(exchange.Finish({Kind::Complete, {}}).body.size(), 5u);
 }
 
-// Launchers and the box are checked against their SHA-256 without a second pass:
-// the digest covers exactly the last answer's body as kept.
-TEST_F(ExchangeTest, DigestsTheBodyAsItArrives) {
-  Exchange exchange(Timeouts{}, kAnyBodySize, true, reports_, true);
-  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 302 Found", "Content-Length: 5"}));
-  ASSERT_TRUE(Body(exchange, 5, 5));
-  ASSERT_TRUE(Head(exchange, {"HTTP/1.1 200 OK", "Content-Length: 15"}));
-  ASSERT_TRUE(Body(exchange, 40, 4));  // past the length: dropped, not digested
-  const Response response = exchange.Finish({Kind::Complete, {}});
-  const auto sha = platform::MakeSha256();
-  sha->Update(response.body);
-  ASSERT_TRUE(response.sha256);
-  EXPECT_EQ(*response.sha256, sha->Finish());
-  EXPECT_EQ(response.body, std::vector<std::uint8_t>(15, 'x'));
-  Exchange plain = Make();
-  ASSERT_TRUE(Head(plain, {"HTTP/1.1 200 OK"}));
-  EXPECT_FALSE(plain.Finish({Kind::Complete, {}}).sha256);
-}
-
 TEST_F(ExchangeTest, NoHeadAtAllIsNoAnswer) {
   Exchange exchange = Make();
   EXPECT_EQ(FailureOf(exchange, {Kind::Complete, {}}), kNoHead);

@@ -6,7 +6,7 @@
 #include "core/http/SystemClient.h"
 #include "core/uGameRun.h"
 
-#include "support/DirectWindows.h"
+#include "support/LauncherBox.h"
 #include "support/LoopbackServer.h"
 #include "support/ProofLines.h"
 #include "support/RefusingShell.h"
@@ -36,20 +36,9 @@ const std::string kLauncher = test::ReadFile(TANDREL_PROOF_PROGRAM);
 const std::string kLauncher = "#!/bin/sh\necho \"$0\" >> \"$TANDREL_LAUNCHER_PROOF\"\n";
 #endif
 
-class GameRunTest : public ::testing::Test {
+class GameRunTest : public test::LauncherBox {
  protected:
-  GameRunTest() {
-    server_.Set("launcher", kLauncher);
-    proof_ = Utf8FromPath(dir_ / "proof.txt");
-    test::SetEnvironment("TANDREL_LAUNCHER_PROOF", proof_);
-    fs::create_directories(dir_ / "box");
-  }
-
-  std::string ExeDir() const { return FolderText(dir_ / "box"); }
-  // A file in one of the box's folders.
-  std::string InBox(const std::string& folder, const std::string& name) const {
-    return ExeDir() + folder + kPathSeparator + name;
-  }
+  GameRunTest() : LauncherBox(kLauncher) {}
   GameRun Flow(const std::string& suffix = "") { return GameRun(windows_, platform::SystemShell(), ExeDir(), suffix); }
   TBoxConfig Entry(const std::string& name, const std::string& md5) {
     TBoxConfig e;
@@ -75,11 +64,6 @@ class GameRunTest : public ::testing::Test {
     }
 #endif
   }
-
-  test::TempDir dir_;
-  std::string proof_;
-  test::LoopbackServer server_{"launcher-service"};
-  test::DirectWindows windows_;
 };
 
 TEST_F(GameRunTest, DownloadsVerifiesAndStartsThenStartsFromTheCache) {

@@ -6,10 +6,9 @@
 #include "core/crypto.h"
 #include "core/uGameRun.h"
 
-#include "support/DirectWindows.h"
+#include "support/LauncherBox.h"
 #include "support/LoopbackServer.h"
 #include "support/ProofLines.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -42,20 +41,9 @@ std::uint64_t Sum(const std::string& lines) {
   return total;
 }
 
-class ResumedDownloadTest : public ::testing::Test {
+class ResumedDownloadTest : public test::LauncherBox {
  protected:
-  ResumedDownloadTest() {
-    server_.Set("launcher", kLauncher);
-    proof_ = Utf8FromPath(dir_ / "proof.txt");
-    test::SetEnvironment("TANDREL_LAUNCHER_PROOF", proof_);
-    fs::create_directories(dir_ / "box");
-  }
-
-  std::string ExeDir() const { return FolderText(dir_ / "box"); }
-  // A file in one of the box's folders, named as the box names it.
-  std::string InBox(const std::string& folder, const std::string& name) const {
-    return ExeDir() + folder + kPathSeparator + name;
-  }
+  ResumedDownloadTest() : LauncherBox(kLauncher) {}
   fs::path Cache() const { return dir_ / "box" / "Downloads" / (name_ + ".Dat"); }
   fs::path Part() const { return dir_ / "box" / "Downloads" / (name_ + ".Dat.part"); }
   void Click(const std::string& content = kLauncher, std::vector<std::string> mirrors = {},
@@ -81,11 +69,7 @@ class ResumedDownloadTest : public ::testing::Test {
     server_.Take("ranges");
   }
 
-  test::TempDir dir_;
   std::string name_ = "abc";  // the launcher's
-  std::string proof_;
-  test::LoopbackServer server_{"launcher-service"};
-  test::DirectWindows windows_;
 };
 
 // Cut at 30 % and at 60 %: the dialog resumes on its own each time, says so, and

@@ -23,7 +23,7 @@ TEST(IsHttpUrl, AcceptsAbsoluteWebAddressesOnly) {
 }
 
 Response WithBody(const std::string& contentType, const std::string& body) {
-  return Response{200, contentType, Bytes(body.begin(), body.end()), {}};
+  return Response{200, contentType, Bytes(body.begin(), body.end())};
 }
 
 TEST(BodyText, DecodesByTheCharsetOfContentType) {

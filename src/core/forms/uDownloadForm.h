@@ -54,8 +54,6 @@ class TDownloadForm final : private http::AsyncHandler {
   const DownloadView& View() const { return view_; }
   // The waits before the retries, and their jitter (tests shorten them).
   void SetRetryWaits(download::RetryPlan::Waits waits, std::function<double()> jitter = {});
-  // The transport's limits (tests shorten them to see a stall fail quickly).
-  void SetTimeouts(const http::Timeouts& timeouts) { DownloadClient_.SetTimeouts(timeouts); }
 
  private:
   void OnReceiveData(std::int64_t contentLength, std::int64_t readCount, bool& abort) override;

@@ -41,8 +41,8 @@ long ParseStatusLine(std::string_view line) {
 }
 
 Exchange::Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
-                   bool digestBody, BodySink* sink)
-    : guard_(timeouts, maxBody, withDeadline, Clock::now()), digestBody_(digestBody), hooks_(hooks), sink_(sink) {}
+                   BodySink* sink)
+    : guard_(timeouts, maxBody, withDeadline, Clock::now()), hooks_(hooks), sink_(sink) {}
 
 platform::HttpRequest Exchange::Request(const std::string& url, const Headers& headers, const Timeouts& timeouts) {
   // Within a body the trickle rule fails any silence longer than two of its
@@ -63,7 +63,6 @@ bool Exchange::HeaderLine(std::string_view line) {
     response_.contentType.clear();
     response_.body.clear();
     head_ = {};
-    if (digestBody_) digest_ = platform::MakeSha256();
     received_ = 0;
     base_ = 0;
     reported_ = 0;
@@ -137,7 +136,6 @@ bool Exchange::BodyBytes(std::span<const std::uint8_t> bytes) {
     }
     body.insert(body.end(), bytes.begin(), bytes.end());
   }
-  if (digest_) digest_->Update(bytes);
   // A chunk is what arrived since the last report: at least chunk_ bytes, or
   // whatever came within kChunkTime.
   const bool due = received_ - reported_ >= chunk_ || now - reportedAt_ >= kChunkTime;
@@ -170,7 +168,6 @@ Response Exchange::Finish(const platform::HttpEnd& end) {
     throw Error(Reason({platform::HttpEnd::Kind::Failed, {}}));
   }
   response_.status = status_;
-  if (digest_) response_.sha256 = digest_->Finish();
   return std::move(response_);
 }
 

@@ -6,7 +6,6 @@
 
 #include "HttpClient.h"
 #include "TransferGuard.h"
-#include "platform/Crypto.h"
 #include "platform/HttpTransport.h"
 
 #include <chrono>
@@ -62,11 +61,10 @@ class Exchange final : public platform::HttpReceiver {
   // reaches it grows as a vector does.
   static constexpr std::int64_t kMaxReserve = std::int64_t{1} << 30;
 
-  // digestBody: the body's SHA-256 is taken as it arrives, not in a second pass.
   // sink: where a successful answer's body goes instead of the response; the
   // bodies of other answers are dropped.
   Exchange(const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
-           bool digestBody = false, BodySink* sink = nullptr);
+           BodySink* sink = nullptr);
 
   // The request as a transport takes it.
   static platform::HttpRequest Request(const std::string& url, const Headers& headers, const Timeouts& timeouts);
@@ -98,8 +96,6 @@ class Exchange final : public platform::HttpReceiver {
   std::string Reason(const platform::HttpEnd& end) const;
 
   TransferGuard guard_;
-  bool digestBody_;
-  std::unique_ptr<platform::Sha256> digest_;
   TransferHooks& hooks_;
   BodySink* sink_;
   Response response_;

@@ -2,7 +2,6 @@
 // as the content asked for whatever the status, failures raised as http::Error.
 #pragma once
 
-#include <array>
 #include <optional>
 
 #include <chrono>
@@ -26,8 +25,6 @@ struct Response {
   long status = 0;
   std::string contentType;
   Bytes body;
-  // The body's SHA-256, taken while it was received, when the client was asked to.
-  std::optional<std::array<std::uint8_t, 32>> sha256;
 };
 
 // What a successful answer's head says of its body, for a sink.

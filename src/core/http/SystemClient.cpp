@@ -12,9 +12,9 @@ namespace {
 
 // One GET, run to its end on the calling thread.
 Response Run(platform::HttpTransport& transport, const std::string& url, const Headers& headers,
-             const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, bool digest, TransferHooks& hooks,
+             const Timeouts& timeouts, std::uint64_t maxBody, bool withDeadline, TransferHooks& hooks,
              BodySink* sink = nullptr) {
-  Exchange exchange(timeouts, maxBody, withDeadline, hooks, digest, sink);
+  Exchange exchange(timeouts, maxBody, withDeadline, hooks, sink);
   const platform::HttpEnd end = transport.Get(Exchange::Request(url, headers, timeouts), exchange);
   return exchange.Finish(end);
 }
@@ -25,7 +25,6 @@ struct SystemClient::Impl {
   Dispatcher* dispatcher;
   std::unique_ptr<platform::HttpTransport> transport;
   Timeouts timeouts;
-  bool digestBodies = false;
   std::mutex workersMutex;
   std::vector<std::pair<std::shared_ptr<AsyncShared>, std::thread>> workers;
 
@@ -58,11 +57,9 @@ SystemClient::~SystemClient() {
 
 void SystemClient::SetTimeouts(Timeouts timeouts) { impl_->timeouts = timeouts; }
 
-void SystemClient::SetDigestBodies(bool digest) { impl_->digestBodies = digest; }
-
 Response SystemClient::Get(const std::string& url, const Headers& headers, std::uint64_t maxBody) {
   NoHooks hooks;
-  return Run(*impl_->transport, url, headers, impl_->timeouts, maxBody, true, impl_->digestBodies, hooks);
+  return Run(*impl_->transport, url, headers, impl_->timeouts, maxBody, true, hooks);
 }
 
 std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, const Headers& headers,
@@ -72,9 +69,9 @@ std::unique_ptr<AsyncRequest> SystemClient::GetAsync(const std::string& url, con
   impl_->JoinFinished();
   auto shared = std::make_shared<AsyncShared>();
   std::thread worker([shared, dispatcher = impl_->dispatcher, &handler, url, headers, timeouts = impl_->timeouts,
-                      maxBody, digest = impl_->digestBodies, transport = impl_->transport.get(), sink] {
+                      maxBody, transport = impl_->transport.get(), sink] {
     AsyncWorker(shared, *dispatcher, handler).Run([&](TransferHooks& hooks) {
-      return Run(*transport, url, headers, timeouts, maxBody, false, digest, hooks, sink.get());
+      return Run(*transport, url, headers, timeouts, maxBody, false, hooks, sink.get());
     });
   });
   std::lock_guard lock(impl_->workersMutex);

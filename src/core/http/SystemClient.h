@@ -21,8 +21,6 @@ class SystemClient final : public Client {
 
   // Shorter time-outs let tests see a stalled server fail quickly.
   void SetTimeouts(Timeouts timeouts);
-  // Bodies get their SHA-256 while they arrive (Response::sha256).
-  void SetDigestBodies(bool digest);
 
   Response Get(const std::string& url, const Headers& headers = {}, std::uint64_t maxBody = kAnyBodySize) override;
   std::unique_ptr<AsyncRequest> GetAsync(const std::string& url, const Headers& headers, AsyncHandler& handler,
